@@ -1,0 +1,95 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace varnel {
+
+// How the bytes of a file become characters: UTF-16 when it starts with a UTF-16 byte-order mark,
+// UTF-8 when it is valid UTF-8 (a byte-order mark skipped), otherwise one byte per Windows-1252 character.
+enum class Codifica { Utf8, Utf16LE, Utf16BE, Windows1252 };
+
+inline constexpr char32_t CarattereSostitutivo = U'\uFFFD';
+
+[[nodiscard]] char32_t DaWindows1252(std::uint8_t byte);
+[[nodiscard]] std::optional<std::uint8_t> AWindows1252(char32_t carattere);
+
+[[nodiscard]] bool InizioUtf8Bom(std::string_view byte);
+[[nodiscard]] std::optional<Codifica> CodificaUtf16(std::string_view inizio);
+
+// Decodes a whole file's bytes; the reference for the streaming reader.
+[[nodiscard]] std::u32string Decodifica(std::string_view byte);
+
+[[nodiscard]] std::string InUtf8(std::u32string_view testo);
+
+// Checks UTF-8 a buffer at a time, a sequence may span two buffers. Reports each code point
+// above U+007F to the visitor, so the caller can match symbols outside ASCII.
+class ValidatoreUtf8 {
+public:
+    template <class Visitatore>
+    void avanza(const std::uint8_t* p, const std::uint8_t* fine, Visitatore&& visita);
+
+    // True when every byte so far formed valid UTF-8 and no sequence is left open.
+    [[nodiscard]] bool valido() const { return m_valido && m_mancanti == 0; }
+
+private:
+    bool m_valido = true;
+    int m_mancanti = 0;     // continuation bytes still owed by the open sequence
+    char32_t m_corrente = 0;
+    char32_t m_minimo = 0;  // smallest code point the open sequence may encode (no overlong forms)
+};
+
+template <class Visitatore>
+void ValidatoreUtf8::avanza(const std::uint8_t* p, const std::uint8_t* fine, Visitatore&& visita)
+{
+    if (!m_valido)
+        return;
+    while (p < fine) {
+        if (m_mancanti == 0) {
+            // ASCII runs dominate most text: skip them eight bytes at a time.
+            while (fine - p >= 8) {
+                std::uint64_t blocco;
+                std::memcpy(&blocco, p, 8);
+                if (blocco & 0x8080808080808080ULL)
+                    break;
+                p += 8;
+            }
+            while (p < fine && *p < 0x80)
+                ++p;
+            if (p == fine)
+                return;
+            const std::uint8_t b = *p++;
+            if (b >= 0xC2 && b <= 0xDF) {
+                m_mancanti = 1, m_corrente = b & 0x1F, m_minimo = 0x80;
+            } else if (b >= 0xE0 && b <= 0xEF) {
+                m_mancanti = 2, m_corrente = b & 0x0F, m_minimo = 0x800;
+            } else if (b >= 0xF0 && b <= 0xF4) {
+                m_mancanti = 3, m_corrente = b & 0x07, m_minimo = 0x10000;
+            } else {
+                m_valido = false;
+                return;
+            }
+            continue;
+        }
+        const std::uint8_t b = *p++;
+        if ((b & 0xC0) != 0x80) {
+            m_valido = false;
+            return;
+        }
+        m_corrente = (m_corrente << 6) | (b & 0x3F);
+        if (--m_mancanti == 0) {
+            if (m_corrente < m_minimo || m_corrente > 0x10FFFF
+                || (m_corrente >= 0xD800 && m_corrente <= 0xDFFF)) {
+                m_valido = false;
+                return;
+            }
+            visita(m_corrente);
+        }
+    }
+}
+
+}  // namespace varnel
