@@ -1,0 +1,84 @@
+#include "Registro.h"
+
+#include "Avanzata.h"
+#include "Form2.h"
+#include "Varnel.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QStyle>
+#include <QStyleFactory>
+
+namespace varnel {
+
+Registro::Registro() = default;
+Registro::~Registro() = default;
+
+Varnel& Registro::varnel()
+{
+    if (!m_varnel) {
+        m_varnel = std::make_unique<Varnel>();
+        collega(*m_varnel);
+    }
+    return *m_varnel;
+}
+
+Avanzata& Registro::avanzata()
+{
+    if (!m_avanzata) {
+        m_avanzata = std::make_unique<Avanzata>();
+        collega(*m_avanzata);
+    }
+    return *m_avanzata;
+}
+
+Form2& Registro::form2()
+{
+    if (!m_form2)
+        m_form2 = std::make_unique<Form2>();
+    return *m_form2;
+}
+
+template <class Finestra>
+void Registro::collega(Finestra& finestra)
+{
+    connect(&finestra, &FinestraAnalisi::richiestaInformazioni, this, [this] { form2().apri(); });
+    connect(&finestra, &FinestraAnalisi::richiestaAltraFinestra, this, [this] {
+        if constexpr (std::is_same_v<Finestra, Varnel>)
+            avanzata().apri();
+        else
+            varnel().apri();
+    });
+}
+
+void Registro::avvia()
+{
+    varnel().apri();
+}
+
+void PreparaApplicazione()
+{
+    QApplication::setApplicationName(QStringLiteral("Varnel"));
+    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QApplication::setDesktopFileName(QStringLiteral("varnel"));
+    QIcon icona;
+    for (const int lato : {16, 32, 48, 64, 128})
+        icona.addFile(QStringLiteral(":/img/programma-%1.png").arg(lato));
+    QApplication::setWindowIcon(icona);
+#ifndef Q_OS_WIN
+    // The look of the standard Windows controls and colours, where the platform has its own.
+    if (QStyle* stile = QStyleFactory::create(QStringLiteral("Windows")))
+        QApplication::setStyle(stile);
+    QPalette tavolozza = QApplication::style()->standardPalette();
+    tavolozza.setColor(QPalette::Window, ColoreDi(Colore::Menu));
+    tavolozza.setColor(QPalette::Button, ColoreDi(Colore::Menu));
+    tavolozza.setColor(QPalette::ButtonText, ColoreDi(Colore::TestoPulsante));
+    tavolozza.setColor(QPalette::WindowText, ColoreDi(Colore::TestoFinestra));
+    tavolozza.setColor(QPalette::Base, ColoreDi(Colore::SfondoFinestra));
+    tavolozza.setColor(QPalette::Text, ColoreDi(Colore::TestoFinestra));
+    tavolozza.setColor(QPalette::HighlightedText, ColoreDi(Colore::TestoEvidenziato));
+    QApplication::setPalette(tavolozza);
+#endif
+}
+
+}  // namespace varnel

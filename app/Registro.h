@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QObject>
+
+#include <memory>
+
+namespace varnel {
+
+class Avanzata;
+class Form2;
+class Varnel;
+
+// Holds the one instance of each window for the whole run, created on first use, and carries
+// out the moves between them that the windows ask for.
+class Registro : public QObject {
+    Q_OBJECT
+public:
+    Registro();
+    ~Registro() override;
+
+    [[nodiscard]] Varnel& varnel();
+    [[nodiscard]] Avanzata& avanzata();
+    [[nodiscard]] Form2& form2();
+
+    [[nodiscard]] bool haAvanzata() const { return m_avanzata != nullptr; }
+    [[nodiscard]] bool haForm2() const { return m_form2 != nullptr; }
+
+    // Opens the main window, as the program does at start.
+    void avvia();
+
+private:
+    template <class Finestra>
+    void collega(Finestra& finestra);
+
+    std::unique_ptr<Varnel> m_varnel;
+    std::unique_ptr<Avanzata> m_avanzata;
+    std::unique_ptr<Form2> m_form2;
+};
+
+// Sets the program's name, version, icon, style and colours.
+void PreparaApplicazione();
+
+}  // namespace varnel

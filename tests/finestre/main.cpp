@@ -1,0 +1,18 @@
+#include "Registro.h"
+
+#include <QApplication>
+#include <QLocale>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char* argv[])
+{
+    // No display needed; an Italian user, so the summary's decimal separator is a comma.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    QApplication applicazione(argc, argv);
+    varnel::PreparaApplicazione();
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,125 @@
+#include "Grafico.h"
+
+#include "Codifica.h"
+#include "Controlli.h"
+
+#include <QLabel>
+#include <QVariant>
+
+#include <vector>
+
+namespace varnel {
+
+namespace {
+
+constexpr int LarghezzaColonna = 360;
+
+QString Elemento(const char* nome, std::size_t indice)
+{
+    return QStringLiteral("%1(%2)").arg(QLatin1String(nome)).arg(indice);
+}
+
+// The chart's layout, from front to back.
+std::vector<Controllo> Tabella()
+{
+    std::vector<Controllo> t = {
+        {"Label1", Tipo::Etichetta, {120, 4320, 495, 255}, "0 %", Carattere::Predefinito, Colore::TestoEvidenziato, Colore::TestoMenu},
+        {"Perc2", Tipo::Etichetta, {120, 3000, 495, 255}, "50 %", Carattere::Predefinito, Colore::TestoEvidenziato, Colore::TestoMenu},
+        {"Perc1", Tipo::Etichetta, {120, 1560, 495, 255}, "100 %", Carattere::Predefinito, Colore::TestoEvidenziato, Colore::TestoMenu},
+    };
+    // Gridlines stand in front of the bars; Line3 is the baseline.
+    for (const auto& [nome, y] : {std::pair{"Line5", 3840}, {"Line4", 2400}, {"Line3", 4440}, {"Line2", 3120}, {"Line1", 1680}})
+        t.push_back({nome, Tipo::Linea, {720, y, 9120, 15}, {}, Carattere::Predefinito, Colore::Menu, Colore::Menu});
+    for (std::size_t k = 0; k < NumeroSlot; ++k) {
+        t.push_back({Elemento("Lettera", k), Tipo::Etichetta, {720 + LarghezzaColonna * static_cast<int>(k), 4800, 255, 255},
+                     QString(QChar(static_cast<char16_t>(u'a' + k))), Carattere::SerifGrassetto, Colore::Verde, Colore::TestoMenu});
+    }
+    t.push_back({Elemento("Freq", 0), Tipo::Etichetta, {3960, 600, 375, 255}, {}, Carattere::Predefinito, Colore::TestoEvidenziato, Colore::TestoMenu});
+    for (std::size_t i = 1; i <= NumeroSlot; ++i) {
+        t.push_back({Elemento("Freq", i), Tipo::Etichetta, {600 + LarghezzaColonna * static_cast<int>(i - 1), 4560, 375, 375},
+                     "0 %", Carattere::SerifPiccolo, Colore::Verde, Colore::TestoMenu});
+    }
+    t.push_back({Elemento("Blocco", 0), Tipo::Etichetta, {3480, 0, 135, 255}, {}, Carattere::Predefinito, Colore::Verde, Colore::TestoMenu});
+    for (std::size_t i = 1; i <= NumeroSlot; ++i) {
+        t.push_back({Elemento("Blocco", i), Tipo::Etichetta, {720 + LarghezzaColonna * static_cast<int>(i - 1), 1680, 135, 2775},
+                     {}, Carattere::Predefinito, Colore::Verde, Colore::Verde});
+    }
+    return t;
+}
+
+constexpr int SinistraBarra(std::size_t slot) { return 720 + LarghezzaColonna * static_cast<int>(slot); }
+
+}  // namespace
+
+void Grafico::costruisci(QWidget* area, double twipsPerPixel)
+{
+    m_twipsPerPixel = twipsPerPixel;
+    const auto tabella = Tabella();
+    m_controlli = CostruisciControlli(tabella, area, twipsPerPixel);
+    const auto etichetta = [&](const QString& nome) { return static_cast<QLabel*>(m_controlli.value(nome)); };
+    // Element 0 of the bars and of the percentages takes part in nothing.
+    etichetta(Elemento("Blocco", 0))->hide();
+    etichetta(Elemento("Freq", 0))->hide();
+    for (std::size_t k = 0; k < NumeroSlot; ++k) {
+        m_blocchi[k] = etichetta(Elemento("Blocco", k + 1));
+        m_frequenze[k] = etichetta(Elemento("Freq", k + 1));
+        m_lettere[k] = etichetta(Elemento("Lettera", k));
+        impostaBarra(k, {2775, 1680});
+    }
+    m_perc1 = etichetta("Perc1");
+    m_perc2 = etichetta("Perc2");
+}
+
+void Grafico::impostaBarra(std::size_t slot, Barra barra)
+{
+    QLabel* blocco = m_blocchi[slot];
+    blocco->setProperty("heightTwips", QVariant::fromValue(barra.altezza));
+    blocco->setProperty("topTwips", QVariant::fromValue(barra.top));
+    blocco->setGeometry(InPixel(SinistraBarra(slot), barra.top, 135, barra.altezza, m_twipsPerPixel));
+}
+
+void Grafico::mostra(const Risultati& risultati)
+{
+    for (std::size_t k = 0; k < NumeroSlot; ++k) {
+        impostaBarra(k, risultati.barre[k]);
+        m_frequenze[k]->setText(QString::fromStdString(risultati.etichette[k]));
+    }
+}
+
+void Grafico::stira(const Stiramento& stiramento)
+{
+    for (std::size_t k = 0; k < NumeroSlot; ++k)
+        impostaBarra(k, stiramento.barre[k]);
+    m_perc1->setText(QString::fromStdString(stiramento.perc1));
+    m_perc2->setText(QString::fromStdString(stiramento.perc2));
+}
+
+void Grafico::ripristinaAssi()
+{
+    m_perc1->setText(QStringLiteral("100 %"));
+    m_perc2->setText(QStringLiteral("50 %"));
+}
+
+std::array<std::string, NumeroSlot> Grafico::simboli() const
+{
+    std::array<std::string, NumeroSlot> simboli;
+    for (std::size_t k = 0; k < NumeroSlot; ++k)
+        simboli[k] = m_lettere[k]->text().toStdString();
+    return simboli;
+}
+
+void Grafico::impostaSimboli(const Simboli& simboli)
+{
+    for (std::size_t k = 0; k < NumeroSlot; ++k)
+        m_lettere[k]->setText(QString::fromUcs4(&simboli[k], 1));
+}
+
+std::array<float, NumeroSlot> Grafico::altezze() const
+{
+    std::array<float, NumeroSlot> altezze{};
+    for (std::size_t k = 0; k < NumeroSlot; ++k)
+        altezze[k] = m_blocchi[k]->property("heightTwips").toFloat();
+    return altezze;
+}
+
+}  // namespace varnel

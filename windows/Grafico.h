@@ -1,0 +1,42 @@
+#pragma once
+
+#include "Risultati.h"
+#include "Simboli.h"
+#include "Stiramento.h"
+
+#include <QHash>
+#include <QString>
+
+class QLabel;
+class QWidget;
+
+namespace varnel {
+
+// The bar chart that both analysis windows share: 26 bars, their percentage and symbol labels,
+// the gridlines and the axis captions. Built afresh with its window's controls.
+class Grafico {
+public:
+    // Builds the chart's controls in `area`, behind everything the window adds later.
+    void costruisci(QWidget* area, double twipsPerPixel);
+
+    void mostra(const Risultati& risultati);
+    void stira(const Stiramento& stiramento);
+    void ripristinaAssi();
+
+    [[nodiscard]] std::array<std::string, NumeroSlot> simboli() const;
+    void impostaSimboli(const Simboli& simboli);
+    [[nodiscard]] std::array<float, NumeroSlot> altezze() const;
+
+private:
+    void impostaBarra(std::size_t slot, Barra barra);
+
+    QHash<QString, QWidget*> m_controlli;
+    std::array<QLabel*, NumeroSlot> m_blocchi{};
+    std::array<QLabel*, NumeroSlot> m_frequenze{};
+    std::array<QLabel*, NumeroSlot> m_lettere{};
+    QLabel* m_perc1 = nullptr;
+    QLabel* m_perc2 = nullptr;
+    double m_twipsPerPixel = 15;
+};
+
+}  // namespace varnel
