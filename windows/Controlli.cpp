@@ -20,6 +20,16 @@ bool Finestrato(Tipo tipo)
     return tipo != Tipo::Etichetta && tipo != Tipo::Immagine && tipo != Tipo::Linea;
 }
 
+// Option buttons and check boxes stand on the window's colour; the style paints the area around
+// their indicator with the button colour.
+void ColoraIndicatore(QWidget* widget, Colore sfondo)
+{
+    Colora(widget, Colore::TestoPulsante, sfondo);
+    QPalette tavolozza = widget->palette();
+    tavolozza.setColor(QPalette::Button, ColoreDi(sfondo));
+    widget->setPalette(tavolozza);
+}
+
 QWidget* Crea(const Controllo& c, QWidget* area)
 {
     switch (c.tipo) {
@@ -46,13 +56,13 @@ QWidget* Crea(const Controllo& c, QWidget* area)
     case Tipo::Opzione: {
         auto* opzione = new QRadioButton(c.testo, area);
         opzione->setChecked(c.attivo);
-        Colora(opzione, Colore::TestoPulsante, c.sfondo);
+        ColoraIndicatore(opzione, c.sfondo);
         return opzione;
     }
     case Tipo::Casella: {
         auto* casella = new QCheckBox(c.testo, area);
         casella->setChecked(c.attivo);
-        Colora(casella, Colore::TestoPulsante, c.sfondo);
+        ColoraIndicatore(casella, c.sfondo);
         return casella;
     }
     case Tipo::RigaTesto: {

@@ -35,7 +35,9 @@ std::vector<Controllo> Tabella()
                      QString(QChar(static_cast<char16_t>(u'a' + k))), Carattere::SerifGrassetto, Colore::Verde, Colore::TestoMenu});
     }
     t.push_back({Elemento("Freq", 0), Tipo::Etichetta, {3960, 600, 375, 255}, {}, Carattere::Predefinito, Colore::TestoEvidenziato, Colore::TestoMenu});
-    for (std::size_t i = 1; i <= NumeroSlot; ++i) {
+    // Each percentage label reaches 15 twips into the next: the later one stands in front, so
+    // that no label covers the first digit of its neighbour.
+    for (std::size_t i = NumeroSlot; i >= 1; --i) {
         t.push_back({Elemento("Freq", i), Tipo::Etichetta, {600 + LarghezzaColonna * static_cast<int>(i - 1), 4560, 375, 375},
                      "0 %", Carattere::SerifPiccolo, Colore::Verde, Colore::TestoMenu});
     }
