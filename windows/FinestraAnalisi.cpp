@@ -68,8 +68,8 @@ QString FinestraAnalisi::scegliFile()
     QFileDialog dialogo(this);
     dialogo.setFileMode(QFileDialog::ExistingFile);
     dialogo.setAcceptMode(QFileDialog::AcceptOpen);
-    if (!m_ultimoFile.isEmpty())
-        dialogo.selectFile(m_ultimoFile);  // the last choice stays offered, as a convenience
+    if (!m_cartella.isEmpty())
+        dialogo.setDirectory(m_cartella);
 #ifndef Q_OS_WIN
     // Qt's own dialog everywhere but Windows, so that it is the same modal widget on every desktop.
     dialogo.setOption(QFileDialog::DontUseNativeDialog);
@@ -77,7 +77,7 @@ QString FinestraAnalisi::scegliFile()
     if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
         return {};
     const QString percorso = dialogo.selectedFiles().constFirst();
-    m_ultimoFile = percorso;
+    m_cartella = QFileInfo(percorso).absolutePath();
     return percorso;
 }
 

@@ -63,7 +63,7 @@ private:
 
     StatoAnalisi m_stato;
     QHash<QString, QWidget*> m_controlli;
-    QString m_ultimoFile;  // offered again by the next file dialog
+    QString m_cartella;  // where the next file dialog opens
 };
 
 }  // namespace varnel

@@ -210,7 +210,7 @@ TEST_F(MainWindow, UnreadableFileIsReportedAndChangesNothing)
 {
     Varnel& w = varnel();
     Analizza(w, scrivi("a.txt", "aab"));
-    for (const QString& file : {QStringLiteral("/proc/self/mem"), Percorso(cartella.percorso() / "sparito.txt")}) {
+    for (const QString& file : {QStringLiteral("/proc/self/mem"), Percorso(cartella.percorso() / "sparito.txt"), Percorso(cartella.percorso())}) {
         const auto avviso = RispondiAvviso();
         Analizza(w, file);
         EXPECT_TRUE(avviso->mostrato);
