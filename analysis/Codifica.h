@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -30,36 +31,58 @@ inline constexpr char32_t CarattereSostitutivo = U'\uFFFD';
 // above U+007F to the visitor, so the caller can match symbols outside ASCII.
 class ValidatoreUtf8 {
 public:
+    // The first byte from p that is not ASCII, or fine.
+    using SaltaAscii = const std::uint8_t* (*)(const std::uint8_t* p, const std::uint8_t* fine);
+    static const std::uint8_t* SaltaAsciiScalare(const std::uint8_t* p, const std::uint8_t* fine)
+    {
+        // ASCII runs dominate most text: skip them eight bytes at a time.
+        while (fine - p >= 8) {
+            std::uint64_t blocco;
+            std::memcpy(&blocco, p, 8);
+            if (blocco & 0x8080808080808080ULL)
+                break;
+            p += 8;
+        }
+        while (p < fine && *p < 0x80)
+            ++p;
+        return p;
+    }
+
     template <class Visitatore>
-    void avanza(const std::uint8_t* p, const std::uint8_t* fine, Visitatore&& visita);
+    void avanza(const std::uint8_t* p, const std::uint8_t* fine, Visitatore&& visita)
+    {
+        avanza(p, fine, visita, [](const std::uint8_t* da, const std::uint8_t* a) { return SaltaAsciiScalare(da, a); });
+    }
+    template <class Visitatore, class Salta>
+    void avanza(const std::uint8_t* p, const std::uint8_t* fine, Visitatore&& visita, Salta&& salta);
+
+    // As avanza with no visitor, handing the bytes wherever no sequence is open to `blocchi`, which
+    // returns where it stopped (nullptr for bytes that are not UTF-8) and adds the continuation
+    // bytes it passed.
+    template <class Blocchi>
+    void avanzaABlocchi(const std::uint8_t* p, const std::uint8_t* fine, Blocchi&& blocchi);
 
     // True when every byte so far formed valid UTF-8 and no sequence is left open.
     [[nodiscard]] bool valido() const { return m_valido && m_mancanti == 0; }
+    // Bytes 0x80 to 0xBF so far, each inside a sequence; meaningful while valido().
+    [[nodiscard]] std::uint64_t continuazioni() const { return m_continuazioni; }
 
 private:
     bool m_valido = true;
     int m_mancanti = 0;     // continuation bytes still owed by the open sequence
     char32_t m_corrente = 0;
     char32_t m_minimo = 0;  // smallest code point the open sequence may encode (no overlong forms)
+    std::uint64_t m_continuazioni = 0;
 };
 
-template <class Visitatore>
-void ValidatoreUtf8::avanza(const std::uint8_t* p, const std::uint8_t* fine, Visitatore&& visita)
+template <class Visitatore, class Salta>
+void ValidatoreUtf8::avanza(const std::uint8_t* p, const std::uint8_t* fine, Visitatore&& visita, Salta&& salta)
 {
     if (!m_valido)
         return;
     while (p < fine) {
         if (m_mancanti == 0) {
-            // ASCII runs dominate most text: skip them eight bytes at a time.
-            while (fine - p >= 8) {
-                std::uint64_t blocco;
-                std::memcpy(&blocco, p, 8);
-                if (blocco & 0x8080808080808080ULL)
-                    break;
-                p += 8;
-            }
-            while (p < fine && *p < 0x80)
-                ++p;
+            p = salta(p, fine);
             if (p == fine)
                 return;
             const std::uint8_t b = *p++;
@@ -80,6 +103,7 @@ void ValidatoreUtf8::avanza(const std::uint8_t* p, const std::uint8_t* fine, Vis
             m_valido = false;
             return;
         }
+        ++m_continuazioni;
         m_corrente = (m_corrente << 6) | (b & 0x3F);
         if (--m_mancanti == 0) {
             if (m_corrente < m_minimo || m_corrente > 0x10FFFF
@@ -90,6 +114,23 @@ void ValidatoreUtf8::avanza(const std::uint8_t* p, const std::uint8_t* fine, Vis
             visita(m_corrente);
         }
     }
+}
+
+template <class Blocchi>
+void ValidatoreUtf8::avanzaABlocchi(const std::uint8_t* p, const std::uint8_t* fine, Blocchi&& blocchi)
+{
+    const auto nessuno = [](char32_t) {};
+    // Close the sequence left open by the previous buffer first: the blocks start where none is.
+    const std::uint8_t* chiusa = p + std::min<std::ptrdiff_t>(m_mancanti, fine - p);
+    avanza(p, chiusa, nessuno);
+    if (!m_valido || m_mancanti > 0)
+        return;
+    const std::uint8_t* fermo = blocchi(chiusa, fine, m_continuazioni);
+    if (fermo == nullptr) {
+        m_valido = false;
+        return;
+    }
+    avanza(fermo, fine, nessuno);
 }
 
 }  // namespace varnel

@@ -29,6 +29,17 @@ std::uint64_t Emessi(char32_t simbolo, std::uint64_t grezzi, const MacchinaCampi
 
 }  // namespace
 
+void FissaFinestra(Bersagli& bersagli)
+{
+    bersagli.finestra = -1;
+    if (bersagli.numero == 0)
+        return;
+    const std::uint8_t* inizio = bersagli.byte.data();
+    const auto [minimo, massimo] = std::minmax_element(inizio, inizio + bersagli.numero);
+    if (*massimo - *minimo < 32)
+        bersagli.finestra = *minimo;
+}
+
 void ContaScalare(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti)
 {
     // Four tables let consecutive bytes update different counters without waiting on each other.
@@ -51,8 +62,6 @@ void ContaScalare(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli
         if (bersagli.piega && (b & 0x20) != 0)
             conti.perBersaglio[t] += totale(b & ~0x20u);
     }
-    for (unsigned v = 0x80; v <= 0xBF; ++v)
-        conti.continuazioni += totale(v);
 }
 
 const std::uint8_t* FineCampoScalare(const std::uint8_t* p, const std::uint8_t* fine)
@@ -69,10 +78,15 @@ const std::uint8_t* FineCampoScalare(const std::uint8_t* p, const std::uint8_t* 
     return p;
 }
 
+void CampiScalare(const std::uint8_t* p, std::size_t n, MacchinaCampi<std::uint8_t>& macchina)
+{
+    macchina.avanza(p, p + n, FineCampoScalare);
+}
+
 bool VettorialeDisponibile()
 {
 #ifdef VARNEL_AVX2
-    return __builtin_cpu_supports("avx2");
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("popcnt");
 #else
     return false;
 #endif
@@ -82,11 +96,11 @@ Kernel KernelPer(Percorso percorso)
 {
 #ifdef VARNEL_AVX2
     if (percorso == Percorso::Vettoriale && VettorialeDisponibile())
-        return {ContaAvx2, FineCampoAvx2};
+        return {ContaAvx2, CampiAvx2, ValidaUtf8Avx2, SaltaAsciiAvx2};
 #else
     (void)percorso;
 #endif
-    return {ContaScalare, FineCampoScalare};
+    return {ContaScalare, CampiScalare, nullptr, ValidatoreUtf8::SaltaAsciiScalare};
 }
 
 Analizzatore::Analizzatore(const Criterio& criterio, Percorso percorso)
@@ -101,6 +115,7 @@ Analizzatore::Analizzatore(const Criterio& criterio, Percorso percorso)
         }
         m_bersagli.numero = NumeroSlot;
         m_bersagli.piega = *modo == ModoLettere::SenzaDistinzione;
+        FissaFinestra(m_bersagli);
         return;
     }
     for (std::size_t k = 0; k < NumeroSlot; ++k) {
@@ -117,6 +132,7 @@ Analizzatore::Analizzatore(const Criterio& criterio, Percorso percorso)
         if (simbolo >= 0x80 && !noto)
             m_nonAscii.emplace_back(simbolo, 0);
     }
+    FissaFinestra(m_bersagli);
 }
 
 void Analizzatore::consuma(std::span<const std::uint8_t> byte)
@@ -150,7 +166,7 @@ void Analizzatore::decidiCodifica()
     m_fase = Fase::Byte;
     m_bom = InizioUtf8Bom(inizio);
     if (m_bom) {
-        m_macchinaConBom.avanza(p, fine, m_kernel.fineCampo);
+        m_kernel.campi(p, static_cast<std::size_t>(fine - p), m_macchinaConBom);
         p = fine;
     }
     consumaByte(p, fine);
@@ -158,22 +174,29 @@ void Analizzatore::decidiCodifica()
 
 void Analizzatore::consumaByte(const std::uint8_t* p, const std::uint8_t* fine)
 {
-    const auto cercaNonAscii = [this](char32_t c) {
-        for (auto& [simbolo, conteggio] : m_nonAscii)
-            conteggio += simbolo == c;
-    };
     while (p < fine) {
         const std::size_t n = std::min<std::size_t>(Fetta, static_cast<std::size_t>(fine - p));
         m_kernel.conta(p, n, m_bersagli, m_conti);
-        m_macchina.avanza(p, p + n, m_kernel.fineCampo);
-        if (m_bom)
-            m_macchinaConBom.avanza(p, p + n, m_kernel.fineCampo);
-        if (m_nonAscii.empty())
-            m_validatore.avanza(p, p + n, [](char32_t) {});
-        else
-            m_validatore.avanza(p, p + n, cercaNonAscii);
-        m_byte += n;
+        strutturaFetta(p, n);
         p += n;
+    }
+}
+
+void Analizzatore::strutturaFetta(const std::uint8_t* p, std::size_t n)
+{
+    m_kernel.campi(p, n, m_macchina);
+    if (m_bom)
+        m_kernel.campi(p, n, m_macchinaConBom);
+    m_byte += n;
+    if (!m_nonAscii.empty()) {
+        m_validatore.avanza(p, p + n, [this](char32_t c) {
+            for (auto& [simbolo, conteggio] : m_nonAscii)
+                conteggio += simbolo == c;
+        }, m_kernel.saltaAscii);
+    } else if (m_kernel.validaUtf8 != nullptr) {
+        m_validatore.avanzaABlocchi(p, p + n, m_kernel.validaUtf8);
+    } else {
+        m_validatore.avanza(p, p + n, [](char32_t) {});
     }
 }
 
@@ -259,7 +282,7 @@ Analisi Analizzatore::concludi()
 
     const bool utf8 = m_validatore.valido();
     const auto& macchina = (m_bom && !utf8) ? m_macchinaConBom : m_macchina;
-    const std::uint64_t caratteri = utf8 ? m_byte - m_conti.continuazioni : m_byte + (m_bom ? 3 : 0);
+    const std::uint64_t caratteri = utf8 ? m_byte - m_validatore.continuazioni() : m_byte + (m_bom ? 3 : 0);
     analisi.codifica = utf8 ? Codifica::Utf8 : Codifica::Windows1252;
     analisi.lunghezza = caratteri - macchina.totaleConsumati() + 2 * macchina.giunture();
     for (std::size_t k = 0; k < NumeroSlot; ++k) {

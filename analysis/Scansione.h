@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <span>
@@ -29,11 +30,16 @@ struct Bersagli {
     std::array<std::uint8_t, NumeroSlot> byte{};
     std::size_t numero = 0;
     bool piega = false;
+    // First of 32 consecutive byte values that hold every target, -1 when they are farther apart:
+    // then a byte's distance from it says which target it is, and one lookup replaces 26 compares.
+    int finestra = -1;
 };
+
+// Sets `finestra` once the targets are known.
+void FissaFinestra(Bersagli& bersagli);
 
 struct ContiGrezzi {
     std::array<std::uint64_t, NumeroSlot> perBersaglio{};
-    std::uint64_t continuazioni = 0;  // UTF-8 continuation bytes, 0x80 to 0xBF
 };
 
 enum class Percorso { Scalare, Vettoriale };
@@ -41,18 +47,31 @@ enum class Percorso { Scalare, Vettoriale };
 // Whether this CPU runs the vector kernels; elsewhere Vettoriale falls back to the scalar ones.
 [[nodiscard]] bool VettorialeDisponibile();
 
+template <class Unita>
+class MacchinaCampi;
+
+// Checks whole blocks of UTF-8 at once from a point where no sequence is open; returns where the
+// sequence left open at the end begins (or the end), nullptr when the bytes are not UTF-8, and adds
+// the continuation bytes before that point.
+using ValidaBlocchi = const std::uint8_t* (*)(const std::uint8_t* p, const std::uint8_t* fine, std::uint64_t& continuazioni);
+
 struct Kernel {
     void (*conta)(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti);
-    const std::uint8_t* (*fineCampo)(const std::uint8_t* p, const std::uint8_t* fine);  // first , CR or LF
+    void (*campi)(const std::uint8_t* p, std::size_t n, MacchinaCampi<std::uint8_t>& macchina);
+    ValidaBlocchi validaUtf8;       // null: the byte-at-a-time validator does it all
+    ValidatoreUtf8::SaltaAscii saltaAscii;  // for the validator that reports symbols above ASCII
 };
 [[nodiscard]] Kernel KernelPer(Percorso percorso);
 
 void ContaScalare(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti);
-const std::uint8_t* FineCampoScalare(const std::uint8_t* p, const std::uint8_t* fine);
+void CampiScalare(const std::uint8_t* p, std::size_t n, MacchinaCampi<std::uint8_t>& macchina);
+const std::uint8_t* FineCampoScalare(const std::uint8_t* p, const std::uint8_t* fine);  // first , CR or LF
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define VARNEL_AVX2 1
 void ContaAvx2(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti);
-const std::uint8_t* FineCampoAvx2(const std::uint8_t* p, const std::uint8_t* fine);
+void CampiAvx2(const std::uint8_t* p, std::size_t n, MacchinaCampi<std::uint8_t>& macchina);
+const std::uint8_t* ValidaUtf8Avx2(const std::uint8_t* p, const std::uint8_t* fine, std::uint64_t& continuazioni);
+const std::uint8_t* SaltaAsciiAvx2(const std::uint8_t* p, const std::uint8_t* fine);
 #endif
 
 // The characters that the field reader consumes instead of passing them to the text.
@@ -69,6 +88,33 @@ enum Speciale : std::uint8_t { Spazio, Virgoletta, Virgola, CarRitorno, ACapo, N
     }
 }
 
+// Where the field reader's special bytes stand in a block of up to 64 bytes: bit i for byte i.
+struct MaschereBlocco {
+    std::uint64_t spazi = 0;
+    std::uint64_t virgolette = 0;
+    std::uint64_t virgole = 0;
+    std::uint64_t ritorni = 0;
+    std::uint64_t acapo = 0;
+};
+
+// The common case of a whole block of 64 bytes that starts outside quotes, without a branch:
+// `inizi` has the bytes after a comma, an LF, or a CR that no LF follows (the byte before the
+// block included), so that only a run of blanks at a field's start, still open at the block's
+// end, carries from block to block. False, changing nothing, when a quote opens a field.
+inline bool BloccoLibero(std::uint64_t spazi, std::uint64_t virgolette, std::uint64_t inizi, std::uint64_t& spaziAperti,
+                         std::uint64_t& campi, std::uint64_t& spaziConsumati)
+{
+    const std::uint64_t testa = spazi & ~(spazi + 1);  // the blanks the block starts with
+    const std::uint64_t corse = (((spazi + (inizi & spazi)) ^ spazi) & spazi) | (testa & (0 - spaziAperti));
+    const std::uint64_t primiPieni = (inizi | spaziAperti | (corse << 1)) & ~spazi;
+    if ((virgolette & primiPieni) != 0)
+        return false;
+    campi += static_cast<std::uint64_t>(std::popcount(inizi));
+    spaziConsumati += static_cast<std::uint64_t>(std::popcount(corse));
+    spaziAperti = corse >> 63;
+    return true;
+}
+
 // The field reader as a state machine over a stream of units (bytes or code points). It does not
 // produce the text: it counts the fields and the delimiters it consumes, which is all that the
 // text's length and counts need, since every other unit passes to the text unchanged.
@@ -77,6 +123,35 @@ class MacchinaCampi {
 public:
     template <class FineCampo>
     void avanza(const Unita* p, const Unita* fine, FineCampo&& fineCampo);
+
+    // The same over a block of n units (1 to 64) given by its masks, a whole stretch between quotes
+    // at a time instead of a unit or a field at a time.
+    void avanzaMaschere(const MaschereBlocco& m, unsigned n);
+    // For a kernel that takes common blocks with BloccoLibero: the byte that stands for the state
+    // before the first of them, and what carries between them.
+    [[nodiscard]] std::uint8_t bytePrima() const
+    {
+        return m_stato == Stato::Inizio ? ',' : m_stato == Stato::DopoCR ? '\r' : 0;
+    }
+    [[nodiscard]] std::uint64_t spaziAperti() const { return m_stato == Stato::Spazi; }
+    [[nodiscard]] bool traVirgolette() const { return m_stato == Stato::Virgolette; }
+    // After such blocks: the state that their last byte leaves, and what they found, the commas,
+    // CRs and LFs all consumed.
+    void riprendiDopo(std::uint8_t ultimo, std::uint64_t spaziAperti)
+    {
+        m_stato = (ultimo == ',' || ultimo == '\n') ? Stato::Inizio
+                  : ultimo == '\r'                  ? Stato::DopoCR
+                  : spaziAperti != 0                ? Stato::Spazi
+                                                    : Stato::Libero;
+    }
+    void aggiungiBlocchi(std::uint64_t campi, std::uint64_t spazi, const std::array<std::uint64_t, 3>& chiusure)
+    {
+        m_campi += campi;
+        m_consumati[Spazio] += spazi;
+        m_consumati[Virgola] += chiusure[0];
+        m_consumati[CarRitorno] += chiusure[1];
+        m_consumati[ACapo] += chiusure[2];
+    }
 
     [[nodiscard]] std::uint64_t campi() const { return m_campi; }
     [[nodiscard]] std::uint64_t consumati(int speciale) const { return m_consumati[speciale]; }
@@ -165,6 +240,61 @@ void MacchinaCampi<Unita>::avanza(const Unita* p, const Unita* fine, FineCampo&&
     }
 }
 
+template <class Unita>
+void MacchinaCampi<Unita>::avanzaMaschere(const MaschereBlocco& m, unsigned n)
+{
+    const std::uint64_t validi = n == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << n) - 1;
+    const std::uint64_t chiusure = m.virgole | m.acapo;
+    // A field starts after a comma or an LF, and after a CR that no LF follows.
+    const std::uint64_t dopoDelimitatore = (chiusure << 1) | ((m.ritorni << 1) & ~m.acapo);
+    unsigned da = 0;  // first byte not yet read
+    while (da < n) {
+        const std::uint64_t resto = validi & (~std::uint64_t{0} << da);
+        if (m_stato == Stato::Virgolette) {
+            const std::uint64_t chiusa = m.virgolette & resto;
+            if (chiusa == 0)
+                return;
+            ++m_consumati[Virgoletta];
+            m_stato = Stato::Libero;
+            da = static_cast<unsigned>(std::countr_zero(chiusa)) + 1;
+            continue;
+        }
+        const std::uint64_t primo = std::uint64_t{1} << da;
+        std::uint64_t inizi = dopoDelimitatore & resto;
+        if (m_stato == Stato::Inizio || (m_stato == Stato::DopoCR && (m.acapo & primo) == 0))
+            inizi |= primo;
+        // Blanks are consumed in the run that begins at a field's start; the carry of the sum runs
+        // along each such run, and a run still open from the previous block goes on from `primo`.
+        const std::uint64_t semi = inizi | (m_stato == Stato::Spazi ? primo : 0);
+        const std::uint64_t corse = ((m.spazi + (semi & m.spazi)) ^ m.spazi) & m.spazi;
+        // A quote opens a quoted field only where the field's first non-blank byte stands.
+        const std::uint64_t primiPieni = (semi | (corse << 1)) & ~m.spazi & resto;
+        const std::uint64_t apertura = m.virgolette & primiPieni;
+        const std::uint64_t tratto = resto & (apertura != 0 ? apertura ^ (apertura - 1) : ~std::uint64_t{0});
+        m_campi += static_cast<std::uint64_t>(std::popcount(inizi & tratto));
+        m_consumati[Spazio] += static_cast<std::uint64_t>(std::popcount(corse & tratto));
+        m_consumati[Virgola] += static_cast<std::uint64_t>(std::popcount(m.virgole & tratto));
+        m_consumati[CarRitorno] += static_cast<std::uint64_t>(std::popcount(m.ritorni & tratto));
+        m_consumati[ACapo] += static_cast<std::uint64_t>(std::popcount(m.acapo & tratto));
+        if (apertura != 0) {
+            ++m_consumati[Virgoletta];
+            m_stato = Stato::Virgolette;
+            da = static_cast<unsigned>(std::countr_zero(apertura)) + 1;
+            continue;
+        }
+        const std::uint64_t ultimo = std::uint64_t{1} << (n - 1);
+        if ((chiusure & ultimo) != 0)
+            m_stato = Stato::Inizio;
+        else if ((m.ritorni & ultimo) != 0)
+            m_stato = Stato::DopoCR;
+        else if ((corse & ultimo) != 0)
+            m_stato = Stato::Spazi;
+        else
+            m_stato = Stato::Libero;
+        return;
+    }
+}
+
 // Turns a stream of bytes, given in pieces of any size, into the counts and the length of the
 // text that LeggiTesto would build from the same bytes. Memory stays constant whatever the size.
 class Analizzatore {
@@ -179,6 +309,7 @@ private:
 
     void decidiCodifica();
     void consumaByte(const std::uint8_t* p, const std::uint8_t* fine);
+    void strutturaFetta(const std::uint8_t* p, std::size_t n);
     void consumaUtf16(const std::uint8_t* p, const std::uint8_t* fine);
     void consumaCaratteri(std::span<const char32_t> caratteri);
     [[nodiscard]] std::uint64_t slotMaschera(char32_t c) const;

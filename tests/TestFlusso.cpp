@@ -2,6 +2,7 @@
 #include "Aiuti.h"
 
 #include "AnalisiFile.h"
+#include "Codifica.h"
 #include "LeggiTesto.h"
 
 #include <gtest/gtest.h>
@@ -22,11 +23,23 @@ const std::vector<std::string> Pezzi = {
 
 const Simboli SimboliDiProva = *SimboliDaTesto(U"ab, \"\r\nè€\U0001F600ïx\tZz\u0080é\uFFFD7»¿ÃEqq");
 
+Codifica CodificaAttesa(std::string_view byte)
+{
+    if (const auto utf16 = CodificaUtf16(byte))
+        return *utf16;
+    const std::string_view corpo = InizioUtf8Bom(byte) ? byte.substr(3) : byte;
+    ValidatoreUtf8 validatore;
+    const auto p = prova::Byte(corpo);
+    validatore.avanza(p.data(), p.data() + p.size(), [](char32_t) {});
+    return validatore.valido() ? Codifica::Utf8 : Codifica::Windows1252;
+}
+
 Analisi Riferimento(std::string_view byte, const Criterio& criterio)
 {
     const std::u32string testo = CampiInTesto(Decodifica(byte));
     const auto* simboli = std::get_if<Simboli>(&criterio);
-    return {simboli ? ContaSimboli(testo, *simboli) : ContaLettere(testo, std::get<ModoLettere>(criterio)), testo.size()};
+    return {simboli ? ContaSimboli(testo, *simboli) : ContaLettere(testo, std::get<ModoLettere>(criterio)), testo.size(),
+            CodificaAttesa(byte)};
 }
 
 std::string Genera(std::mt19937& caso, std::size_t pezzi)
@@ -63,8 +76,22 @@ std::string Utf16(std::u32string_view testo, bool grandeFinale)
     return byte;
 }
 
+// Symbols whose bytes all lie within 32 consecutive values are counted by looking a byte's distance
+// up: one set holds the reader's special bytes, one reaches the 32nd value.
+const Simboli SimboliVicini = *SimboliDaTesto(U" !\"#$%&'()*+,-./0123456789");
+const Simboli SimboliLontani = *SimboliDaTesto(U"ABCDEFGHIJKLMNOPQRSTUVWXY`");
+const Simboli SimboliTroppoLontani = *SimboliDaTesto(U"@ABCDEFGHIJKLMNOPQRSTUVWX`");  // 33 values: no window
+// From NUL on: the padding after a text's last byte must not count as one.
+const Simboli SimboliDiControllo = [] {
+    Simboli simboli{};
+    for (std::size_t k = 0; k < NumeroSlot; ++k)
+        simboli[k] = static_cast<char32_t>(k);
+    return simboli;
+}();
+
 const std::vector<Criterio> Criteri = {ModoLettere::Minuscole, ModoLettere::Maiuscole, ModoLettere::SenzaDistinzione,
-                                       SimboliDiProva};
+                                       SimboliDiProva, SimboliVicini, SimboliLontani, SimboliTroppoLontani,
+                                       SimboliDiControllo};
 
 void ControllaAccordo(std::string_view byte, std::mt19937& caso)
 {
@@ -74,8 +101,59 @@ void ControllaAccordo(std::string_view byte, std::mt19937& caso)
             const Analisi ottenuto = prova::Flusso(byte, criterio, percorso, caso);
             ASSERT_EQ(ottenuto.lunghezza, atteso.lunghezza) << testing::PrintToString(byte);
             ASSERT_EQ(ottenuto.conteggi, atteso.conteggi) << testing::PrintToString(byte);
+            ASSERT_EQ(ottenuto.codifica, atteso.codifica) << testing::PrintToString(byte);
         }
     }
+}
+
+// Feeds the analyser pieces of any size up to the whole text, so that the kernels also see long
+// runs of whole blocks and rounds.
+Analisi FlussoAPezziGrandi(std::string_view testo, const Criterio& criterio, Percorso percorso, std::mt19937& caso)
+{
+    dettaglio::Analizzatore analizzatore(criterio, percorso);
+    const auto byte = prova::Byte(testo);
+    for (std::size_t i = 0; i < byte.size();) {
+        const std::size_t n = std::min(byte.size() - i, std::uniform_int_distribution<std::size_t>(1, byte.size())(caso));
+        analizzatore.consuma(byte.subspan(i, n));
+        i += n;
+    }
+    return analizzatore.concludi();
+}
+
+void ControllaAccordoAPezziGrandi(std::string_view byte, std::mt19937& caso)
+{
+    for (const auto& criterio : Criteri) {
+        const Analisi atteso = Riferimento(byte, criterio);
+        for (const auto percorso : {Percorso::Scalare, Percorso::Vettoriale}) {
+            const Analisi ottenuto = FlussoAPezziGrandi(byte, criterio, percorso, caso);
+            ASSERT_EQ(ottenuto.lunghezza, atteso.lunghezza) << testing::PrintToString(byte);
+            ASSERT_EQ(ottenuto.conteggi, atteso.conteggi) << testing::PrintToString(byte);
+            ASSERT_EQ(ottenuto.codifica, atteso.codifica) << testing::PrintToString(byte);
+        }
+    }
+}
+
+// Plain fields for long stretches, with a quote only now and then (one piece in `rarita`), so that
+// the vector kernels take most blocks whole and hand the machine only those around a quote. With
+// `utf8` every piece is valid UTF-8, so that the whole text is.
+std::string GeneraRado(std::mt19937& caso, std::size_t byte, int rarita, bool utf8)
+{
+    static const std::vector<std::string> Comuni = {"a", "b", "Z", "q", "x", "E", "y", "z", "7", "\t", " ", "  ", "   ",
+                                                    ",", ", ", ",   ", "\r\n", "\n", "\r", "\xC3\xA8", "\xE2\x82\xAC",
+                                                    "\xF0\x9F\x98\x80", "lettere", "A"};
+    static const std::vector<std::string> Virgolette = {"\"", ",\"", ", \"a, b\r\nc\"d", ",\"q\"", "\r\n  \"\"", ",\"\r\n\""};
+    static const std::vector<std::string> Guasti = {"\xE8", "\xC3", "\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80"};
+    std::string testo;
+    std::uniform_int_distribution<int> uno(0, rarita - 1);
+    while (testo.size() < byte) {
+        if (uno(caso) == 0)
+            testo += Virgolette[std::uniform_int_distribution<std::size_t>(0, Virgolette.size() - 1)(caso)];
+        else if (!utf8 && uno(caso) == 0)
+            testo += Guasti[std::uniform_int_distribution<std::size_t>(0, Guasti.size() - 1)(caso)];
+        else
+            testo += Comuni[std::uniform_int_distribution<std::size_t>(0, Comuni.size() - 1)(caso)];
+    }
+    return testo;
 }
 
 TEST(Flusso, AgreesWithTheReferenceOnGeneratedText)
@@ -93,6 +171,52 @@ TEST(Flusso, AgreesOnLongText)
     std::mt19937 caso(7);
     for (int i = 0; i < 4; ++i)
         ControllaAccordo(Genera(caso, 60000), caso);
+}
+
+TEST(Flusso, AgreesOnLongPlainTextWithFewQuotes)
+{
+    std::mt19937 caso(29);
+    for (int i = 0; i < 24; ++i) {
+        const int rarita = i % 3 == 0 ? 40 : i % 3 == 1 ? 400 : 1000000;
+        std::string testo = GeneraRado(caso, 20000 + 3000 * static_cast<std::size_t>(i), rarita, i % 2 == 0);
+        if (i % 4 == 1)
+            testo.insert(0, "\xEF\xBB\xBF");  // a byte-order mark: two field machines
+        ControllaAccordoAPezziGrandi(testo, caso);
+        ControllaAccordo(testo, caso);
+    }
+}
+
+// Each delimiter, quote and sequence at every place around the edges of the 64-byte blocks and
+// of the 32-byte vectors, after a field in progress and after blanks that open the text.
+TEST(Flusso, AgreesAtEveryPlaceAroundTheBlockEdges)
+{
+    const std::vector<std::string> motivi = {
+        "," + std::string(70, ' ') + "x", ",\r\n", "\r\n", "\r\r\n", "\rx", "\n\r", ",\"a,b\"c", ", \"q\"",
+        ",  \"", ",\"\r\n", "\"", "\xC3\xA8", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xF4\x8F\xBF\xBF", "\xE0\xA0\x80",
+        "\xED\x9F\xBF", "\xEE\x80\x80", "\xEF\xBF\xBF", "\xF0\x90\x80\x80", "\xC3", "\xE2\x82", "\xE0\x80\x80",
+        "\xE0\x9F\xBF", "\xED\xA0\x80", "\xF0\x8F\xBF\xBF", "\xF4\x90\x80\x80", "\x80", "\xF5\x80", "\xC0\x80",
+        "\xC1\xBF", "\xF8\x88\x80\x80\x80", "\xC3\xA8\xA8", "\xE2\x82\xAC\x80", "\xE0\xA0", "\xF0\x90\x80", "\xF4\x8F"};
+    std::mt19937 caso(31);
+    for (const auto& motivo : motivi) {
+        for (const char prima : {'x', ' '}) {
+            for (std::size_t posto = 0; posto < 140; ++posto) {
+                const std::string testo = std::string(posto, prima) + motivo + std::string(70, 'y');
+                for (const auto& criterio : Criteri) {
+                    const Analisi atteso = Riferimento(testo, criterio);
+                    for (const auto percorso : {Percorso::Scalare, Percorso::Vettoriale}) {
+                        const Analisi intero = FlussoAPezziGrandi(testo, criterio, percorso, caso);
+                        const Analisi aPezzi = prova::Flusso(testo, criterio, percorso, caso);
+                        ASSERT_EQ(intero.lunghezza, atteso.lunghezza) << testing::PrintToString(testo);
+                        ASSERT_EQ(intero.conteggi, atteso.conteggi) << testing::PrintToString(testo);
+                        ASSERT_EQ(aPezzi.lunghezza, atteso.lunghezza) << testing::PrintToString(testo);
+                        ASSERT_EQ(aPezzi.conteggi, atteso.conteggi) << testing::PrintToString(testo);
+                        ASSERT_EQ(intero.codifica, atteso.codifica) << testing::PrintToString(testo);
+                        ASSERT_EQ(aPezzi.codifica, atteso.codifica) << testing::PrintToString(testo);
+                    }
+                }
+            }
+        }
+    }
 }
 
 TEST(Flusso, AgreesOnUtf16)
@@ -138,6 +262,28 @@ TEST_F(FileDaAnalizzare, ReadsAFileLikeTheReference)
         ASSERT_TRUE(analisi.riuscito());
         EXPECT_EQ(analisi.valore().lunghezza, riferimento.valore().size());
         EXPECT_EQ(analisi.valore().conteggi, ContaLettere(riferimento.valore(), ModoLettere::SenzaDistinzione));
+    }
+}
+
+TEST_F(FileDaAnalizzare, ReadsALargeFileLikeTheReference)
+{
+    // Several read buffers, with the fast block paths and their fallbacks in each.
+    std::mt19937 caso(37);
+    for (const bool utf8 : {true, false}) {
+        const std::string byte = GeneraRado(caso, (9u << 20) / 2, 300, utf8);
+        const auto percorso = cartella.scrivi("grande.txt", byte);
+        const std::u32string testo = CampiInTesto(Decodifica(byte));
+        for (const Criterio& criterio : {Criterio(ModoLettere::SenzaDistinzione), Criterio(SimboliDiProva), Criterio(SimboliVicini)}) {
+            const auto* simboli = std::get_if<Simboli>(&criterio);
+            const Conteggi attesi = simboli ? ContaSimboli(testo, *simboli) : ContaLettere(testo, std::get<ModoLettere>(criterio));
+            for (const auto percorsoKernel : {Percorso::Scalare, Percorso::Vettoriale}) {
+                const auto analisi = AnalizzaFile(percorso, criterio, {}, percorsoKernel);
+                ASSERT_TRUE(analisi.riuscito());
+                EXPECT_EQ(analisi.valore().lunghezza, testo.size());
+                EXPECT_EQ(analisi.valore().conteggi, attesi);
+                EXPECT_EQ(analisi.valore().codifica, utf8 ? Codifica::Utf8 : Codifica::Windows1252);
+            }
+        }
     }
 }
 
