@@ -99,7 +99,9 @@ Esito<Analisi> FinestraAnalisi::analizzaConAvanzamento(const QString& percorso, 
             avanzamento.setMaximum(0);  // no known end: a busy bar and the amount read so far
             avanzamento.setLabelText(QStringLiteral("Analisi in corso: %1 letti...").arg(QLocale().formattedDataSize(static_cast<qint64>(letti))));
         }
-        QApplication::processEvents();
+        // Until the modal dialog shows, clicks wait for the analysis to end: none may close the
+        // window or start another analysis under it.
+        QApplication::processEvents(avanzamento.isVisible() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
         return !avanzamento.wasCanceled();
     };
 #ifdef Q_OS_WIN
