@@ -20,6 +20,9 @@ TEST_F(MainWindow, StartsAsLaidOut)
     EXPECT_FALSE(w.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(w.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(w.stato().PercMax || w.stato().Totale || w.stato().Ottimizzato);
+    EXPECT_EQ(QApplication::applicationName(), "Varnel");
+    EXPECT_EQ(QApplication::applicationVersion(), "1.00");
+    EXPECT_FALSE(QApplication::windowIcon().isNull());
 
     EXPECT_EQ(Trova<QPushButton>(w, "Command1")->geometry(), QRect(40, 344, 137, 25));
     EXPECT_EQ(Trova<QPushButton>(w, "Command3")->text(), "Versione avanzata...");
