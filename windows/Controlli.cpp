@@ -30,6 +30,15 @@ void ColoraIndicatore(QWidget* widget, Colore sfondo)
     widget->setPalette(tavolozza);
 }
 
+// Text boxes draw their text on the base colour.
+void ColoraTesto(QWidget* widget, Colore testo, Colore sfondo)
+{
+    QPalette tavolozza = widget->palette();
+    tavolozza.setColor(QPalette::Base, ColoreDi(sfondo));
+    tavolozza.setColor(QPalette::Text, ColoreDi(testo));
+    widget->setPalette(tavolozza);
+}
+
 QWidget* Crea(const Controllo& c, QWidget* area)
 {
     switch (c.tipo) {
@@ -68,10 +77,7 @@ QWidget* Crea(const Controllo& c, QWidget* area)
     case Tipo::RigaTesto: {
         auto* riga = new QLineEdit(c.testo, area);
         riga->setMaxLength(std::numeric_limits<int>::max());
-        QPalette tavolozza = riga->palette();
-        tavolozza.setColor(QPalette::Base, ColoreDi(c.sfondo));
-        tavolozza.setColor(QPalette::Text, ColoreDi(c.colore));
-        riga->setPalette(tavolozza);
+        ColoraTesto(riga, c.colore, c.sfondo);
         return riga;
     }
     case Tipo::CasellaTesto: {
@@ -79,10 +85,7 @@ QWidget* Crea(const Controllo& c, QWidget* area)
         casella->setLineWrapMode(QPlainTextEdit::WidgetWidth);
         casella->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         casella->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        QPalette tavolozza = casella->palette();
-        tavolozza.setColor(QPalette::Base, ColoreDi(c.sfondo));
-        tavolozza.setColor(QPalette::Text, ColoreDi(c.colore));
-        casella->setPalette(tavolozza);
+        ColoraTesto(casella, c.colore, c.sfondo);
         return casella;
     }
     }

@@ -14,6 +14,12 @@ namespace {
 
 constexpr int LarghezzaColonna = 360;
 
+// Bar k (from 0) as laid out, before any analysis sets its height.
+constexpr Rettangolo BarraIniziale(std::size_t k)
+{
+    return {720 + LarghezzaColonna * static_cast<int>(k), 1680, 135, 2775};
+}
+
 QString Elemento(const char* nome, std::size_t indice)
 {
     return QStringLiteral("%1(%2)").arg(QLatin1String(nome)).arg(indice);
@@ -43,13 +49,10 @@ std::vector<Controllo> Tabella()
     }
     t.push_back({Elemento("Blocco", 0), Tipo::Etichetta, {3480, 0, 135, 255}, {}, Carattere::Predefinito, Colore::Verde, Colore::TestoMenu});
     for (std::size_t i = 1; i <= NumeroSlot; ++i) {
-        t.push_back({Elemento("Blocco", i), Tipo::Etichetta, {720 + LarghezzaColonna * static_cast<int>(i - 1), 1680, 135, 2775},
-                     {}, Carattere::Predefinito, Colore::Verde, Colore::Verde});
+        t.push_back({Elemento("Blocco", i), Tipo::Etichetta, BarraIniziale(i - 1), {}, Carattere::Predefinito, Colore::Verde, Colore::Verde});
     }
     return t;
 }
-
-constexpr int SinistraBarra(std::size_t slot) { return 720 + LarghezzaColonna * static_cast<int>(slot); }
 
 }  // namespace
 
@@ -66,7 +69,8 @@ void Grafico::costruisci(QWidget* area, double twipsPerPixel)
         m_blocchi[k] = etichetta(Elemento("Blocco", k + 1));
         m_frequenze[k] = etichetta(Elemento("Freq", k + 1));
         m_lettere[k] = etichetta(Elemento("Lettera", k));
-        impostaBarra(k, {2775, 1680});
+        const Rettangolo r = BarraIniziale(k);
+        impostaBarra(k, {static_cast<float>(r.height), static_cast<float>(r.top)});
     }
     m_perc1 = etichetta("Perc1");
     m_perc2 = etichetta("Perc2");
@@ -77,7 +81,8 @@ void Grafico::impostaBarra(std::size_t slot, Barra barra)
     QLabel* blocco = m_blocchi[slot];
     blocco->setProperty("heightTwips", QVariant::fromValue(barra.altezza));
     blocco->setProperty("topTwips", QVariant::fromValue(barra.top));
-    blocco->setGeometry(InPixel(SinistraBarra(slot), barra.top, 135, barra.altezza, m_twipsPerPixel));
+    const Rettangolo r = BarraIniziale(slot);
+    blocco->setGeometry(InPixel(r.left, barra.top, r.width, barra.altezza, m_twipsPerPixel));
 }
 
 void Grafico::mostra(const Risultati& risultati)
