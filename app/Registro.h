@@ -22,7 +22,6 @@ public:
     [[nodiscard]] Avanzata& avanzata();
     [[nodiscard]] Form2& form2();
 
-    [[nodiscard]] bool haAvanzata() const { return m_avanzata != nullptr; }
     [[nodiscard]] bool haForm2() const { return m_form2 != nullptr; }
 
     // Opens the main window, as the program does at start.

@@ -6,14 +6,10 @@
 #include "Grafico.h"
 #include "StatoAnalisi.h"
 
-#include <QPointer>
 #include <QWidget>
 
 #include <functional>
 #include <vector>
-
-class QCheckBox;
-class QPlainTextEdit;
 
 namespace varnel {
 

@@ -60,8 +60,8 @@ void Grafico::costruisci(QWidget* area, double twipsPerPixel)
 {
     m_twipsPerPixel = twipsPerPixel;
     const auto tabella = Tabella();
-    m_controlli = CostruisciControlli(tabella, area, twipsPerPixel);
-    const auto etichetta = [&](const QString& nome) { return static_cast<QLabel*>(m_controlli.value(nome)); };
+    const auto controlli = CostruisciControlli(tabella, area, twipsPerPixel);
+    const auto etichetta = [&](const QString& nome) { return static_cast<QLabel*>(controlli.value(nome)); };
     // Element 0 of the bars and of the percentages takes part in nothing.
     etichetta(Elemento("Blocco", 0))->hide();
     etichetta(Elemento("Freq", 0))->hide();

@@ -4,9 +4,6 @@
 #include "Simboli.h"
 #include "Stiramento.h"
 
-#include <QHash>
-#include <QString>
-
 class QLabel;
 class QWidget;
 
@@ -30,7 +27,6 @@ public:
 private:
     void impostaBarra(std::size_t slot, Barra barra);
 
-    QHash<QString, QWidget*> m_controlli;
     std::array<QLabel*, NumeroSlot> m_blocchi{};
     std::array<QLabel*, NumeroSlot> m_frequenze{};
     std::array<QLabel*, NumeroSlot> m_lettere{};
