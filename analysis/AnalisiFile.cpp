@@ -1,6 +1,10 @@
 #include "AnalisiFile.h"
 
 #include "Lettura.h"
+#include "Motore.h"
+
+#include <cstdlib>
+#include <string_view>
 
 #include <numeric>
 #include <vector>
@@ -15,33 +19,50 @@ constexpr std::size_t Allineamento = 4096;
 
 }  // namespace
 
-Esito<Analisi> AnalizzaFile(const std::filesystem::path& percorso, const Criterio& criterio,
-                            const Avanzamento& avanzamento, dettaglio::Percorso percorsoKernel)
+namespace dettaglio {
+
+Opzioni OpzioniDaAmbiente()
+{
+    Opzioni opzioni;
+    if (const char* kernel = std::getenv("VARNEL_KERNEL"); kernel != nullptr && std::string_view(kernel) == "scalare")
+        opzioni.kernel = Percorso::Scalare;
+    if (const char* lavoratori = std::getenv("VARNEL_LAVORATORI"))
+        opzioni.lavoratori = static_cast<unsigned>(std::strtoul(lavoratori, nullptr, 10));
+    return opzioni;
+}
+
+Esito<Analisi> AnalizzaFileCon(const std::filesystem::path& percorso, const Criterio& criterio, Avanzamento& avanzamento,
+                               const Opzioni& opzioni)
 {
     auto file = FileInLettura::Apri(percorso);
     if (!file.riuscito())
         return file.errore();
     auto& lettore = file.valore();
-    dettaglio::Analizzatore analizzatore(criterio, percorsoKernel);
+    Analizzatore analizzatore(criterio, opzioni.kernel);
+    avanzamento.fissaDimensione(lettore.Dimensione());
     std::vector<std::uint8_t> memoria(DimensioneBuffer + Allineamento);
     const std::size_t scarto = (Allineamento - reinterpret_cast<std::uintptr_t>(memoria.data()) % Allineamento) % Allineamento;
     const std::span<std::uint8_t> buffer(memoria.data() + scarto, DimensioneBuffer);
-    std::uint64_t letti = 0;
     for (;;) {
-        const auto esito = lettore.Leggi(buffer);
+        const auto esito = lettore.Leggi(buffer, avanzamento);
         if (!esito.riuscito())
             return esito.errore();
         const std::size_t n = esito.valore();
         if (n == 0)
             break;
         analizzatore.consuma(buffer.first(n));
-        letti += n;
-        if (avanzamento && !avanzamento(letti, lettore.Dimensione()))
-            return Errore{Motivo::Annullata, {}};
+        avanzamento.aggiungi(n);
     }
-    if (auto cambiato = lettore.ControllaInvariato(letti))
+    if (auto cambiato = lettore.ControllaInvariato())
         return *cambiato;
     return analizzatore.concludi();
+}
+
+}  // namespace dettaglio
+
+Esito<Analisi> AnalizzaFile(const std::filesystem::path& percorso, const Criterio& criterio, Avanzamento& avanzamento)
+{
+    return dettaglio::AnalizzaFileCon(percorso, criterio, avanzamento, dettaglio::OpzioniDaAmbiente());
 }
 
 std::uint64_t Totale(const Analisi& analisi, bool ignoraAltri)

@@ -1,23 +1,24 @@
 #pragma once
 
+#include "Analisi.h"
+#include "Avanzamento.h"
 #include "Esito.h"
-#include "Scansione.h"
+#include "Simboli.h"
 
 #include <cstdint>
 #include <filesystem>
-#include <functional>
+#include <optional>
+#include <string_view>
 
 namespace varnel {
 
-// Told how many bytes have been read of how many (0 when the size is unknown, as for a pipe);
-// returns false to stop the analysis.
-using Avanzamento = std::function<bool(std::uint64_t letti, std::uint64_t dimensione)>;
-
-// Streams a file once, in a buffer of fixed size, into the counts and the text length that
-// LeggiTesto and the counting of its text would give.
+// Analyses a file: the counts and the text length that reading it whole with the field reader and
+// counting its text would give, in constant memory. Blocks its caller until the end, a failure or
+// a cancel seen through `avanzamento`; opening never blocks, and pipes and devices are waited on in
+// short slices, so a cancel takes effect at once. Regular files are read by several workers.
+// Safe to run on any thread; `avanzamento` may be read from any other.
 [[nodiscard]] Esito<Analisi> AnalizzaFile(const std::filesystem::path& percorso, const Criterio& criterio,
-                                          const Avanzamento& avanzamento = {},
-                                          dettaglio::Percorso percorsoKernel = dettaglio::Percorso::Vettoriale);
+                                          Avanzamento& avanzamento);
 
 // The denominator: the text length, or with `ignoraAltri` the sum of the 26 counts.
 [[nodiscard]] std::uint64_t Totale(const Analisi& analisi, bool ignoraAltri);

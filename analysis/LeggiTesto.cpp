@@ -41,8 +41,9 @@ Esito<std::u32string> LeggiTesto(const std::filesystem::path& percorso)
         return file.errore();
     std::string byte;
     std::vector<std::uint8_t> blocco(1 << 16);
+    const Avanzamento maiAnnullata;
     for (;;) {
-        const auto letti = file.valore().Leggi(blocco);
+        const auto letti = file.valore().Leggi(blocco, maiAnnullata);
         if (!letti.riuscito())
             return letti.errore();
         if (letti.valore() == 0)

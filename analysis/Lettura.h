@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Avanzamento.h"
 #include "Esito.h"
 
 #include <cstdint>
@@ -9,8 +10,8 @@
 
 namespace varnel {
 
-// A file opened for reading only, read sequentially with plain reads (no mapping: a mapped file
-// would count towards resident memory).
+// A file opened for reading only, with plain reads (no mapping: a mapped file would count towards
+// resident memory). Opening never blocks, not even on a FIFO without a writer.
 class FileInLettura {
 public:
     [[nodiscard]] static Esito<FileInLettura> Apri(const std::filesystem::path& percorso);
@@ -21,29 +22,43 @@ public:
     FileInLettura& operator=(const FileInLettura&) = delete;
     ~FileInLettura();
 
-    // Fills as much of the buffer as one read gives; 0 at the end of the file.
-    [[nodiscard]] Esito<std::size_t> Leggi(std::span<std::uint8_t> buffer);
+    // Fills as much of the buffer as one read gives from where the last one stopped; 0 at the end.
+    // A pipe or device is waited on in slices of a few tens of milliseconds, so that a cancel in
+    // `avanzamento` ends the wait (with Motivo::Annullata) however long the other end is silent.
+    [[nodiscard]] Esito<std::size_t> Leggi(std::span<std::uint8_t> buffer, const Avanzamento& avanzamento);
 
-    // Size of a regular file when opened; 0 for pipes, devices and files that do not say.
-    [[nodiscard]] std::uint64_t Dimensione() const { return m_dimensione; }
+    // Fills the buffer from `posizione` on, short only at the end of the file; for regular files,
+    // and safe to call from several threads at once.
+    [[nodiscard]] Esito<std::size_t> LeggiDa(std::uint64_t posizione, std::span<std::uint8_t> buffer) const;
 
-    // After the last read: an error when a regular file changed while it was read, since the
-    // counts would then describe no version of it.
-    [[nodiscard]] std::optional<Errore> ControllaInvariato(std::uint64_t letti) const;
+    // A regular file, whose reported size can be split among workers.
+    [[nodiscard]] bool Regolare() const { return m_impronta.regolare; }
+    // Size of a regular file when opened; 0 for pipes and devices. Files under /proc and /sys may
+    // hold more or less than they report.
+    [[nodiscard]] std::uint64_t Dimensione() const { return m_impronta.dimensione; }
+
+    // After the last read: an error when a regular file changed size or modification time since
+    // it was opened, since the counts would then describe no version of it.
+    [[nodiscard]] std::optional<Errore> ControllaInvariato() const;
 
 private:
     struct Impronta {
         std::uint64_t dimensione = 0;
-        std::int64_t modifica = 0;  // nanoseconds
+        std::int64_t modifica = 0;  // in the finest unit the system keeps
         bool regolare = false;
     };
 
-    FileInLettura(int descrittore, Impronta impronta);
-    [[nodiscard]] static std::optional<Impronta> Rileva(int descrittore);
+#ifdef _WIN32
+    using Maniglia = void*;
+#else
+    using Maniglia = int;
+#endif
 
-    int m_descrittore = -1;
+    FileInLettura(Maniglia maniglia, Impronta impronta);
+    [[nodiscard]] static std::optional<Impronta> Rileva(Maniglia maniglia);
+
+    Maniglia m_maniglia;
     Impronta m_impronta;
-    std::uint64_t m_dimensione = 0;
 };
 
 }  // namespace varnel

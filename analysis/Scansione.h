@@ -3,6 +3,7 @@
 // The streaming engine behind AnalizzaFile: counting kernels, the field machine and the
 // analyser that ties them to a stream of bytes. Not for the windows; tests and the fuzzer use it.
 
+#include "Analisi.h"
 #include "Codifica.h"
 #include "Simboli.h"
 
@@ -15,12 +16,6 @@
 #include <vector>
 
 namespace varnel {
-
-struct Analisi {
-    Conteggi conteggi{};
-    std::uint64_t lunghezza = 0;  // characters of the text, CR LF joins included
-    Codifica codifica = Codifica::Utf8;
-};
 
 namespace dettaglio {
 

@@ -46,7 +46,8 @@ int main(int argc, char** argv)
                                           : varnel::Criterio(varnel::ModoLettere::SenzaDistinzione);
     const long prima = PiccoResidenteKiB();
     const auto inizio = std::chrono::steady_clock::now();
-    const auto esito = varnel::AnalizzaFile(argv[2], criterio);
+    varnel::Avanzamento avanzamento;
+    const auto esito = varnel::AnalizzaFile(argv[2], criterio, avanzamento);
     const std::chrono::duration<double> durata = std::chrono::steady_clock::now() - inizio;
     if (!esito.riuscito()) {
         std::fprintf(stderr, "%s: %s\n", argv[2], esito.errore().dettaglio.c_str());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Motore.h"
 #include "Scansione.h"
 
 #include <filesystem>
@@ -29,6 +30,14 @@ inline Analisi Flusso(std::string_view testo, const Criterio& criterio, dettagli
         i += n;
     }
     return analizzatore.concludi();
+}
+
+// Analyses a file on the given kernels, with the workers the machine has.
+inline Esito<Analisi> Analizza(const std::filesystem::path& percorso, const Criterio& criterio,
+                               dettaglio::Percorso kernel = dettaglio::Percorso::Vettoriale)
+{
+    Avanzamento avanzamento;
+    return dettaglio::AnalizzaFileCon(percorso, criterio, avanzamento, {.kernel = kernel});
 }
 
 // A file in a fresh temporary folder, removed with it.

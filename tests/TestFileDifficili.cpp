@@ -13,7 +13,7 @@ class FileDifficili : public testing::Test {
 protected:
     Analisi analizza(const std::string& nome, std::string_view contenuto, const Criterio& criterio = ModoLettere::SenzaDistinzione)
     {
-        const auto esito = AnalizzaFile(cartella.scrivi(nome, contenuto), criterio);
+        const auto esito = prova::Analizza(cartella.scrivi(nome, contenuto), criterio);
         EXPECT_TRUE(esito.riuscito());
         return esito.riuscito() ? esito.valore() : Analisi{};
     }

@@ -4,10 +4,14 @@
 #include "AnalisiFile.h"
 #include "Codifica.h"
 #include "LeggiTesto.h"
+#include "Lettura.h"
+#include "Motore.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+
+#include <thread>
 
 namespace varnel {
 namespace {
@@ -258,7 +262,7 @@ TEST_F(FileDaAnalizzare, ReadsAFileLikeTheReference)
     const auto riferimento = LeggiTesto(percorso);
     ASSERT_TRUE(riferimento.riuscito());
     for (const auto percorsoKernel : {Percorso::Scalare, Percorso::Vettoriale}) {
-        const auto analisi = AnalizzaFile(percorso, ModoLettere::SenzaDistinzione, {}, percorsoKernel);
+        const auto analisi = prova::Analizza(percorso, ModoLettere::SenzaDistinzione, percorsoKernel);
         ASSERT_TRUE(analisi.riuscito());
         EXPECT_EQ(analisi.valore().lunghezza, riferimento.valore().size());
         EXPECT_EQ(analisi.valore().conteggi, ContaLettere(riferimento.valore(), ModoLettere::SenzaDistinzione));
@@ -277,7 +281,7 @@ TEST_F(FileDaAnalizzare, ReadsALargeFileLikeTheReference)
             const auto* simboli = std::get_if<Simboli>(&criterio);
             const Conteggi attesi = simboli ? ContaSimboli(testo, *simboli) : ContaLettere(testo, std::get<ModoLettere>(criterio));
             for (const auto percorsoKernel : {Percorso::Scalare, Percorso::Vettoriale}) {
-                const auto analisi = AnalizzaFile(percorso, criterio, {}, percorsoKernel);
+                const auto analisi = prova::Analizza(percorso, criterio, percorsoKernel);
                 ASSERT_TRUE(analisi.riuscito());
                 EXPECT_EQ(analisi.valore().lunghezza, testo.size());
                 EXPECT_EQ(analisi.valore().conteggi, attesi);
@@ -289,10 +293,10 @@ TEST_F(FileDaAnalizzare, ReadsALargeFileLikeTheReference)
 
 TEST_F(FileDaAnalizzare, RefusesWhatCannotBeRead)
 {
-    EXPECT_EQ(AnalizzaFile(cartella.percorso() / "manca.txt", ModoLettere::Minuscole).errore().motivo, Motivo::NonTrovato);
-    EXPECT_EQ(AnalizzaFile(cartella.percorso(), ModoLettere::Minuscole).errore().motivo, Motivo::Cartella);
+    EXPECT_EQ(prova::Analizza(cartella.percorso() / "manca.txt", ModoLettere::Minuscole).errore().motivo, Motivo::NonTrovato);
+    EXPECT_EQ(prova::Analizza(cartella.percorso(), ModoLettere::Minuscole).errore().motivo, Motivo::Cartella);
     EXPECT_EQ(LeggiTesto(cartella.percorso()).errore().motivo, Motivo::Cartella);
-    const auto errore = AnalizzaFile("/proc/self/mem", ModoLettere::Minuscole).errore();
+    const auto errore = prova::Analizza("/proc/self/mem", ModoLettere::Minuscole).errore();
     EXPECT_EQ(errore.motivo, Motivo::ErroreLettura);
     EXPECT_FALSE(errore.dettaglio.empty());
 }
@@ -303,30 +307,33 @@ TEST_F(FileDaAnalizzare, RefusesAFileWithoutReadPermission)
         GTEST_SKIP() << "root reads every file";
     const auto percorso = cartella.scrivi("chiuso.txt", "abc");
     std::filesystem::permissions(percorso, std::filesystem::perms::none);
-    EXPECT_EQ(AnalizzaFile(percorso, ModoLettere::Minuscole).errore().motivo, Motivo::PermessoNegato);
+    EXPECT_EQ(prova::Analizza(percorso, ModoLettere::Minuscole).errore().motivo, Motivo::PermessoNegato);
 }
 
 TEST_F(FileDaAnalizzare, NoticesAFileThatChangesWhileRead)
 {
     const auto percorso = cartella.scrivi("cambia.txt", std::string(3 << 20, 'a'));
-    const auto esito = AnalizzaFile(percorso, ModoLettere::Minuscole, [&](std::uint64_t letti, std::uint64_t) {
-        if (letti == 1 << 20)
-            std::filesystem::resize_file(percorso, 1 << 20);
-        return true;
-    });
-    EXPECT_EQ(esito.errore().motivo, Motivo::FileModificato);
+    auto file = FileInLettura::Apri(percorso);
+    ASSERT_TRUE(file.riuscito());
+    std::vector<std::uint8_t> buffer(1 << 20);
+    ASSERT_EQ(file.valore().LeggiDa(0, buffer).valore(), buffer.size());
+    EXPECT_FALSE(file.valore().ControllaInvariato());
+    std::filesystem::resize_file(percorso, 1 << 20);
+    EXPECT_EQ(file.valore().ControllaInvariato()->motivo, Motivo::FileModificato);
 }
 
-TEST_F(FileDaAnalizzare, ProgressCanCancelAnEndlessDevice)
+TEST_F(FileDaAnalizzare, ACancelStopsAnEndlessDevice)
 {
-    std::uint64_t ultimo = 0;
-    const auto esito = AnalizzaFile("/dev/zero", ModoLettere::Minuscole, [&](std::uint64_t letti, std::uint64_t dimensione) {
-        EXPECT_EQ(dimensione, 0u);  // unknown size
-        ultimo = letti;
-        return letti < (8u << 20);
+    Avanzamento avanzamento;
+    std::thread osservatore([&] {
+        while (avanzamento.letti() < (8u << 20))
+            std::this_thread::yield();
+        avanzamento.annulla();
     });
+    const auto esito = AnalizzaFile("/dev/zero", ModoLettere::Minuscole, avanzamento);
+    osservatore.join();
     EXPECT_EQ(esito.errore().motivo, Motivo::Annullata);
-    EXPECT_EQ(ultimo, 8u << 20);
+    EXPECT_EQ(avanzamento.dimensione(), 0u);  // unknown size
 }
 
 TEST_F(FileDaAnalizzare, CountsAboveFourBillionDoNotWrap)

@@ -10,6 +10,12 @@
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTimer>
+
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <thread>
 
 namespace varnel {
 
@@ -83,7 +89,25 @@ QString FinestraAnalisi::scegliFile()
 
 Esito<Analisi> FinestraAnalisi::analizzaConAvanzamento(const QString& percorso, const Criterio& criterio)
 {
-    // Shown only when the analysis lasts longer than half a second; the reading loop lets it paint.
+    // The reading runs on a worker that shares only this record with the window, so that a worker
+    // held by the system can be abandoned: it never touches a widget.
+    struct Lavoro {
+        Avanzamento avanzamento;
+        std::optional<Esito<Analisi>> esito;
+        std::atomic<bool> finito{false};
+    };
+    auto lavoro = std::make_shared<Lavoro>();
+#ifdef Q_OS_WIN
+    const std::filesystem::path file = percorso.toStdWString();
+#else
+    const std::filesystem::path file = QFile::encodeName(percorso).toStdString();  // the bytes the system knows
+#endif
+    std::thread([lavoro, file, criterio] {
+        lavoro->esito.emplace(AnalizzaFile(file, criterio, lavoro->avanzamento));
+        lavoro->finito.store(true, std::memory_order_release);
+    }).detach();
+
+    // Shown only when the analysis lasts longer than half a second.
     QProgressDialog avanzamento(QStringLiteral("Analisi di \"%1\" in corso...").arg(QFileInfo(percorso).fileName()),
                                 QStringLiteral("Annulla"), 0, 1000, this);
     avanzamento.setWindowTitle(QStringLiteral("Varnel"));
@@ -92,24 +116,26 @@ Esito<Analisi> FinestraAnalisi::analizzaConAvanzamento(const QString& percorso, 
     avanzamento.setAutoClose(false);
     avanzamento.setAutoReset(false);
     avanzamento.setValue(0);
-    const auto aggiorna = [&](std::uint64_t letti, std::uint64_t dimensione) {
+    QTimer battito;
+    battito.start(20);
+    while (!lavoro->finito.load(std::memory_order_acquire) && !avanzamento.wasCanceled()) {
+        const std::uint64_t letti = lavoro->avanzamento.letti();
+        const std::uint64_t dimensione = lavoro->avanzamento.dimensione();
         if (dimensione > 0 && letti <= dimensione) {
             avanzamento.setValue(static_cast<int>(letti * 1000 / dimensione));
         } else {
             avanzamento.setMaximum(0);  // no known end: a busy bar and the amount read so far
             avanzamento.setLabelText(QStringLiteral("Analisi in corso: %1 letti...").arg(QLocale().formattedDataSize(static_cast<qint64>(letti))));
         }
-        // Until the modal dialog shows, clicks wait for the analysis to end: none may close the
-        // window or start another analysis under it.
-        QApplication::processEvents(avanzamento.isVisible() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
-        return !avanzamento.wasCanceled();
-    };
-#ifdef Q_OS_WIN
-    const std::filesystem::path file = percorso.toStdWString();
-#else
-    const std::filesystem::path file = QFile::encodeName(percorso).toStdString();  // the bytes the system knows
-#endif
-    return AnalizzaFile(file, criterio, aggiorna);
+        // Until the modal dialog shows, clicks wait for the analysis to end.
+        QApplication::processEvents((avanzamento.isVisible() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents)
+                                    | QEventLoop::WaitForMoreEvents);
+    }
+    if (!lavoro->finito.load(std::memory_order_acquire)) {
+        lavoro->avanzamento.annulla();
+        return Errore{Motivo::Annullata, {}};
+    }
+    return std::move(*lavoro->esito);
 }
 
 void FinestraAnalisi::analizza(const Criterio& criterio, const std::function<void()>& applica)

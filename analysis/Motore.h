@@ -1,0 +1,26 @@
+#pragma once
+
+// How AnalizzaFile runs, for tests and benchmarks: which kernels, how many workers, how large the
+// ranges they take. The windows never choose; they call AnalizzaFile.
+
+#include "AnalisiFile.h"
+#include "Scansione.h"
+
+#include <cstddef>
+
+namespace varnel::dettaglio {
+
+struct Opzioni {
+    Percorso kernel = Percorso::Vettoriale;
+    unsigned lavoratori = 0;  // 0: one per core, within a sensible cap
+    std::size_t tratto = 0;   // bytes a worker takes at a time; 0: chosen from the file's size
+};
+
+// The options AnalizzaFile uses: the defaults, with the kernel forced by VARNEL_KERNEL
+// (scalare, avx2, avx512) and the workers by VARNEL_LAVORATORI, for tests and benchmarks only.
+[[nodiscard]] Opzioni OpzioniDaAmbiente();
+
+[[nodiscard]] Esito<Analisi> AnalizzaFileCon(const std::filesystem::path& percorso, const Criterio& criterio,
+                                             Avanzamento& avanzamento, const Opzioni& opzioni);
+
+}  // namespace varnel::dettaglio
