@@ -24,8 +24,12 @@ namespace dettaglio {
 Opzioni OpzioniDaAmbiente()
 {
     Opzioni opzioni;
-    if (const char* kernel = std::getenv("VARNEL_KERNEL"); kernel != nullptr && std::string_view(kernel) == "scalare")
-        opzioni.kernel = Percorso::Scalare;
+    if (const char* kernel = std::getenv("VARNEL_KERNEL")) {
+        for (const Percorso percorso : Percorsi) {
+            if (std::string_view(kernel) == NomePercorso(percorso))
+                opzioni.kernel = percorso;
+        }
+    }
     if (const char* lavoratori = std::getenv("VARNEL_LAVORATORI"))
         opzioni.lavoratori = static_cast<unsigned>(std::strtoul(lavoratori, nullptr, 10));
     return opzioni;

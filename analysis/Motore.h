@@ -4,14 +4,14 @@
 // ranges they take. The windows never choose; they call AnalizzaFile.
 
 #include "AnalisiFile.h"
-#include "Scansione.h"
+#include "Analizzatore.h"
 
 #include <cstddef>
 
 namespace varnel::dettaglio {
 
 struct Opzioni {
-    Percorso kernel = Percorso::Vettoriale;
+    Percorso kernel = PercorsoMigliore();
     unsigned lavoratori = 0;  // 0: one per core, within a sensible cap
     std::size_t tratto = 0;   // bytes a worker takes at a time; 0: chosen from the file's size
 };

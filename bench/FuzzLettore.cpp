@@ -1,7 +1,7 @@
 // libFuzzer target: any bytes, streamed in pieces whose sizes the input chooses, must give the
 // counts and the length that the reference reader gives, on both kernel paths.
 #include "LeggiTesto.h"
-#include "Scansione.h"
+#include "Analizzatore.h"
 
 #include <cstdlib>
 
@@ -34,7 +34,7 @@ void Controlla(const std::uint8_t* dati, std::size_t n, const Criterio& criterio
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t n)
 {
-    for (const auto percorso : {dettaglio::Percorso::Scalare, dettaglio::Percorso::Vettoriale}) {
+    for (const auto percorso : dettaglio::Percorsi) {
         Controlla(dati, n, ModoLettere::SenzaDistinzione, percorso);
         Controlla(dati, n, ModoLettere::Maiuscole, percorso);
         Controlla(dati, n, SimboliDiProva, percorso);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Motore.h"
-#include "Scansione.h"
+#include "Analizzatore.h"
 
 #include <filesystem>
 #include <fstream>
@@ -34,7 +34,7 @@ inline Analisi Flusso(std::string_view testo, const Criterio& criterio, dettagli
 
 // Analyses a file on the given kernels, with the workers the machine has.
 inline Esito<Analisi> Analizza(const std::filesystem::path& percorso, const Criterio& criterio,
-                               dettaglio::Percorso kernel = dettaglio::Percorso::Vettoriale)
+                               dettaglio::Percorso kernel = dettaglio::PercorsoMigliore())
 {
     Avanzamento avanzamento;
     return dettaglio::AnalizzaFileCon(percorso, criterio, avanzamento, {.kernel = kernel});

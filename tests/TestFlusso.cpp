@@ -17,6 +17,8 @@ namespace varnel {
 namespace {
 
 using dettaglio::Percorso;
+using dettaglio::Percorsi;
+using dettaglio::PercorsoMigliore;
 
 // Pieces that exercise the reader: delimiters, blanks, line ends of every kind, multi-byte
 // characters, bytes that break UTF-8, Windows-1252 letters and a NUL.
@@ -101,7 +103,7 @@ void ControllaAccordo(std::string_view byte, std::mt19937& caso)
 {
     for (const auto& criterio : Criteri) {
         const Analisi atteso = Riferimento(byte, criterio);
-        for (const auto percorso : {Percorso::Scalare, Percorso::Vettoriale}) {
+        for (const auto percorso : Percorsi) {
             const Analisi ottenuto = prova::Flusso(byte, criterio, percorso, caso);
             ASSERT_EQ(ottenuto.lunghezza, atteso.lunghezza) << testing::PrintToString(byte);
             ASSERT_EQ(ottenuto.conteggi, atteso.conteggi) << testing::PrintToString(byte);
@@ -128,7 +130,7 @@ void ControllaAccordoAPezziGrandi(std::string_view byte, std::mt19937& caso)
 {
     for (const auto& criterio : Criteri) {
         const Analisi atteso = Riferimento(byte, criterio);
-        for (const auto percorso : {Percorso::Scalare, Percorso::Vettoriale}) {
+        for (const auto percorso : Percorsi) {
             const Analisi ottenuto = FlussoAPezziGrandi(byte, criterio, percorso, caso);
             ASSERT_EQ(ottenuto.lunghezza, atteso.lunghezza) << testing::PrintToString(byte);
             ASSERT_EQ(ottenuto.conteggi, atteso.conteggi) << testing::PrintToString(byte);
@@ -207,7 +209,7 @@ TEST(Flusso, AgreesAtEveryPlaceAroundTheBlockEdges)
                 const std::string testo = std::string(posto, prima) + motivo + std::string(70, 'y');
                 for (const auto& criterio : Criteri) {
                     const Analisi atteso = Riferimento(testo, criterio);
-                    for (const auto percorso : {Percorso::Scalare, Percorso::Vettoriale}) {
+                    for (const auto percorso : Percorsi) {
                         const Analisi intero = FlussoAPezziGrandi(testo, criterio, percorso, caso);
                         const Analisi aPezzi = prova::Flusso(testo, criterio, percorso, caso);
                         ASSERT_EQ(intero.lunghezza, atteso.lunghezza) << testing::PrintToString(testo);
@@ -244,9 +246,9 @@ TEST(Flusso, AgreesOnUtf16)
 TEST(Flusso, ReportsTheCodePage)
 {
     std::mt19937 caso(1);
-    EXPECT_EQ(prova::Flusso("caff\xC3\xA8", ModoLettere::Minuscole, Percorso::Vettoriale, caso).codifica, Codifica::Utf8);
-    EXPECT_EQ(prova::Flusso("caff\xE8", ModoLettere::Minuscole, Percorso::Vettoriale, caso).codifica, Codifica::Windows1252);
-    EXPECT_EQ(prova::Flusso("\xFF\xFE", ModoLettere::Minuscole, Percorso::Vettoriale, caso).codifica, Codifica::Utf16LE);
+    EXPECT_EQ(prova::Flusso("caff\xC3\xA8", ModoLettere::Minuscole, PercorsoMigliore(), caso).codifica, Codifica::Utf8);
+    EXPECT_EQ(prova::Flusso("caff\xE8", ModoLettere::Minuscole, PercorsoMigliore(), caso).codifica, Codifica::Windows1252);
+    EXPECT_EQ(prova::Flusso("\xFF\xFE", ModoLettere::Minuscole, PercorsoMigliore(), caso).codifica, Codifica::Utf16LE);
 }
 
 class FileDaAnalizzare : public testing::Test {
@@ -261,7 +263,7 @@ TEST_F(FileDaAnalizzare, ReadsAFileLikeTheReference)
     const auto percorso = cartella.scrivi("testo.txt", byte);
     const auto riferimento = LeggiTesto(percorso);
     ASSERT_TRUE(riferimento.riuscito());
-    for (const auto percorsoKernel : {Percorso::Scalare, Percorso::Vettoriale}) {
+    for (const auto percorsoKernel : Percorsi) {
         const auto analisi = prova::Analizza(percorso, ModoLettere::SenzaDistinzione, percorsoKernel);
         ASSERT_TRUE(analisi.riuscito());
         EXPECT_EQ(analisi.valore().lunghezza, riferimento.valore().size());
@@ -280,7 +282,7 @@ TEST_F(FileDaAnalizzare, ReadsALargeFileLikeTheReference)
         for (const Criterio& criterio : {Criterio(ModoLettere::SenzaDistinzione), Criterio(SimboliDiProva), Criterio(SimboliVicini)}) {
             const auto* simboli = std::get_if<Simboli>(&criterio);
             const Conteggi attesi = simboli ? ContaSimboli(testo, *simboli) : ContaLettere(testo, std::get<ModoLettere>(criterio));
-            for (const auto percorsoKernel : {Percorso::Scalare, Percorso::Vettoriale}) {
+            for (const auto percorsoKernel : Percorsi) {
                 const auto analisi = prova::Analizza(percorso, criterio, percorsoKernel);
                 ASSERT_TRUE(analisi.riuscito());
                 EXPECT_EQ(analisi.valore().lunghezza, testo.size());
@@ -339,7 +341,7 @@ TEST_F(FileDaAnalizzare, ACancelStopsAnEndlessDevice)
 TEST_F(FileDaAnalizzare, CountsAboveFourBillionDoNotWrap)
 {
     // The analyser's counters are 64-bit: feed the same megabyte 4100 times (4.3e9 letters).
-    dettaglio::Analizzatore analizzatore(ModoLettere::Minuscole, Percorso::Vettoriale);
+    dettaglio::Analizzatore analizzatore(ModoLettere::Minuscole, PercorsoMigliore());
     const std::string blocco(1 << 20, 'e');
     for (int i = 0; i < 4100; ++i)
         analizzatore.consuma(prova::Byte(blocco));

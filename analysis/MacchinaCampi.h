@@ -1,10 +1,8 @@
 #pragma once
 
-// The streaming engine behind AnalizzaFile: counting kernels, the field machine and the
-// analyser that ties them to a stream of bytes. Not for the windows; tests and the fuzzer use it.
+// The field reader as a state machine that counts instead of building the text, with the block
+// steps that the vector kernels take.
 
-#include "Analisi.h"
-#include "Codifica.h"
 #include "Simboli.h"
 
 #include <algorithm>
@@ -12,62 +10,8 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
-#include <span>
-#include <vector>
 
-namespace varnel {
-
-namespace dettaglio {
-
-// Up to 26 byte values to count; with `piega` each byte is compared with bit 0x20 set, so that
-// one target 'a' counts both 'a' and 'A'.
-struct Bersagli {
-    std::array<std::uint8_t, NumeroSlot> byte{};
-    std::size_t numero = 0;
-    bool piega = false;
-    // First of 32 consecutive byte values that hold every target, -1 when they are farther apart:
-    // then a byte's distance from it says which target it is, and one lookup replaces 26 compares.
-    int finestra = -1;
-};
-
-// Sets `finestra` once the targets are known.
-void FissaFinestra(Bersagli& bersagli);
-
-struct ContiGrezzi {
-    std::array<std::uint64_t, NumeroSlot> perBersaglio{};
-};
-
-enum class Percorso { Scalare, Vettoriale };
-
-// Whether this CPU runs the vector kernels; elsewhere Vettoriale falls back to the scalar ones.
-[[nodiscard]] bool VettorialeDisponibile();
-
-template <class Unita>
-class MacchinaCampi;
-
-// Checks whole blocks of UTF-8 at once from a point where no sequence is open; returns where the
-// sequence left open at the end begins (or the end), nullptr when the bytes are not UTF-8, and adds
-// the continuation bytes before that point.
-using ValidaBlocchi = const std::uint8_t* (*)(const std::uint8_t* p, const std::uint8_t* fine, std::uint64_t& continuazioni);
-
-struct Kernel {
-    void (*conta)(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti);
-    void (*campi)(const std::uint8_t* p, std::size_t n, MacchinaCampi<std::uint8_t>& macchina);
-    ValidaBlocchi validaUtf8;       // null: the byte-at-a-time validator does it all
-    ValidatoreUtf8::SaltaAscii saltaAscii;  // for the validator that reports symbols above ASCII
-};
-[[nodiscard]] Kernel KernelPer(Percorso percorso);
-
-void ContaScalare(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti);
-void CampiScalare(const std::uint8_t* p, std::size_t n, MacchinaCampi<std::uint8_t>& macchina);
-const std::uint8_t* FineCampoScalare(const std::uint8_t* p, const std::uint8_t* fine);  // first , CR or LF
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define VARNEL_AVX2 1
-void ContaAvx2(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti);
-void CampiAvx2(const std::uint8_t* p, std::size_t n, MacchinaCampi<std::uint8_t>& macchina);
-const std::uint8_t* ValidaUtf8Avx2(const std::uint8_t* p, const std::uint8_t* fine, std::uint64_t& continuazioni);
-const std::uint8_t* SaltaAsciiAvx2(const std::uint8_t* p, const std::uint8_t* fine);
-#endif
+namespace varnel::dettaglio {
 
 // The characters that the field reader consumes instead of passing them to the text.
 enum Speciale : std::uint8_t { Spazio, Virgoletta, Virgola, CarRitorno, ACapo, NumeroSpeciali };
@@ -290,54 +234,4 @@ void MacchinaCampi<Unita>::avanzaMaschere(const MaschereBlocco& m, unsigned n)
     }
 }
 
-// Turns a stream of bytes, given in pieces of any size, into the counts and the length of the
-// text that LeggiTesto would build from the same bytes. Memory stays constant whatever the size.
-class Analizzatore {
-public:
-    Analizzatore(const Criterio& criterio, Percorso percorso);
-
-    void consuma(std::span<const std::uint8_t> byte);
-    [[nodiscard]] Analisi concludi();
-
-private:
-    enum class Fase { Inizio, Byte, Utf16 };
-
-    void decidiCodifica();
-    void consumaByte(const std::uint8_t* p, const std::uint8_t* fine);
-    void strutturaFetta(const std::uint8_t* p, std::size_t n);
-    void consumaUtf16(const std::uint8_t* p, const std::uint8_t* fine);
-    void consumaCaratteri(std::span<const char32_t> caratteri);
-    [[nodiscard]] std::uint64_t slotMaschera(char32_t c) const;
-    template <class Unita>
-    [[nodiscard]] std::uint64_t correzione(std::size_t slot, const MacchinaCampi<Unita>& macchina) const;
-
-    Criterio m_criterio;
-    Kernel m_kernel;
-    Fase m_fase = Fase::Inizio;
-    std::array<std::uint8_t, 3> m_iniziali{};
-    std::size_t m_numeroIniziali = 0;
-
-    // Bytes read as UTF-8 or Windows-1252: both share the field structure, since every delimiter
-    // is ASCII and no byte of a UTF-8 sequence is; only a byte-order mark sets them apart.
-    bool m_bom = false;
-    std::uint64_t m_byte = 0;  // after the byte-order mark
-    Bersagli m_bersagli;
-    std::array<int, NumeroSlot> m_bersaglioDelloSlot{};  // -1: the symbol has no Windows-1252 byte
-    ContiGrezzi m_conti;
-    MacchinaCampi<std::uint8_t> m_macchina;        // after the byte-order mark
-    MacchinaCampi<std::uint8_t> m_macchinaConBom;  // from byte 0, for when the file is not UTF-8
-    ValidatoreUtf8 m_validatore;
-    std::vector<std::pair<char32_t, std::uint64_t>> m_nonAscii;  // symbols above U+007F, as UTF-8
-
-    // UTF-16 files: decoded to code points, then counted one by one.
-    bool m_grandeFinale = false;
-    int m_byteSospeso = -1;
-    char32_t m_surrogatoAlto = 0;
-    std::uint64_t m_caratteri = 0;
-    std::array<std::uint64_t, NumeroSlot> m_contiCaratteri{};
-    MacchinaCampi<char32_t> m_macchinaCaratteri;
-    std::vector<char32_t> m_decodificati;
-};
-
-}  // namespace dettaglio
-}  // namespace varnel
+}  // namespace varnel::dettaglio

@@ -1,10 +1,10 @@
-#include "Scansione.h"
+#include "Kernel.h"
 
-#ifdef VARNEL_AVX2
+#ifdef VARNEL_X86
 
 #include <immintrin.h>
 
-// Every CPU with AVX2 also has BMI1 and POPCNT, and VettorialeDisponibile checks all three.
+// Every CPU with AVX2 also has BMI1 and POPCNT, and Disponibile checks all three.
 #define VARNEL_VETTORIALE __attribute__((target("avx2,bmi,popcnt")))
 #define VARNEL_VETTORIALE_IN_LINEA __attribute__((target("avx2,bmi,popcnt"), always_inline)) inline
 // Lambdas do not take the target of the function around them.

@@ -1,5 +1,6 @@
-#include "Scansione.h"
+#include "Analizzatore.h"
 
+#include <algorithm>
 #include <bit>
 #include <utility>
 
@@ -9,13 +10,6 @@ namespace {
 
 // Each kernel pass covers a slice small enough to stay in the cache for the next pass.
 constexpr std::size_t Fetta = 64 * 1024;
-
-constexpr std::uint64_t Ripeti(std::uint8_t b) { return 0x0101010101010101ULL * b; }
-
-constexpr bool HaByteZero(std::uint64_t v)
-{
-    return ((v - Ripeti(1)) & ~v & Ripeti(0x80)) != 0;
-}
 
 template <class Unita>
 std::uint64_t Emessi(char32_t simbolo, std::uint64_t grezzi, const MacchinaCampi<Unita>& macchina)
@@ -28,80 +22,6 @@ std::uint64_t Emessi(char32_t simbolo, std::uint64_t grezzi, const MacchinaCampi
 }
 
 }  // namespace
-
-void FissaFinestra(Bersagli& bersagli)
-{
-    bersagli.finestra = -1;
-    if (bersagli.numero == 0)
-        return;
-    const std::uint8_t* inizio = bersagli.byte.data();
-    const auto [minimo, massimo] = std::minmax_element(inizio, inizio + bersagli.numero);
-    if (*massimo - *minimo < 32)
-        bersagli.finestra = *minimo;
-}
-
-void ContaScalare(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti)
-{
-    // Four tables let consecutive bytes update different counters without waiting on each other.
-    std::uint32_t tabelle[4][256] = {};
-    std::size_t i = 0;
-    for (; i + 4 <= n; i += 4) {
-        ++tabelle[0][p[i]];
-        ++tabelle[1][p[i + 1]];
-        ++tabelle[2][p[i + 2]];
-        ++tabelle[3][p[i + 3]];
-    }
-    for (; i < n; ++i)
-        ++tabelle[0][p[i]];
-    const auto totale = [&](unsigned v) -> std::uint64_t {
-        return std::uint64_t{tabelle[0][v]} + tabelle[1][v] + tabelle[2][v] + tabelle[3][v];
-    };
-    for (std::size_t t = 0; t < bersagli.numero; ++t) {
-        const unsigned b = bersagli.byte[t];
-        conti.perBersaglio[t] += totale(b);
-        if (bersagli.piega && (b & 0x20) != 0)
-            conti.perBersaglio[t] += totale(b & ~0x20u);
-    }
-}
-
-const std::uint8_t* FineCampoScalare(const std::uint8_t* p, const std::uint8_t* fine)
-{
-    while (fine - p >= 8) {
-        std::uint64_t blocco;
-        std::memcpy(&blocco, p, 8);
-        if (HaByteZero(blocco ^ Ripeti(',')) || HaByteZero(blocco ^ Ripeti('\r')) || HaByteZero(blocco ^ Ripeti('\n')))
-            break;
-        p += 8;
-    }
-    while (p < fine && *p != ',' && *p != '\r' && *p != '\n')
-        ++p;
-    return p;
-}
-
-void CampiScalare(const std::uint8_t* p, std::size_t n, MacchinaCampi<std::uint8_t>& macchina)
-{
-    macchina.avanza(p, p + n, FineCampoScalare);
-}
-
-bool VettorialeDisponibile()
-{
-#ifdef VARNEL_AVX2
-    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("popcnt");
-#else
-    return false;
-#endif
-}
-
-Kernel KernelPer(Percorso percorso)
-{
-#ifdef VARNEL_AVX2
-    if (percorso == Percorso::Vettoriale && VettorialeDisponibile())
-        return {ContaAvx2, CampiAvx2, ValidaUtf8Avx2, SaltaAsciiAvx2};
-#else
-    (void)percorso;
-#endif
-    return {ContaScalare, CampiScalare, nullptr, ValidatoreUtf8::SaltaAsciiScalare};
-}
 
 Analizzatore::Analizzatore(const Criterio& criterio, Percorso percorso)
     : m_criterio(criterio)

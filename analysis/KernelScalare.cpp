@@ -1,0 +1,59 @@
+#include "Kernel.h"
+
+namespace varnel::dettaglio {
+
+namespace {
+
+constexpr std::uint64_t Ripeti(std::uint8_t b) { return 0x0101010101010101ULL * b; }
+
+constexpr bool HaByteZero(std::uint64_t v)
+{
+    return ((v - Ripeti(1)) & ~v & Ripeti(0x80)) != 0;
+}
+
+}  // namespace
+
+void ContaScalare(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti)
+{
+    // Four tables let consecutive bytes update different counters without waiting on each other.
+    std::uint32_t tabelle[4][256] = {};
+    std::size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        ++tabelle[0][p[i]];
+        ++tabelle[1][p[i + 1]];
+        ++tabelle[2][p[i + 2]];
+        ++tabelle[3][p[i + 3]];
+    }
+    for (; i < n; ++i)
+        ++tabelle[0][p[i]];
+    const auto totale = [&](unsigned v) -> std::uint64_t {
+        return std::uint64_t{tabelle[0][v]} + tabelle[1][v] + tabelle[2][v] + tabelle[3][v];
+    };
+    for (std::size_t t = 0; t < bersagli.numero; ++t) {
+        const unsigned b = bersagli.byte[t];
+        conti.perBersaglio[t] += totale(b);
+        if (bersagli.piega && (b & 0x20) != 0)
+            conti.perBersaglio[t] += totale(b & ~0x20u);
+    }
+}
+
+const std::uint8_t* FineCampoScalare(const std::uint8_t* p, const std::uint8_t* fine)
+{
+    while (fine - p >= 8) {
+        std::uint64_t blocco;
+        std::memcpy(&blocco, p, 8);
+        if (HaByteZero(blocco ^ Ripeti(',')) || HaByteZero(blocco ^ Ripeti('\r')) || HaByteZero(blocco ^ Ripeti('\n')))
+            break;
+        p += 8;
+    }
+    while (p < fine && *p != ',' && *p != '\r' && *p != '\n')
+        ++p;
+    return p;
+}
+
+void CampiScalare(const std::uint8_t* p, std::size_t n, MacchinaCampi<std::uint8_t>& macchina)
+{
+    macchina.avanza(p, p + n, FineCampoScalare);
+}
+
+}  // namespace varnel::dettaglio
