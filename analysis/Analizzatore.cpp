@@ -6,53 +6,19 @@
 
 namespace varnel::dettaglio {
 
-namespace {
-
-// Each kernel pass covers a slice small enough to stay in the cache for the next pass.
-constexpr std::size_t Fetta = 64 * 1024;
-
-template <class Unita>
-std::uint64_t Emessi(char32_t simbolo, std::uint64_t grezzi, const MacchinaCampi<Unita>& macchina)
+std::vector<StatoCampi> StatiIniziali(bool bom)
 {
-    const int speciale = IndiceSpeciale(simbolo);
-    if (speciale < 0)
-        return grezzi;
-    const std::uint64_t giunture = (simbolo == U'\r' || simbolo == U'\n') ? macchina.giunture() : 0;
-    return grezzi - macchina.consumati(speciale) + giunture;
+    std::vector<StatoCampi> stati{StatoCampi::Inizio};
+    if (bom && InizioTesto(true).stato() != StatoCampi::Inizio)
+        stati.push_back(InizioTesto(true).stato());
+    return stati;
 }
-
-}  // namespace
 
 Analizzatore::Analizzatore(const Criterio& criterio, Percorso percorso)
     : m_criterio(criterio)
+    , m_obiettivi(Obiettivi::Da(criterio))
     , m_kernel(KernelPer(percorso))
 {
-    if (const auto* modo = std::get_if<ModoLettere>(&m_criterio)) {
-        const char primo = *modo == ModoLettere::Maiuscole ? 'A' : 'a';
-        for (std::size_t k = 0; k < NumeroSlot; ++k) {
-            m_bersagli.byte[k] = static_cast<std::uint8_t>(primo + k);
-            m_bersaglioDelloSlot[k] = static_cast<int>(k);
-        }
-        m_bersagli.numero = NumeroSlot;
-        m_bersagli.piega = *modo == ModoLettere::SenzaDistinzione;
-        FissaFinestra(m_bersagli);
-        return;
-    }
-    for (std::size_t k = 0; k < NumeroSlot; ++k) {
-        const char32_t simbolo = std::get<Simboli>(m_criterio)[k];
-        m_bersaglioDelloSlot[k] = -1;
-        if (const auto byte = AWindows1252(simbolo)) {
-            const auto* fine = m_bersagli.byte.begin() + m_bersagli.numero;
-            const auto* trovato = std::find(m_bersagli.byte.cbegin(), fine, *byte);
-            if (trovato == fine)
-                m_bersagli.byte[m_bersagli.numero++] = *byte;
-            m_bersaglioDelloSlot[k] = static_cast<int>(trovato - m_bersagli.byte.cbegin());
-        }
-        const bool noto = std::any_of(m_nonAscii.begin(), m_nonAscii.end(), [&](const auto& v) { return v.first == simbolo; });
-        if (simbolo >= 0x80 && !noto)
-            m_nonAscii.emplace_back(simbolo, 0);
-    }
-    FissaFinestra(m_bersagli);
 }
 
 void Analizzatore::consuma(std::span<const std::uint8_t> byte)
@@ -67,7 +33,7 @@ void Analizzatore::consuma(std::span<const std::uint8_t> byte)
         decidiCodifica();
     }
     if (m_fase == Fase::Byte)
-        consumaByte(p, fine);
+        m_tratto->consuma(p, static_cast<std::size_t>(fine - p));
     else
         consumaUtf16(p, fine);
 }
@@ -85,39 +51,9 @@ void Analizzatore::decidiCodifica()
     }
     m_fase = Fase::Byte;
     m_bom = InizioUtf8Bom(inizio);
-    if (m_bom) {
-        m_kernel.campi(p, static_cast<std::size_t>(fine - p), m_macchinaConBom);
-        p = fine;
-    }
-    consumaByte(p, fine);
-}
-
-void Analizzatore::consumaByte(const std::uint8_t* p, const std::uint8_t* fine)
-{
-    while (p < fine) {
-        const std::size_t n = std::min<std::size_t>(Fetta, static_cast<std::size_t>(fine - p));
-        m_kernel.conta(p, n, m_bersagli, m_conti);
-        strutturaFetta(p, n);
-        p += n;
-    }
-}
-
-void Analizzatore::strutturaFetta(const std::uint8_t* p, std::size_t n)
-{
-    m_kernel.campi(p, n, m_macchina);
-    if (m_bom)
-        m_kernel.campi(p, n, m_macchinaConBom);
-    m_byte += n;
-    if (!m_nonAscii.empty()) {
-        m_validatore.avanza(p, p + n, [this](char32_t c) {
-            for (auto& [simbolo, conteggio] : m_nonAscii)
-                conteggio += simbolo == c;
-        }, m_kernel.saltaAscii);
-    } else if (m_kernel.validaUtf8 != nullptr) {
-        m_validatore.avanzaABlocchi(p, p + n, m_kernel.validaUtf8);
-    } else {
-        m_validatore.avanza(p, p + n, [](char32_t) {});
-    }
+    m_tratto.emplace(m_obiettivi, m_kernel, std::span<const std::uint8_t>{}, StatiIniziali(m_bom));
+    if (!m_bom)
+        m_tratto->consuma(p, static_cast<std::size_t>(fine - p));
 }
 
 void Analizzatore::consumaUtf16(const std::uint8_t* p, const std::uint8_t* fine)
@@ -179,53 +115,30 @@ Analisi Analizzatore::concludi()
 {
     if (m_fase == Fase::Inizio)
         decidiCodifica();
+    if (m_fase == Fase::Utf16)
+        return concludiUtf16();
+    const RisultatoTratto tratto = m_tratto->concludi();
+    return Unisci(m_criterio, m_obiettivi, {&tratto, 1}, m_bom);
+}
+
+Analisi Analizzatore::concludiUtf16()
+{
+    if (m_surrogatoAlto != 0 || m_byteSospeso >= 0) {
+        std::vector<char32_t> coda;
+        if (m_surrogatoAlto != 0)
+            coda.push_back(CarattereSostitutivo);
+        if (m_byteSospeso >= 0)
+            coda.push_back(CarattereSostitutivo);
+        m_surrogatoAlto = 0;
+        m_byteSospeso = -1;
+        consumaCaratteri(coda);
+    }
     Analisi analisi;
     const auto* simboli = std::get_if<Simboli>(&m_criterio);
-
-    if (m_fase == Fase::Utf16) {
-        if (m_surrogatoAlto != 0 || m_byteSospeso >= 0) {
-            std::vector<char32_t> coda;
-            if (m_surrogatoAlto != 0)
-                coda.push_back(CarattereSostitutivo);
-            if (m_byteSospeso >= 0)
-                coda.push_back(CarattereSostitutivo);
-            m_surrogatoAlto = 0;
-            m_byteSospeso = -1;
-            consumaCaratteri(coda);
-        }
-        analisi.codifica = m_grandeFinale ? Codifica::Utf16BE : Codifica::Utf16LE;
-        analisi.lunghezza = m_caratteri - m_macchinaCaratteri.totaleConsumati() + 2 * m_macchinaCaratteri.giunture();
-        for (std::size_t k = 0; k < NumeroSlot; ++k)
-            analisi.conteggi[k] = simboli ? Emessi((*simboli)[k], m_contiCaratteri[k], m_macchinaCaratteri) : m_contiCaratteri[k];
-        return analisi;
-    }
-
-    const bool utf8 = m_validatore.valido();
-    const auto& macchina = (m_bom && !utf8) ? m_macchinaConBom : m_macchina;
-    const std::uint64_t caratteri = utf8 ? m_byte - m_validatore.continuazioni() : m_byte + (m_bom ? 3 : 0);
-    analisi.codifica = utf8 ? Codifica::Utf8 : Codifica::Windows1252;
-    analisi.lunghezza = caratteri - macchina.totaleConsumati() + 2 * macchina.giunture();
-    for (std::size_t k = 0; k < NumeroSlot; ++k) {
-        if (!simboli) {
-            analisi.conteggi[k] = m_conti.perBersaglio[k];
-            continue;
-        }
-        const char32_t simbolo = (*simboli)[k];
-        if (utf8 && simbolo >= 0x80) {
-            const auto voce = std::find_if(m_nonAscii.begin(), m_nonAscii.end(), [&](const auto& v) { return v.first == simbolo; });
-            analisi.conteggi[k] = voce->second;
-            continue;
-        }
-        const int bersaglio = m_bersaglioDelloSlot[k];
-        if (bersaglio < 0)
-            continue;  // no Windows-1252 byte stands for this symbol
-        std::uint64_t grezzi = m_conti.perBersaglio[static_cast<std::size_t>(bersaglio)];
-        if (m_bom && !utf8) {
-            for (const std::uint8_t b : {0xEF, 0xBB, 0xBF})
-                grezzi += b == m_bersagli.byte[static_cast<std::size_t>(bersaglio)];
-        }
-        analisi.conteggi[k] = Emessi(simbolo, grezzi, macchina);
-    }
+    analisi.codifica = m_grandeFinale ? Codifica::Utf16BE : Codifica::Utf16LE;
+    analisi.lunghezza = m_caratteri - m_macchinaCaratteri.totaleConsumati() + 2 * m_macchinaCaratteri.giunture();
+    for (std::size_t k = 0; k < NumeroSlot; ++k)
+        analisi.conteggi[k] = simboli ? Emessi((*simboli)[k], m_contiCaratteri[k], m_macchinaCaratteri) : m_contiCaratteri[k];
     return analisi;
 }
 

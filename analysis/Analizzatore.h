@@ -1,16 +1,17 @@
 #pragma once
 
-// The streaming engine behind AnalizzaFile: the analyser that ties the kernels to a stream of bytes.
+// The streaming engine behind AnalizzaFile: the analyser of one stream of bytes read in order.
 // Not for the windows; tests and the fuzzer use it.
 
 #include "Analisi.h"
-#include "Codifica.h"
 #include "Kernel.h"
 #include "MacchinaCampi.h"
 #include "Simboli.h"
+#include "Tratto.h"
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -29,15 +30,13 @@ private:
     enum class Fase { Inizio, Byte, Utf16 };
 
     void decidiCodifica();
-    void consumaByte(const std::uint8_t* p, const std::uint8_t* fine);
-    void strutturaFetta(const std::uint8_t* p, std::size_t n);
     void consumaUtf16(const std::uint8_t* p, const std::uint8_t* fine);
     void consumaCaratteri(std::span<const char32_t> caratteri);
     [[nodiscard]] std::uint64_t slotMaschera(char32_t c) const;
-    template <class Unita>
-    [[nodiscard]] std::uint64_t correzione(std::size_t slot, const MacchinaCampi<Unita>& macchina) const;
+    [[nodiscard]] Analisi concludiUtf16();
 
     Criterio m_criterio;
+    Obiettivi m_obiettivi;
     Kernel m_kernel;
     Fase m_fase = Fase::Inizio;
     std::array<std::uint8_t, 3> m_iniziali{};
@@ -46,14 +45,7 @@ private:
     // Bytes read as UTF-8 or Windows-1252: both share the field structure, since every delimiter
     // is ASCII and no byte of a UTF-8 sequence is; only a byte-order mark sets them apart.
     bool m_bom = false;
-    std::uint64_t m_byte = 0;  // after the byte-order mark
-    Bersagli m_bersagli;
-    std::array<int, NumeroSlot> m_bersaglioDelloSlot{};  // -1: the symbol has no Windows-1252 byte
-    ContiGrezzi m_conti;
-    MacchinaCampi<std::uint8_t> m_macchina;        // after the byte-order mark
-    MacchinaCampi<std::uint8_t> m_macchinaConBom;  // from byte 0, for when the file is not UTF-8
-    ValidatoreUtf8 m_validatore;
-    std::vector<std::pair<char32_t, std::uint64_t>> m_nonAscii;  // symbols above U+007F, as UTF-8
+    std::optional<AnalisiTratto> m_tratto;  // after the byte-order mark
 
     // UTF-16 files: decoded to code points, then counted one by one.
     bool m_grandeFinale = false;
@@ -64,5 +56,9 @@ private:
     MacchinaCampi<char32_t> m_macchinaCaratteri;
     std::vector<char32_t> m_decodificati;
 };
+
+// The states the field reader may be in where the bytes after any byte-order mark start: at a
+// field's start, or, when the mark may turn out to be text, where those three bytes leave it.
+[[nodiscard]] std::vector<StatoCampi> StatiIniziali(bool bom);
 
 }  // namespace varnel::dettaglio

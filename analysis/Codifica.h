@@ -64,6 +64,9 @@ public:
 
     // True when every byte so far formed valid UTF-8 and no sequence is left open.
     [[nodiscard]] bool valido() const { return m_valido && m_mancanti == 0; }
+    // For a stretch that the next one goes on: the bytes broke UTF-8, or a sequence is left open.
+    [[nodiscard]] bool rotto() const { return !m_valido; }
+    [[nodiscard]] bool aperto() const { return m_mancanti > 0; }
     // Bytes 0x80 to 0xBF so far, each inside a sequence; meaningful while valido().
     [[nodiscard]] std::uint64_t continuazioni() const { return m_continuazioni; }
 

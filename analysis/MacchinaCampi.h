@@ -10,6 +10,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 
 namespace varnel::dettaglio {
 
@@ -57,9 +58,39 @@ inline bool BloccoLibero(std::uint64_t spazi, std::uint64_t virgolette, std::uin
 // The field reader as a state machine over a stream of units (bytes or code points). It does not
 // produce the text: it counts the fields and the delimiters it consumes, which is all that the
 // text's length and counts need, since every other unit passes to the text unchanged.
+// Where the field reader stands between two units; the state is all that its future depends on.
+enum class StatoCampi : std::uint8_t { Inizio, Spazi, Libero, Virgolette, DopoCR };
+inline constexpr StatoCampi StatiCampi[] = {StatoCampi::Inizio, StatoCampi::Spazi, StatoCampi::Libero,
+                                            StatoCampi::Virgolette, StatoCampi::DopoCR};
+inline constexpr std::size_t NumeroStatiCampi = std::size(StatiCampi);
+
 template <class Unita>
 class MacchinaCampi {
 public:
+    using Stato = StatoCampi;
+
+    MacchinaCampi() = default;
+    explicit MacchinaCampi(Stato inizio) : m_stato(inizio) {}
+    [[nodiscard]] Stato stato() const { return m_stato; }
+
+    // Goes on from here over the units that `seguito` read, from this machine's state.
+    void accoda(const MacchinaCampi& seguito)
+    {
+        m_campi += seguito.m_campi;
+        for (std::size_t i = 0; i < m_consumati.size(); ++i)
+            m_consumati[i] += seguito.m_consumati[i];
+        m_stato = seguito.m_stato;
+    }
+    // Adds what another machine found between two of its moments, `prima` and `dopo`, and takes
+    // its state: for a machine that met it in the same state at `prima`.
+    void prosegui(const MacchinaCampi& prima, const MacchinaCampi& dopo)
+    {
+        m_campi += dopo.m_campi - prima.m_campi;
+        for (std::size_t i = 0; i < m_consumati.size(); ++i)
+            m_consumati[i] += dopo.m_consumati[i] - prima.m_consumati[i];
+        m_stato = dopo.m_stato;
+    }
+
     template <class FineCampo>
     void avanza(const Unita* p, const Unita* fine, FineCampo&& fineCampo);
 
@@ -105,8 +136,6 @@ public:
     [[nodiscard]] std::uint64_t giunture() const { return m_campi > 0 ? m_campi - 1 : 0; }
 
 private:
-    enum class Stato : std::uint8_t { Inizio, Spazi, Libero, Virgolette, DopoCR };
-
     // Ends the field at a delimiter that stands outside quotes; returns false for an ordinary unit.
     bool chiudeCampo(Unita u)
     {
@@ -232,6 +261,18 @@ void MacchinaCampi<Unita>::avanzaMaschere(const MaschereBlocco& m, unsigned n)
             m_stato = Stato::Libero;
         return;
     }
+}
+
+// How many times a symbol reaches the text, from how many times it stands in the file: a special
+// character that the reader consumed does not, and each CR LF join adds a CR and an LF.
+template <class Unita>
+[[nodiscard]] std::uint64_t Emessi(char32_t simbolo, std::uint64_t grezzi, const MacchinaCampi<Unita>& macchina)
+{
+    const int speciale = IndiceSpeciale(simbolo);
+    if (speciale < 0)
+        return grezzi;
+    const std::uint64_t giunture = (simbolo == U'\r' || simbolo == U'\n') ? macchina.giunture() : 0;
+    return grezzi - macchina.consumati(speciale) + giunture;
 }
 
 }  // namespace varnel::dettaglio

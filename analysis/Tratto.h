@@ -1,0 +1,77 @@
+#pragma once
+
+// The analysis of one range of a UTF-8 or Windows-1252 file, and the join of consecutive ranges
+// into the analysis of the whole. A sequential reading is one range; a parallel one, many.
+
+#include "Analisi.h"
+#include "Codifica.h"
+#include "Kernel.h"
+#include "MacchinaCampi.h"
+#include "Simboli.h"
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace varnel::dettaglio {
+
+// What to count, worked out once from the criterion and shared by every range.
+struct Obiettivi {
+    Bersagli bersagli;
+    std::array<int, NumeroSlot> bersaglioDelloSlot{};  // -1: the symbol has no Windows-1252 byte
+    std::vector<char32_t> nonAscii;                     // distinct symbols above U+007F, counted as UTF-8
+
+    [[nodiscard]] static Obiettivi Da(const Criterio& criterio);
+};
+
+// What one range gives. The field reader's counts are kept for every state it may have started
+// in, since only the ranges before it tell which one it did.
+struct RisultatoTratto {
+    ContiGrezzi conti;
+    std::vector<std::uint64_t> nonAscii;  // as Obiettivi::nonAscii
+    std::uint64_t byte = 0;
+    std::uint64_t continuazioni = 0;  // bytes 0x80 to 0xBF, meaningful while the file is UTF-8
+    bool rotto = false;               // the range is not UTF-8
+    bool aperto = false;              // it ends inside a UTF-8 sequence
+    std::array<MacchinaCampi<std::uint8_t>, NumeroStatiCampi> campi{};
+};
+
+// The field reader's state where the text starts: before its first byte, or, when a UTF-8
+// byte-order mark turns out to be text (the file is not UTF-8), after those three bytes.
+[[nodiscard]] MacchinaCampi<std::uint8_t> InizioTesto(bool bomComeTesto);
+
+class AnalisiTratto {
+public:
+    // `prima`: the up to 3 bytes before the range, empty where the text starts; `inizi`: the states
+    // the field reader may be in at the range's start.
+    AnalisiTratto(const Obiettivi& obiettivi, const Kernel& kernel, std::span<const std::uint8_t> prima,
+                  std::span<const StatoCampi> inizi);
+
+    void consuma(const std::uint8_t* p, std::size_t n);
+    [[nodiscard]] RisultatoTratto concludi() const;
+
+private:
+    void strutturaFetta(const std::uint8_t* p, std::size_t n);
+    void riunisci();
+
+    const Obiettivi* m_obiettivi;
+    Kernel m_kernel;
+    RisultatoTratto m_risultato;
+    ValidatoreUtf8 m_validatore;
+    std::uint64_t m_continuazioniPrima = 0;  // those of the bytes before the range
+
+    // One machine a start state. Machines that meet in the same state have the same future: from
+    // then on only the first of them runs, and the others take on what it finds.
+    std::array<MacchinaCampi<std::uint8_t>, NumeroStatiCampi> m_corsie{};
+    std::array<int, NumeroStatiCampi> m_guida{};  // the machine followed; -1 runs its own, -2 not tracked
+    std::array<MacchinaCampi<std::uint8_t>, NumeroStatiCampi> m_guidaAlFermo{};
+    std::size_t m_attive = 0;
+};
+
+// The analysis of a text from its ranges, in file order from its start (after a UTF-8 byte-order
+// mark, when `bom`).
+[[nodiscard]] Analisi Unisci(const Criterio& criterio, const Obiettivi& obiettivi, std::span<const RisultatoTratto> tratti,
+                             bool bom);
+
+}  // namespace varnel::dettaglio
