@@ -2,6 +2,7 @@
 
 #include "Lettura.h"
 #include "Motore.h"
+#include "Parallelo.h"
 
 #include <cstdlib>
 #include <string_view>
@@ -13,9 +14,41 @@ namespace varnel {
 
 namespace {
 
-constexpr std::size_t DimensioneBuffer = 1 << 20;
+// Pipes and devices are read in order, by one reader.
+constexpr std::size_t DimensioneBuffer = 256 * 1024;
 // read() copies into a buffer that does not start on a page several times slower.
 constexpr std::size_t Allineamento = 4096;
+// Smaller regular files are read in order too: workers would cost more than they save. So are
+// files that report no size, as many under /proc do.
+constexpr std::uint64_t SogliaParallela = 8 << 20;
+
+Esito<Analisi> AnalizzaInOrdine(FileInLettura& lettore, const Criterio& criterio, dettaglio::Percorso kernel,
+                                Avanzamento& avanzamento)
+{
+    dettaglio::Analizzatore analizzatore(criterio, kernel);
+    std::vector<std::uint8_t> memoria(DimensioneBuffer + Allineamento);
+    const std::size_t scarto = (Allineamento - reinterpret_cast<std::uintptr_t>(memoria.data()) % Allineamento) % Allineamento;
+    const std::span<std::uint8_t> buffer(memoria.data() + scarto, DimensioneBuffer);
+    for (;;) {
+        const auto esito = lettore.Leggi(buffer, avanzamento);
+        if (!esito.riuscito())
+            return esito.errore();
+        const std::size_t n = esito.valore();
+        if (n == 0)
+            break;
+        analizzatore.consuma(buffer.first(n));
+        avanzamento.aggiungi(n);
+    }
+    return analizzatore.concludi();
+}
+
+// Whether a regular file opens with a UTF-16 byte-order mark, which only a reading in order decodes.
+bool ApreUtf16(const FileInLettura& file)
+{
+    std::array<char, 2> inizio{};
+    const auto letti = file.LeggiDa(0, {reinterpret_cast<std::uint8_t*>(inizio.data()), inizio.size()});
+    return letti.riuscito() && CodificaUtf16({inizio.data(), letti.valore()}).has_value();
+}
 
 }  // namespace
 
@@ -42,24 +75,16 @@ Esito<Analisi> AnalizzaFileCon(const std::filesystem::path& percorso, const Crit
     if (!file.riuscito())
         return file.errore();
     auto& lettore = file.valore();
-    Analizzatore analizzatore(criterio, opzioni.kernel);
     avanzamento.fissaDimensione(lettore.Dimensione());
-    std::vector<std::uint8_t> memoria(DimensioneBuffer + Allineamento);
-    const std::size_t scarto = (Allineamento - reinterpret_cast<std::uintptr_t>(memoria.data()) % Allineamento) % Allineamento;
-    const std::span<std::uint8_t> buffer(memoria.data() + scarto, DimensioneBuffer);
-    for (;;) {
-        const auto esito = lettore.Leggi(buffer, avanzamento);
-        if (!esito.riuscito())
-            return esito.errore();
-        const std::size_t n = esito.valore();
-        if (n == 0)
-            break;
-        analizzatore.consuma(buffer.first(n));
-        avanzamento.aggiungi(n);
-    }
+    const bool aTratti = lettore.Regolare() && lettore.Dimensione() >= (opzioni.tratto > 0 ? 1 : SogliaParallela)
+                         && !ApreUtf16(lettore);
+    auto analisi = aTratti ? AnalizzaATratti(lettore, criterio, opzioni.kernel, avanzamento, {opzioni.lavoratori, opzioni.tratto})
+                           : AnalizzaInOrdine(lettore, criterio, opzioni.kernel, avanzamento);
+    if (!analisi.riuscito())
+        return analisi;
     if (auto cambiato = lettore.ControllaInvariato())
         return *cambiato;
-    return analizzatore.concludi();
+    return analisi;
 }
 
 }  // namespace dettaglio

@@ -6,14 +6,6 @@
 
 namespace varnel::dettaglio {
 
-std::vector<StatoCampi> StatiIniziali(bool bom)
-{
-    std::vector<StatoCampi> stati{StatoCampi::Inizio};
-    if (bom && InizioTesto(true).stato() != StatoCampi::Inizio)
-        stati.push_back(InizioTesto(true).stato());
-    return stati;
-}
-
 Analizzatore::Analizzatore(const Criterio& criterio, Percorso percorso)
     : m_criterio(criterio)
     , m_obiettivi(Obiettivi::Da(criterio))

@@ -57,8 +57,4 @@ private:
     std::vector<char32_t> m_decodificati;
 };
 
-// The states the field reader may be in where the bytes after any byte-order mark start: at a
-// field's start, or, when the mark may turn out to be text, where those three bytes leave it.
-[[nodiscard]] std::vector<StatoCampi> StatiIniziali(bool bom);
-
 }  // namespace varnel::dettaglio

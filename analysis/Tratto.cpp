@@ -74,6 +74,14 @@ MacchinaCampi<std::uint8_t> InizioTesto(bool bomComeTesto)
     return macchina;
 }
 
+std::vector<StatoCampi> StatiIniziali(bool bom)
+{
+    std::vector<StatoCampi> stati{StatoCampi::Inizio};
+    if (bom && InizioTesto(true).stato() != StatoCampi::Inizio)
+        stati.push_back(InizioTesto(true).stato());
+    return stati;
+}
+
 AnalisiTratto::AnalisiTratto(const Obiettivi& obiettivi, const Kernel& kernel, std::span<const std::uint8_t> prima,
                              std::span<const StatoCampi> inizi)
     : m_obiettivi(&obiettivi)

@@ -41,6 +41,10 @@ struct RisultatoTratto {
 // byte-order mark turns out to be text (the file is not UTF-8), after those three bytes.
 [[nodiscard]] MacchinaCampi<std::uint8_t> InizioTesto(bool bomComeTesto);
 
+// The states the field reader may be in where the bytes after any byte-order mark start: at a
+// field's start, or, when the mark may turn out to be text, where those three bytes leave it.
+[[nodiscard]] std::vector<StatoCampi> StatiIniziali(bool bom);
+
 class AnalisiTratto {
 public:
     // `prima`: the up to 3 bytes before the range, empty where the text starts; `inizi`: the states

@@ -70,5 +70,19 @@ TEST_F(FileDifficili, EmptyFile)
     EXPECT_EQ(Totale(analisi, true), 0u);
 }
 
+TEST_F(FileDifficili, ASystemFileThatReportsMoreThanItHoldsIsReadWhole)
+{
+    // The system reports such files as 4096 bytes long, whatever they hold.
+    const std::filesystem::path percorso = "/sys/devices/system/cpu/online";
+    if (!std::filesystem::exists(percorso))
+        GTEST_SKIP() << percorso << " is not on this system";
+    const auto esito = prova::Analizza(percorso, ModoLettere::SenzaDistinzione);
+    ASSERT_TRUE(esito.riuscito()) << esito.errore().dettaglio;
+    const auto riferimento = LeggiTesto(percorso);
+    ASSERT_TRUE(riferimento.riuscito());
+    EXPECT_EQ(esito.valore().lunghezza, riferimento.valore().size());
+    EXPECT_GT(esito.valore().lunghezza, 0u);
+}
+
 }  // namespace
 }  // namespace varnel

@@ -1,0 +1,172 @@
+#include "Parallelo.h"
+
+#include "Tratto.h"
+
+#include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace varnel::dettaglio {
+
+namespace {
+
+// A worker's buffer: small enough to stay in the core's cache between the read and the kernels.
+constexpr std::size_t DimensioneBuffer = 256 * 1024;
+constexpr std::size_t Allineamento = 4096;  // read() copies to a page-aligned buffer fastest
+constexpr unsigned MassimoLavoratori = 8;   // beyond this the memory bus, not the cores, is the limit
+constexpr std::uint64_t TrattoMinimo = 4 << 20;
+constexpr std::uint64_t TrattoMassimo = 64 << 20;
+constexpr std::size_t ByteBom = 3;
+
+class Lavoro {
+public:
+    Lavoro(const FileInLettura& file, const Criterio& criterio, Percorso kernel, Avanzamento& avanzamento, bool bom,
+           std::uint64_t tratto)
+        : m_file(file)
+        , m_obiettivi(Obiettivi::Da(criterio))
+        , m_kernel(KernelPer(kernel))
+        , m_avanzamento(avanzamento)
+        , m_inizio(bom ? ByteBom : 0)
+        , m_tratto(tratto)
+        , m_statiPrimo(StatiIniziali(bom))
+        , m_risultati((file.Dimensione() - m_inizio + tratto - 1) / tratto)
+    {
+    }
+
+    [[nodiscard]] std::size_t tratti() const { return m_risultati.size(); }
+    [[nodiscard]] const Obiettivi& obiettivi() const { return m_obiettivi; }
+
+    // Takes ranges until none is left, the user cancels or a read fails.
+    void lavora()
+    {
+        std::vector<std::uint8_t> memoria(DimensioneBuffer + Allineamento);
+        const std::size_t scarto = (Allineamento - reinterpret_cast<std::uintptr_t>(memoria.data()) % Allineamento) % Allineamento;
+        const std::span<std::uint8_t> buffer(memoria.data() + scarto, DimensioneBuffer);
+        for (;;) {
+            const std::size_t i = m_prossimo.fetch_add(1, std::memory_order_relaxed);
+            if (i >= m_risultati.size() || m_fermo.load(std::memory_order_relaxed))
+                return;
+            if (auto errore = analizzaTratto(i, buffer)) {
+                ferma(std::move(*errore));
+                return;
+            }
+        }
+    }
+
+    [[nodiscard]] Esito<std::vector<RisultatoTratto>> concludi() &&
+    {
+        if (m_errore)
+            return *m_errore;
+        return std::move(m_risultati);
+    }
+
+private:
+    std::optional<Errore> analizzaTratto(std::size_t i, std::span<std::uint8_t> buffer)
+    {
+        const std::uint64_t da = m_inizio + i * m_tratto;
+        const std::uint64_t a = std::min(da + m_tratto, m_file.Dimensione());
+        // The bytes before the range, for a UTF-8 sequence that they open.
+        std::array<std::uint8_t, 3> prima{};
+        const std::size_t quantiPrima = i == 0 ? 0 : prima.size();
+        if (quantiPrima > 0) {
+            const auto letti = m_file.LeggiDa(da - quantiPrima, prima);
+            if (!letti.riuscito())
+                return letti.errore();
+        }
+        static constexpr StatoCampi Tutti[] = {StatoCampi::Inizio, StatoCampi::Spazi, StatoCampi::Libero,
+                                               StatoCampi::Virgolette, StatoCampi::DopoCR};
+        AnalisiTratto tratto(m_obiettivi, m_kernel, std::span(prima).first(quantiPrima),
+                             i == 0 ? std::span<const StatoCampi>(m_statiPrimo) : std::span<const StatoCampi>(Tutti));
+        for (std::uint64_t posizione = da; posizione < a;) {
+            if (m_avanzamento.annullata() || m_fermo.load(std::memory_order_relaxed))
+                return Errore{Motivo::Annullata, {}};
+            const auto voluti = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), a - posizione));
+            const auto letti = m_file.LeggiDa(posizione, buffer.first(voluti));
+            if (!letti.riuscito())
+                return letti.errore();
+            tratto.consuma(buffer.data(), letti.valore());
+            m_avanzamento.aggiungi(letti.valore());
+            if (letti.valore() < voluti)
+                break;  // the file ends before its reported size; the final check tells why
+            posizione += letti.valore();
+        }
+        m_risultati[i] = tratto.concludi();
+        return std::nullopt;
+    }
+
+    void ferma(Errore errore)
+    {
+        const std::lock_guard blocco(m_mutex);
+        if (!m_errore)
+            m_errore = std::move(errore);
+        m_fermo.store(true, std::memory_order_relaxed);
+    }
+
+    const FileInLettura& m_file;
+    const Obiettivi m_obiettivi;
+    const Kernel m_kernel;
+    Avanzamento& m_avanzamento;
+    const std::uint64_t m_inizio;
+    const std::uint64_t m_tratto;
+    const std::vector<StatoCampi> m_statiPrimo;
+    std::vector<RisultatoTratto> m_risultati;
+    std::atomic<std::size_t> m_prossimo{0};
+    std::atomic<bool> m_fermo{false};
+    std::mutex m_mutex;
+    std::optional<Errore> m_errore;
+};
+
+unsigned Lavoratori(unsigned chiesti)
+{
+    if (chiesti > 0)
+        return chiesti;
+    return std::clamp(std::thread::hardware_concurrency(), 1u, MassimoLavoratori);
+}
+
+std::uint64_t Tratto(std::uint64_t dimensione, unsigned lavoratori, std::uint64_t chiesto)
+{
+    if (chiesto > 0)
+        return std::max<std::uint64_t>(chiesto, ByteBom);
+    // Several ranges a worker, so that one that finishes early takes another; whole 64 KiB.
+    const std::uint64_t tratto = std::clamp<std::uint64_t>(dimensione / (4 * lavoratori), TrattoMinimo, TrattoMassimo);
+    return tratto & ~std::uint64_t{0xFFFF};
+}
+
+}  // namespace
+
+Esito<Analisi> AnalizzaATratti(const FileInLettura& file, const Criterio& criterio, Percorso kernel, Avanzamento& avanzamento,
+                               Ripartizione ripartizione)
+{
+    std::array<std::uint8_t, ByteBom> iniziali{};
+    const auto letti = file.LeggiDa(0, iniziali);
+    if (!letti.riuscito())
+        return letti.errore();
+    const bool bom = InizioUtf8Bom({reinterpret_cast<const char*>(iniziali.data()), letti.valore()});
+    const unsigned lavoratori = Lavoratori(ripartizione.lavoratori);
+    avanzamento.fissaDimensione(file.Dimensione());
+    avanzamento.aggiungi(bom ? ByteBom : 0);
+    Lavoro lavoro(file, criterio, kernel, avanzamento, bom, Tratto(file.Dimensione(), lavoratori, ripartizione.tratto));
+
+    std::vector<std::thread> aiutanti;
+    for (unsigned n = 1; n < std::min<std::size_t>(lavoratori, lavoro.tratti()); ++n) {
+        try {
+            aiutanti.emplace_back([&lavoro] { lavoro.lavora(); });
+        } catch (const std::system_error&) {
+            break;  // the system has no more threads to give: fewer workers do the same work
+        }
+    }
+    lavoro.lavora();
+    for (auto& aiutante : aiutanti)
+        aiutante.join();
+    const Obiettivi& obiettivi = lavoro.obiettivi();
+    auto risultati = std::move(lavoro).concludi();
+    if (!risultati.riuscito())
+        return risultati.errore();
+    return Unisci(criterio, obiettivi, risultati.valore(), bom);
+}
+
+}  // namespace varnel::dettaglio

@@ -1,0 +1,121 @@
+// A file read in ranges by several workers gives exactly what one reading in order gives, wherever
+// the ranges cut it; a cancel at any moment ends it cleanly.
+#include "Aiuti.h"
+
+#include "AnalisiFile.h"
+#include "LeggiTesto.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace varnel {
+namespace {
+
+using dettaglio::Opzioni;
+
+// Each text has something for a range edge to cut: quotes opened before it and closed after,
+// CR LF pairs, blanks at a field's start, multi-byte characters, a byte-order mark.
+std::string Mescolato(std::mt19937& caso, std::size_t pezzi)
+{
+    static const std::vector<std::string> Pezzi = {"a", "Zq", " ", "  ", ",", "\"", "\r", "\n", "\r\n", "\xC3\xA8",
+                                                   "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\"x, y\"", "e\r\n  \"f"};
+    std::uniform_int_distribution<std::size_t> scelta(0, Pezzi.size() - 1);
+    std::string testo;
+    for (std::size_t i = 0; i < pezzi; ++i)
+        testo += Pezzi[scelta(caso)];
+    return testo;
+}
+
+struct Caso {
+    const char* nome;
+    std::string byte;
+};
+
+void PrintTo(const Caso& caso, std::ostream* uscita) { *uscita << caso.nome; }
+
+std::vector<Caso> Casi()
+{
+    std::mt19937 caso(11);
+    const std::string mescolato = Mescolato(caso, 1500);
+    return {
+        {"mixed", mescolato},
+        {"byte_order_mark", "\xEF\xBB\xBF" + mescolato},
+        {"byte_order_mark_then_a_quote", "\xEF\xBB\xBF\"a,b\"" + mescolato},
+        {"invalid_utf8_late", mescolato + "\xE8" + "abc"},
+        {"byte_order_mark_and_invalid_late", "\xEF\xBB\xBF  \"q," + mescolato + "\xC3"},
+        {"an_unclosed_quote", "\"" + std::string(3000, 'x') + ",\r\n" + std::string(2000, 'y')},
+        {"one_long_quoted_field", "ab,\"" + std::string(2500, ',') + "\r\n" + mescolato + "\"\r\ncd"},
+        {"nothing_but_quotes", std::string(999, '"')},
+        {"line_ends_only", std::string(1000, '\r') + std::string(1001, '\n') + "\r\n\r\n\n\r"},
+        {"a_sequence_cut_everywhere", [] {
+             std::string s;
+             for (int i = 0; i < 300; ++i)
+                 s += "\xF0\x9F\x98\x80\xC3\xA8,";
+             return s;
+         }()},
+    };
+}
+
+const Simboli SimboliDiProva = *SimboliDaTesto(U"ab, \"\r\nè€\U0001F600ïx\tZz»¿EqQRSTUVWX");
+
+class ATratti : public testing::TestWithParam<Caso> {
+protected:
+    prova::CartellaTemporanea cartella;
+};
+
+TEST_P(ATratti, GivesWhatOneReadingInOrderGives)
+{
+    const auto percorso = cartella.scrivi("testo.txt", GetParam().byte);
+    const auto testo = LeggiTesto(percorso);
+    ASSERT_TRUE(testo.riuscito());
+    for (const Criterio& criterio : {Criterio(ModoLettere::SenzaDistinzione), Criterio(SimboliDiProva)}) {
+        const auto inOrdine = prova::Analizza(percorso, criterio);  // a small file is read in order
+        ASSERT_TRUE(inOrdine.riuscito());
+        ASSERT_EQ(inOrdine.valore().lunghezza, testo.valore().size());
+        for (const std::uint64_t tratto : {3, 4, 5, 7, 64, 333, 4096}) {
+            for (const unsigned lavoratori : {1u, 2u, 3u, 8u}) {
+                Avanzamento avanzamento;
+                const auto aTratti = dettaglio::AnalizzaFileCon(percorso, criterio, avanzamento,
+                                                                Opzioni{.lavoratori = lavoratori, .tratto = tratto});
+                ASSERT_TRUE(aTratti.riuscito());
+                EXPECT_EQ(aTratti.valore(), inOrdine.valore()) << "ranges of " << tratto << ", " << lavoratori << " workers";
+                EXPECT_EQ(avanzamento.letti(), GetParam().byte.size());
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Testi, ATratti, testing::ValuesIn(Casi()), [](const auto& info) { return std::string(info.param.nome); });
+
+TEST(ATrattiAnnullata, ACancelAtAnyMomentEndsCleanly)
+{
+    prova::CartellaTemporanea cartella;
+    std::mt19937 caso(5);
+    std::string byte;
+    while (byte.size() < (24u << 20))
+        byte += Mescolato(caso, 4000);
+    const auto percorso = cartella.scrivi("grande.txt", byte);
+    const Opzioni opzioni{.lavoratori = 4, .tratto = 1 << 20};
+    Avanzamento intero;
+    const auto completa = dettaglio::AnalizzaFileCon(percorso, ModoLettere::Minuscole, intero, opzioni);
+    ASSERT_TRUE(completa.riuscito());
+    for (int giro = 0; giro < 12; ++giro) {
+        Avanzamento avanzamento;
+        const auto attesa = std::chrono::microseconds(std::uniform_int_distribution<int>(0, 20000)(caso));
+        std::thread annulla([&] {
+            std::this_thread::sleep_for(attesa);
+            avanzamento.annulla();
+        });
+        const auto esito = dettaglio::AnalizzaFileCon(percorso, ModoLettere::Minuscole, avanzamento, opzioni);
+        annulla.join();
+        if (esito.riuscito())
+            EXPECT_EQ(esito.valore(), completa.valore());  // it ended before the cancel came
+        else
+            EXPECT_EQ(esito.errore().motivo, Motivo::Annullata);
+    }
+}
+
+}  // namespace
+}  // namespace varnel
