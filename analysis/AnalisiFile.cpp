@@ -1,13 +1,13 @@
 #include "AnalisiFile.h"
 
+#include "Analizzatore.h"
 #include "Lettura.h"
 #include "Motore.h"
 #include "Parallelo.h"
 
 #include <cstdlib>
-#include <string_view>
-
 #include <numeric>
+#include <string_view>
 #include <vector>
 
 namespace varnel {
@@ -78,7 +78,7 @@ Esito<Analisi> AnalizzaFileCon(const std::filesystem::path& percorso, const Crit
     avanzamento.fissaDimensione(lettore.Dimensione());
     const bool aTratti = lettore.Regolare() && lettore.Dimensione() >= (opzioni.tratto > 0 ? 1 : SogliaParallela)
                          && !ApreUtf16(lettore);
-    auto analisi = aTratti ? AnalizzaATratti(lettore, criterio, opzioni.kernel, avanzamento, {opzioni.lavoratori, opzioni.tratto})
+    auto analisi = aTratti ? AnalizzaATratti(lettore, criterio, avanzamento, opzioni)
                            : AnalizzaInOrdine(lettore, criterio, opzioni.kernel, avanzamento);
     if (!analisi.riuscito())
         return analisi;

@@ -4,7 +4,7 @@
 // ranges they take. The windows never choose; they call AnalizzaFile.
 
 #include "AnalisiFile.h"
-#include "Analizzatore.h"
+#include "Kernel.h"
 
 #include <cstddef>
 

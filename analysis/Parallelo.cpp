@@ -138,18 +138,18 @@ std::uint64_t Tratto(std::uint64_t dimensione, unsigned lavoratori, std::uint64_
 
 }  // namespace
 
-Esito<Analisi> AnalizzaATratti(const FileInLettura& file, const Criterio& criterio, Percorso kernel, Avanzamento& avanzamento,
-                               Ripartizione ripartizione)
+Esito<Analisi> AnalizzaATratti(const FileInLettura& file, const Criterio& criterio, Avanzamento& avanzamento,
+                               const Opzioni& opzioni)
 {
     std::array<std::uint8_t, ByteBom> iniziali{};
     const auto letti = file.LeggiDa(0, iniziali);
     if (!letti.riuscito())
         return letti.errore();
     const bool bom = InizioUtf8Bom({reinterpret_cast<const char*>(iniziali.data()), letti.valore()});
-    const unsigned lavoratori = Lavoratori(ripartizione.lavoratori);
+    const unsigned lavoratori = Lavoratori(opzioni.lavoratori);
     avanzamento.fissaDimensione(file.Dimensione());
     avanzamento.aggiungi(bom ? ByteBom : 0);
-    Lavoro lavoro(file, criterio, kernel, avanzamento, bom, Tratto(file.Dimensione(), lavoratori, ripartizione.tratto));
+    Lavoro lavoro(file, criterio, opzioni.kernel, avanzamento, bom, Tratto(file.Dimensione(), lavoratori, opzioni.tratto));
 
     std::vector<std::thread> aiutanti;
     for (unsigned n = 1; n < std::min<std::size_t>(lavoratori, lavoro.tratti()); ++n) {
