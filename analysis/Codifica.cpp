@@ -1,6 +1,7 @@
 #include "Codifica.h"
 
 #include <array>
+#include <utility>
 
 namespace varnel {
 
@@ -72,6 +73,50 @@ std::optional<Codifica> CodificaUtf16(std::string_view inizio)
     return std::nullopt;
 }
 
+namespace {
+
+// A strict decoder of its own, apart from the streaming validator, so that the two check each other.
+std::optional<std::u32string> DaUtf8(std::string_view byte)
+{
+    std::u32string testo;
+    for (std::size_t i = 0; i < byte.size();) {
+        const auto b = static_cast<std::uint8_t>(byte[i]);
+        int seguito = 0;
+        char32_t c = b;
+        char32_t minimo = 0;
+        if (b >= 0xC2 && b <= 0xDF)
+            seguito = 1, c = b & 0x1F, minimo = 0x80;
+        else if (b >= 0xE0 && b <= 0xEF)
+            seguito = 2, c = b & 0x0F, minimo = 0x800;
+        else if (b >= 0xF0 && b <= 0xF4)
+            seguito = 3, c = b & 0x07, minimo = 0x10000;
+        else if (b >= 0x80)
+            return std::nullopt;
+        if (i + static_cast<std::size_t>(seguito) >= byte.size() && seguito > 0)
+            return std::nullopt;
+        for (int k = 1; k <= seguito; ++k) {
+            const auto continuazione = static_cast<std::uint8_t>(byte[i + static_cast<std::size_t>(k)]);
+            if ((continuazione & 0xC0) != 0x80)
+                return std::nullopt;
+            c = (c << 6) | (continuazione & 0x3F);
+        }
+        if (c < minimo || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+            return std::nullopt;
+        testo += c;
+        i += static_cast<std::size_t>(seguito) + 1;
+    }
+    return testo;
+}
+
+}  // namespace
+
+Codifica CodificaDi(std::string_view byte)
+{
+    if (const auto utf16 = CodificaUtf16(byte))
+        return *utf16;
+    return DaUtf8(InizioUtf8Bom(byte) ? byte.substr(3) : byte) ? Codifica::Utf8 : Codifica::Windows1252;
+}
+
 std::u32string Decodifica(std::string_view byte)
 {
     std::u32string testo;
@@ -79,23 +124,8 @@ std::u32string Decodifica(std::string_view byte)
         AggiungiUtf16(testo, byte.substr(2), *utf16 == Codifica::Utf16BE);
         return testo;
     }
-    const std::string_view corpo = InizioUtf8Bom(byte) ? byte.substr(3) : byte;
-    ValidatoreUtf8 validatore;
-    const auto* p = reinterpret_cast<const std::uint8_t*>(corpo.data());
-    validatore.avanza(p, p + corpo.size(), [](char32_t) {});
-    if (validatore.valido()) {
-        // Decoding is known to succeed, so a plain walk over the sequences suffices.
-        for (std::size_t i = 0; i < corpo.size();) {
-            const auto b = static_cast<std::uint8_t>(corpo[i]);
-            const int lunghezza = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-            char32_t c = lunghezza == 1 ? b : lunghezza == 2 ? (b & 0x1F) : lunghezza == 3 ? (b & 0x0F) : (b & 0x07);
-            for (int k = 1; k < lunghezza; ++k)
-                c = (c << 6) | (static_cast<std::uint8_t>(corpo[i + k]) & 0x3F);
-            testo += c;
-            i += lunghezza;
-        }
-        return testo;
-    }
+    if (auto utf8 = DaUtf8(InizioUtf8Bom(byte) ? byte.substr(3) : byte))
+        return std::move(*utf8);
     testo.reserve(byte.size());
     for (const char b : byte)
         testo += DaWindows1252(static_cast<std::uint8_t>(b));

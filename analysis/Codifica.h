@@ -22,7 +22,8 @@ inline constexpr char32_t CarattereSostitutivo = U'\uFFFD';
 [[nodiscard]] bool InizioUtf8Bom(std::string_view byte);
 [[nodiscard]] std::optional<Codifica> CodificaUtf16(std::string_view inizio);
 
-// Decodes a whole file's bytes; the reference for the streaming reader.
+// The code page of a whole file's bytes, and the file decoded: the reference for the streaming reader.
+[[nodiscard]] Codifica CodificaDi(std::string_view byte);
 [[nodiscard]] std::u32string Decodifica(std::string_view byte);
 
 [[nodiscard]] std::string InUtf8(std::u32string_view testo);

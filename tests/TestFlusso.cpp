@@ -29,23 +29,12 @@ const std::vector<std::string> Pezzi = {
 
 const Simboli SimboliDiProva = *SimboliDaTesto(U"ab, \"\r\nè€\U0001F600ïx\tZz\u0080é\uFFFD7»¿ÃEqq");
 
-Codifica CodificaAttesa(std::string_view byte)
-{
-    if (const auto utf16 = CodificaUtf16(byte))
-        return *utf16;
-    const std::string_view corpo = InizioUtf8Bom(byte) ? byte.substr(3) : byte;
-    ValidatoreUtf8 validatore;
-    const auto p = prova::Byte(corpo);
-    validatore.avanza(p.data(), p.data() + p.size(), [](char32_t) {});
-    return validatore.valido() ? Codifica::Utf8 : Codifica::Windows1252;
-}
-
 Analisi Riferimento(std::string_view byte, const Criterio& criterio)
 {
     const std::u32string testo = CampiInTesto(Decodifica(byte));
     const auto* simboli = std::get_if<Simboli>(&criterio);
     return {simboli ? ContaSimboli(testo, *simboli) : ContaLettere(testo, std::get<ModoLettere>(criterio)), testo.size(),
-            CodificaAttesa(byte)};
+            CodificaDi(byte)};
 }
 
 std::string Genera(std::mt19937& caso, std::size_t pezzi)
