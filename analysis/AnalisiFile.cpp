@@ -27,7 +27,7 @@ Opzioni OpzioniDaAmbiente()
     if (const char* kernel = std::getenv("VARNEL_KERNEL")) {
         for (const Percorso percorso : Percorsi) {
             if (std::string_view(kernel) == NomePercorso(percorso))
-                opzioni.kernel = percorso;
+                opzioni.kernel = KernelPer(percorso);
         }
     }
     if (const char* lavoratori = std::getenv("VARNEL_LAVORATORI"))

@@ -23,9 +23,9 @@ std::uint64_t Emessi(char32_t simbolo, std::uint64_t grezzi, const MacchinaCampi
 
 }  // namespace
 
-Analizzatore::Analizzatore(const Criterio& criterio, Percorso percorso)
+Analizzatore::Analizzatore(const Criterio& criterio, const Kernel& kernel)
     : m_criterio(criterio)
-    , m_kernel(KernelPer(percorso))
+    , m_kernel(kernel)
 {
     if (const auto* modo = std::get_if<ModoLettere>(&m_criterio)) {
         const char primo = *modo == ModoLettere::Maiuscole ? 'A' : 'a';
