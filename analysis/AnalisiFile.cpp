@@ -22,7 +22,7 @@ constexpr std::size_t Allineamento = 4096;
 // files that report no size, as many under /proc do.
 constexpr std::uint64_t SogliaParallela = 8 << 20;
 
-Esito<Analisi> AnalizzaInOrdine(FileInLettura& lettore, const Criterio& criterio, dettaglio::Percorso kernel,
+Esito<Analisi> AnalizzaInOrdine(FileInLettura& lettore, const Criterio& criterio, const dettaglio::Kernel& kernel,
                                 Avanzamento& avanzamento)
 {
     dettaglio::Analizzatore analizzatore(criterio, kernel);
@@ -60,7 +60,7 @@ Opzioni OpzioniDaAmbiente()
     if (const char* kernel = std::getenv("VARNEL_KERNEL")) {
         for (const Percorso percorso : Percorsi) {
             if (std::string_view(kernel) == NomePercorso(percorso))
-                opzioni.kernel = percorso;
+                opzioni.kernel = KernelPer(percorso);
         }
     }
     if (const char* lavoratori = std::getenv("VARNEL_LAVORATORI"))

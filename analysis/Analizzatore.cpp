@@ -6,10 +6,10 @@
 
 namespace varnel::dettaglio {
 
-Analizzatore::Analizzatore(const Criterio& criterio, Percorso percorso)
+Analizzatore::Analizzatore(const Criterio& criterio, const Kernel& kernel)
     : m_criterio(criterio)
     , m_obiettivi(Obiettivi::Da(criterio))
-    , m_kernel(KernelPer(percorso))
+    , m_kernel(kernel)
 {
 }
 

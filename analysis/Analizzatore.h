@@ -21,7 +21,11 @@ namespace varnel::dettaglio {
 // text that LeggiTesto would build from the same bytes. Memory stays constant whatever the size.
 class Analizzatore {
 public:
-    Analizzatore(const Criterio& criterio, Percorso percorso);
+    Analizzatore(const Criterio& criterio, const Kernel& kernel);
+    Analizzatore(const Criterio& criterio, Percorso percorso)
+        : Analizzatore(criterio, KernelPer(percorso))
+    {
+    }
 
     void consuma(std::span<const std::uint8_t> byte);
     [[nodiscard]] Analisi concludi();

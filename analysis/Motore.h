@@ -11,7 +11,7 @@
 namespace varnel::dettaglio {
 
 struct Opzioni {
-    Percorso kernel = PercorsoMigliore();
+    Kernel kernel = KernelPer(PercorsoMigliore());
     unsigned lavoratori = 0;  // 0: one per core, within a sensible cap
     std::size_t tratto = 0;   // bytes a worker takes at a time; 0: chosen from the file's size
 };

@@ -24,11 +24,11 @@ constexpr std::size_t ByteBom = 3;
 
 class Lavoro {
 public:
-    Lavoro(const FileInLettura& file, const Criterio& criterio, Percorso kernel, Avanzamento& avanzamento, bool bom,
+    Lavoro(const FileInLettura& file, const Criterio& criterio, const Kernel& kernel, Avanzamento& avanzamento, bool bom,
            std::uint64_t tratto)
         : m_file(file)
         , m_obiettivi(Obiettivi::Da(criterio))
-        , m_kernel(KernelPer(kernel))
+        , m_kernel(kernel)
         , m_avanzamento(avanzamento)
         , m_inizio(bom ? ByteBom : 0)
         , m_tratto(tratto)

@@ -3,6 +3,8 @@
 #include "Motore.h"
 #include "Analizzatore.h"
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -17,11 +19,43 @@ inline std::span<const std::uint8_t> Byte(std::string_view testo)
     return {reinterpret_cast<const std::uint8_t*>(testo.data()), testo.size()};
 }
 
+// A family of kernels under test: one of the CPU's.
+struct Via {
+    std::string nome;
+    bool disponibile;
+    dettaglio::Kernel kernel;
+};
+
+inline void PrintTo(const Via& via, std::ostream* uscita) { *uscita << via.nome; }
+
+inline std::vector<Via> Vie()
+{
+    std::vector<Via> vie;
+    for (const auto percorso : dettaglio::Percorsi)
+        vie.push_back({dettaglio::NomePercorso(percorso), dettaglio::Disponibile(percorso), dettaglio::KernelPer(percorso)});
+    return vie;
+}
+
+// A test run once on each family; the families this CPU lacks are reported as skipped.
+class SuOgniVia : public testing::TestWithParam<Via> {
+protected:
+    void SetUp() override
+    {
+        if (!GetParam().disponibile)
+            GTEST_SKIP() << "this CPU lacks the instructions of the " << GetParam().nome << " kernels";
+    }
+    [[nodiscard]] const dettaglio::Kernel& kernel() const { return GetParam().kernel; }
+};
+
+#define VARNEL_SU_OGNI_VIA(Prova) \
+    INSTANTIATE_TEST_SUITE_P(Vie, Prova, testing::ValuesIn(prova::Vie()), \
+                             [](const testing::TestParamInfo<prova::Via>& via) { return via.param.nome; })
+
 // Streams the bytes through the analyser in pieces of random size, so that sequences and
 // delimiters fall across the edges of the pieces.
-inline Analisi Flusso(std::string_view testo, const Criterio& criterio, dettaglio::Percorso percorso, std::mt19937& caso)
+inline Analisi Flusso(std::string_view testo, const Criterio& criterio, const dettaglio::Kernel& kernel, std::mt19937& caso)
 {
-    dettaglio::Analizzatore analizzatore(criterio, percorso);
+    dettaglio::Analizzatore analizzatore(criterio, kernel);
     const auto byte = Byte(testo);
     std::size_t i = 0;
     while (i < byte.size()) {
@@ -34,7 +68,7 @@ inline Analisi Flusso(std::string_view testo, const Criterio& criterio, dettagli
 
 // Analyses a file on the given kernels, with the workers the machine has.
 inline Esito<Analisi> Analizza(const std::filesystem::path& percorso, const Criterio& criterio,
-                               dettaglio::Percorso kernel = dettaglio::PercorsoMigliore())
+                               const dettaglio::Kernel& kernel = dettaglio::KernelPer(dettaglio::PercorsoMigliore()))
 {
     Avanzamento avanzamento;
     return dettaglio::AnalizzaFileCon(percorso, criterio, avanzamento, {.kernel = kernel});

@@ -16,8 +16,8 @@
 namespace varnel {
 namespace {
 
-using dettaglio::Percorso;
-using dettaglio::Percorsi;
+using dettaglio::Kernel;
+using dettaglio::KernelPer;
 using dettaglio::PercorsoMigliore;
 
 // Pieces that exercise the reader: delimiters, blanks, line ends of every kind, multi-byte
@@ -88,24 +88,22 @@ const std::vector<Criterio> Criteri = {ModoLettere::Minuscole, ModoLettere::Maiu
                                        SimboliDiProva, SimboliVicini, SimboliLontani, SimboliTroppoLontani,
                                        SimboliDiControllo};
 
-void ControllaAccordo(std::string_view byte, std::mt19937& caso)
+void ControllaAccordo(std::string_view byte, const Kernel& kernel, std::mt19937& caso)
 {
     for (const auto& criterio : Criteri) {
         const Analisi atteso = Riferimento(byte, criterio);
-        for (const auto percorso : Percorsi) {
-            const Analisi ottenuto = prova::Flusso(byte, criterio, percorso, caso);
-            ASSERT_EQ(ottenuto.lunghezza, atteso.lunghezza) << testing::PrintToString(byte);
-            ASSERT_EQ(ottenuto.conteggi, atteso.conteggi) << testing::PrintToString(byte);
-            ASSERT_EQ(ottenuto.codifica, atteso.codifica) << testing::PrintToString(byte);
-        }
+        const Analisi ottenuto = prova::Flusso(byte, criterio, kernel, caso);
+        ASSERT_EQ(ottenuto.lunghezza, atteso.lunghezza) << testing::PrintToString(byte);
+        ASSERT_EQ(ottenuto.conteggi, atteso.conteggi) << testing::PrintToString(byte);
+        ASSERT_EQ(ottenuto.codifica, atteso.codifica) << testing::PrintToString(byte);
     }
 }
 
 // Feeds the analyser pieces of any size up to the whole text, so that the kernels also see long
 // runs of whole blocks and rounds.
-Analisi FlussoAPezziGrandi(std::string_view testo, const Criterio& criterio, Percorso percorso, std::mt19937& caso)
+Analisi FlussoAPezziGrandi(std::string_view testo, const Criterio& criterio, const Kernel& kernel, std::mt19937& caso)
 {
-    dettaglio::Analizzatore analizzatore(criterio, percorso);
+    dettaglio::Analizzatore analizzatore(criterio, kernel);
     const auto byte = prova::Byte(testo);
     for (std::size_t i = 0; i < byte.size();) {
         const std::size_t n = std::min(byte.size() - i, std::uniform_int_distribution<std::size_t>(1, byte.size())(caso));
@@ -115,16 +113,14 @@ Analisi FlussoAPezziGrandi(std::string_view testo, const Criterio& criterio, Per
     return analizzatore.concludi();
 }
 
-void ControllaAccordoAPezziGrandi(std::string_view byte, std::mt19937& caso)
+void ControllaAccordoAPezziGrandi(std::string_view byte, const Kernel& kernel, std::mt19937& caso)
 {
     for (const auto& criterio : Criteri) {
         const Analisi atteso = Riferimento(byte, criterio);
-        for (const auto percorso : Percorsi) {
-            const Analisi ottenuto = FlussoAPezziGrandi(byte, criterio, percorso, caso);
-            ASSERT_EQ(ottenuto.lunghezza, atteso.lunghezza) << testing::PrintToString(byte);
-            ASSERT_EQ(ottenuto.conteggi, atteso.conteggi) << testing::PrintToString(byte);
-            ASSERT_EQ(ottenuto.codifica, atteso.codifica) << testing::PrintToString(byte);
-        }
+        const Analisi ottenuto = FlussoAPezziGrandi(byte, criterio, kernel, caso);
+        ASSERT_EQ(ottenuto.lunghezza, atteso.lunghezza) << testing::PrintToString(byte);
+        ASSERT_EQ(ottenuto.conteggi, atteso.conteggi) << testing::PrintToString(byte);
+        ASSERT_EQ(ottenuto.codifica, atteso.codifica) << testing::PrintToString(byte);
     }
 }
 
@@ -151,24 +147,27 @@ std::string GeneraRado(std::mt19937& caso, std::size_t byte, int rarita, bool ut
     return testo;
 }
 
-TEST(Flusso, AgreesWithTheReferenceOnGeneratedText)
+class Flusso : public prova::SuOgniVia {};
+VARNEL_SU_OGNI_VIA(Flusso);
+
+TEST_P(Flusso, AgreesWithTheReferenceOnGeneratedText)
 {
     std::mt19937 caso(20261206);
     for (int i = 0; i < 1500; ++i) {
         const std::string byte = Genera(caso, std::uniform_int_distribution<std::size_t>(0, 60)(caso));
-        ControllaAccordo(byte, caso);
+        ControllaAccordo(byte, kernel(), caso);
     }
 }
 
-TEST(Flusso, AgreesOnLongText)
+TEST_P(Flusso, AgreesOnLongText)
 {
     // Long enough for the vector kernels' full blocks and several slices.
     std::mt19937 caso(7);
     for (int i = 0; i < 4; ++i)
-        ControllaAccordo(Genera(caso, 60000), caso);
+        ControllaAccordo(Genera(caso, 60000), kernel(), caso);
 }
 
-TEST(Flusso, AgreesOnLongPlainTextWithFewQuotes)
+TEST_P(Flusso, AgreesOnLongPlainTextWithFewQuotes)
 {
     std::mt19937 caso(29);
     for (int i = 0; i < 24; ++i) {
@@ -176,14 +175,14 @@ TEST(Flusso, AgreesOnLongPlainTextWithFewQuotes)
         std::string testo = GeneraRado(caso, 20000 + 3000 * static_cast<std::size_t>(i), rarita, i % 2 == 0);
         if (i % 4 == 1)
             testo.insert(0, "\xEF\xBB\xBF");  // a byte-order mark: two field machines
-        ControllaAccordoAPezziGrandi(testo, caso);
-        ControllaAccordo(testo, caso);
+        ControllaAccordoAPezziGrandi(testo, kernel(), caso);
+        ControllaAccordo(testo, kernel(), caso);
     }
 }
 
 // Each delimiter, quote and sequence at every place around the edges of the 64-byte blocks and
 // of the 32-byte vectors, after a field in progress and after blanks that open the text.
-TEST(Flusso, AgreesAtEveryPlaceAroundTheBlockEdges)
+TEST_P(Flusso, AgreesAtEveryPlaceAroundTheBlockEdges)
 {
     const std::vector<std::string> motivi = {
         "," + std::string(70, ' ') + "x", ",\r\n", "\r\n", "\r\r\n", "\rx", "\n\r", ",\"a,b\"c", ", \"q\"",
@@ -198,23 +197,22 @@ TEST(Flusso, AgreesAtEveryPlaceAroundTheBlockEdges)
                 const std::string testo = std::string(posto, prima) + motivo + std::string(70, 'y');
                 for (const auto& criterio : Criteri) {
                     const Analisi atteso = Riferimento(testo, criterio);
-                    for (const auto percorso : Percorsi) {
-                        const Analisi intero = FlussoAPezziGrandi(testo, criterio, percorso, caso);
-                        const Analisi aPezzi = prova::Flusso(testo, criterio, percorso, caso);
-                        ASSERT_EQ(intero.lunghezza, atteso.lunghezza) << testing::PrintToString(testo);
-                        ASSERT_EQ(intero.conteggi, atteso.conteggi) << testing::PrintToString(testo);
-                        ASSERT_EQ(aPezzi.lunghezza, atteso.lunghezza) << testing::PrintToString(testo);
-                        ASSERT_EQ(aPezzi.conteggi, atteso.conteggi) << testing::PrintToString(testo);
-                        ASSERT_EQ(intero.codifica, atteso.codifica) << testing::PrintToString(testo);
-                        ASSERT_EQ(aPezzi.codifica, atteso.codifica) << testing::PrintToString(testo);
-                    }
+                    const Analisi intero = FlussoAPezziGrandi(testo, criterio, kernel(), caso);
+                    const Analisi aPezzi = prova::Flusso(testo, criterio, kernel(), caso);
+                    ASSERT_EQ(intero.lunghezza, atteso.lunghezza) << testing::PrintToString(testo);
+                    ASSERT_EQ(intero.conteggi, atteso.conteggi) << testing::PrintToString(testo);
+                    ASSERT_EQ(aPezzi.lunghezza, atteso.lunghezza) << testing::PrintToString(testo);
+                    ASSERT_EQ(aPezzi.conteggi, atteso.conteggi) << testing::PrintToString(testo);
+                    ASSERT_EQ(intero.codifica, atteso.codifica) << testing::PrintToString(testo);
+                    ASSERT_EQ(aPezzi.codifica, atteso.codifica) << testing::PrintToString(testo);
                 }
             }
         }
     }
 }
 
-TEST(Flusso, AgreesOnUtf16)
+// UTF-16 is decoded to code points before any kernel runs: one family suffices.
+TEST(FlussoUtf16, AgreesOnUtf16)
 {
     std::mt19937 caso(11);
     const std::u32string alfabeto = U"abZx ,\"\r\n\tè€\U0001F600ïz7";
@@ -228,16 +226,16 @@ TEST(Flusso, AgreesOnUtf16)
             byte += "\x3D";  // an odd byte at the end
         if (i % 7 == 0)
             byte += i % 2 == 0 ? std::string("\xD8\x3D", 2) : std::string("\x3D\xD8", 2);  // a lone high surrogate
-        ControllaAccordo(byte, caso);
+        ControllaAccordo(byte, KernelPer(PercorsoMigliore()), caso);
     }
 }
 
-TEST(Flusso, ReportsTheCodePage)
+TEST_P(Flusso, ReportsTheCodePage)
 {
     std::mt19937 caso(1);
-    EXPECT_EQ(prova::Flusso("caff\xC3\xA8", ModoLettere::Minuscole, PercorsoMigliore(), caso).codifica, Codifica::Utf8);
-    EXPECT_EQ(prova::Flusso("caff\xE8", ModoLettere::Minuscole, PercorsoMigliore(), caso).codifica, Codifica::Windows1252);
-    EXPECT_EQ(prova::Flusso("\xFF\xFE", ModoLettere::Minuscole, PercorsoMigliore(), caso).codifica, Codifica::Utf16LE);
+    EXPECT_EQ(prova::Flusso("caff\xC3\xA8", ModoLettere::Minuscole, kernel(), caso).codifica, Codifica::Utf8);
+    EXPECT_EQ(prova::Flusso("caff\xE8", ModoLettere::Minuscole, kernel(), caso).codifica, Codifica::Windows1252);
+    EXPECT_EQ(prova::Flusso("\xFF\xFE", ModoLettere::Minuscole, kernel(), caso).codifica, Codifica::Utf16LE);
 }
 
 class FileDaAnalizzare : public testing::Test {
@@ -245,22 +243,26 @@ protected:
     prova::CartellaTemporanea cartella;
 };
 
-TEST_F(FileDaAnalizzare, ReadsAFileLikeTheReference)
+class FileSuOgniVia : public prova::SuOgniVia {
+protected:
+    prova::CartellaTemporanea cartella;
+};
+VARNEL_SU_OGNI_VIA(FileSuOgniVia);
+
+TEST_P(FileSuOgniVia, ReadsAFileLikeTheReference)
 {
     std::mt19937 caso(3);
     const std::string byte = Genera(caso, 300000);  // several buffers
     const auto percorso = cartella.scrivi("testo.txt", byte);
     const auto riferimento = LeggiTesto(percorso);
     ASSERT_TRUE(riferimento.riuscito());
-    for (const auto percorsoKernel : Percorsi) {
-        const auto analisi = prova::Analizza(percorso, ModoLettere::SenzaDistinzione, percorsoKernel);
-        ASSERT_TRUE(analisi.riuscito());
-        EXPECT_EQ(analisi.valore().lunghezza, riferimento.valore().size());
-        EXPECT_EQ(analisi.valore().conteggi, ContaLettere(riferimento.valore(), ModoLettere::SenzaDistinzione));
-    }
+    const auto analisi = prova::Analizza(percorso, ModoLettere::SenzaDistinzione, kernel());
+    ASSERT_TRUE(analisi.riuscito());
+    EXPECT_EQ(analisi.valore().lunghezza, riferimento.valore().size());
+    EXPECT_EQ(analisi.valore().conteggi, ContaLettere(riferimento.valore(), ModoLettere::SenzaDistinzione));
 }
 
-TEST_F(FileDaAnalizzare, ReadsALargeFileLikeTheReference)
+TEST_P(FileSuOgniVia, ReadsALargeFileLikeTheReference)
 {
     // Several read buffers, with the fast block paths and their fallbacks in each.
     std::mt19937 caso(37);
@@ -271,13 +273,11 @@ TEST_F(FileDaAnalizzare, ReadsALargeFileLikeTheReference)
         for (const Criterio& criterio : {Criterio(ModoLettere::SenzaDistinzione), Criterio(SimboliDiProva), Criterio(SimboliVicini)}) {
             const auto* simboli = std::get_if<Simboli>(&criterio);
             const Conteggi attesi = simboli ? ContaSimboli(testo, *simboli) : ContaLettere(testo, std::get<ModoLettere>(criterio));
-            for (const auto percorsoKernel : Percorsi) {
-                const auto analisi = prova::Analizza(percorso, criterio, percorsoKernel);
-                ASSERT_TRUE(analisi.riuscito());
-                EXPECT_EQ(analisi.valore().lunghezza, testo.size());
-                EXPECT_EQ(analisi.valore().conteggi, attesi);
-                EXPECT_EQ(analisi.valore().codifica, utf8 ? Codifica::Utf8 : Codifica::Windows1252);
-            }
+            const auto analisi = prova::Analizza(percorso, criterio, kernel());
+            ASSERT_TRUE(analisi.riuscito());
+            EXPECT_EQ(analisi.valore().lunghezza, testo.size());
+            EXPECT_EQ(analisi.valore().conteggi, attesi);
+            EXPECT_EQ(analisi.valore().codifica, utf8 ? Codifica::Utf8 : Codifica::Windows1252);
         }
     }
 }

@@ -1,0 +1,167 @@
+// The UTF-8 check and the search for bytes above ASCII with AVX2.
+#include "Kernel.h"
+
+#ifdef VARNEL_X86
+
+#include "RegioneVettoriale.h"
+#include "TabelleUtf8.h"
+
+#include <immintrin.h>
+
+#include <algorithm>
+
+VARNEL_INIZIO_REGIONE(VARNEL_ISTRUZIONI_AVX2)
+
+#include "Avx2.h"
+
+namespace varnel::dettaglio {
+
+using avx2::Carica;
+using avx2::Somma;
+
+namespace {
+
+inline __m256i Tabella(const utf8::Tabella& tabella)
+{
+    return _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(tabella.data())));
+}
+
+inline __m256i Precedenti(__m256i v, __m256i prima, int quanti)
+{
+    const __m256i unione = _mm256_permute2x128_si256(prima, v, 0x21);
+    switch (quanti) {
+    case 1: return _mm256_alignr_epi8(v, unione, 15);
+    case 2: return _mm256_alignr_epi8(v, unione, 14);
+    default: return _mm256_alignr_epi8(v, unione, 13);
+    }
+}
+
+inline __m256i ErroriUtf8(__m256i v, __m256i prima)
+{
+    const __m256i nibble = _mm256_set1_epi8(0x0F);
+    const __m256i prec1 = Precedenti(v, prima, 1);
+    const __m256i alto1 = _mm256_shuffle_epi8(Tabella(utf8::PrimaAlto), _mm256_and_si256(_mm256_srli_epi16(prec1, 4), nibble));
+    const __m256i basso1 = _mm256_shuffle_epi8(Tabella(utf8::PrimaBasso), _mm256_and_si256(prec1, nibble));
+    const __m256i alto2 = _mm256_shuffle_epi8(Tabella(utf8::QuestoAlto), _mm256_and_si256(_mm256_srli_epi16(v, 4), nibble));
+    const __m256i casi = _mm256_and_si256(_mm256_and_si256(alto1, basso1), alto2);
+    // The third byte of a three-byte sequence and the third and fourth of a four-byte one must be
+    // continuations: there, and only there, DueSeguiti is expected.
+    const __m256i terzo = _mm256_subs_epu8(Precedenti(v, prima, 2), _mm256_set1_epi8(static_cast<char>(0xE0 - 0x80)));
+    const __m256i quarto = _mm256_subs_epu8(Precedenti(v, prima, 3), _mm256_set1_epi8(static_cast<char>(0xF0 - 0x80)));
+    const __m256i attesi = _mm256_and_si256(_mm256_or_si256(terzo, quarto), _mm256_set1_epi8(static_cast<char>(0x80)));
+    return _mm256_xor_si256(attesi, casi);
+}
+
+// Non-zero when the last bytes of v open a sequence that v does not finish.
+inline __m256i Incompleto(__m256i v)
+{
+    const __m256i massimi = _mm256_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
+                                             -1, -1, -1, -1, -1, -1, -1, -1, -1, static_cast<char>(utf8::SogliaTerzultimo),
+                                             static_cast<char>(utf8::SogliaPenultimo), static_cast<char>(utf8::SogliaUltimo));
+    return _mm256_subs_epu8(v, massimi);
+}
+
+inline std::uint64_t Continuazioni(__m256i v)
+{
+    // 0x80..0xBF are the signed bytes below -64.
+    return static_cast<std::uint64_t>(
+        __builtin_popcount(static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpgt_epi8(_mm256_set1_epi8(-64), v)))));
+}
+
+struct StatoBlocchi {
+    __m256i prima;  // the bytes before p hold no open sequence, which reads the same as ASCII
+    __m256i errore;
+    __m256i aperto;
+    std::uint64_t seguiti;
+};
+
+// Blocks of 256 bytes, skipped when all ASCII. Whether a block is can then be foreseen both in
+// plain ASCII and in text with an accent every line or so, where shorter blocks would go either
+// way at random and every wrong guess would cost more than checking the block.
+constexpr int Vettori = 8;
+constexpr std::ptrdiff_t Blocco = 32 * Vettori;
+
+const std::uint8_t* Blocchi(const std::uint8_t* q, const std::uint8_t* fine, StatoBlocchi& s)
+{
+    const __m256i sogliaContinuazione = _mm256_set1_epi8(-64);  // 0x80..0xBF are the signed bytes below -64
+    while (fine - q >= Blocco) {
+        // Continuations gather in byte lanes, eight a block at most.
+        const std::uint8_t* finoA = q + Blocco * std::min<std::ptrdiff_t>((fine - q) / Blocco, 255 / Vettori);
+        __m256i contate = _mm256_setzero_si256();
+        for (; q < finoA; q += Blocco) {
+            __m256i v[Vettori];
+            __m256i tutti = _mm256_setzero_si256();
+            for (int j = 0; j < Vettori; ++j) {
+                v[j] = Carica(q + 32 * j);
+                tutti = _mm256_or_si256(tutti, v[j]);
+            }
+            if (_mm256_movemask_epi8(tutti) == 0) {
+                // All ASCII: a sequence left open before it stays unfinished. `prima` may stay as
+                // it is, since it closes every sequence of its own.
+                s.errore = _mm256_or_si256(s.errore, s.aperto);
+                continue;
+            }
+            for (int j = 0; j < Vettori; ++j) {
+                s.errore = _mm256_or_si256(s.errore, ErroriUtf8(v[j], j == 0 ? s.prima : v[j - 1]));
+                contate = _mm256_sub_epi8(contate, _mm256_cmpgt_epi8(sogliaContinuazione, v[j]));
+            }
+            s.aperto = Incompleto(v[Vettori - 1]);
+            s.prima = v[Vettori - 1];
+        }
+        s.seguiti += Somma(contate);
+    }
+    for (; fine - q >= 32; q += 32) {
+        const __m256i a = Carica(q);
+        if (_mm256_movemask_epi8(a) == 0) {
+            s.errore = _mm256_or_si256(s.errore, s.aperto);
+            continue;
+        }
+        s.errore = _mm256_or_si256(s.errore, ErroriUtf8(a, s.prima));
+        s.aperto = Incompleto(a);
+        s.prima = a;
+        s.seguiti += Continuazioni(a);
+    }
+    return q;
+}
+
+}  // namespace
+
+const std::uint8_t* ValidaUtf8Avx2(const std::uint8_t* p, const std::uint8_t* fine, std::uint64_t& continuazioni)
+{
+    const __m256i zero = _mm256_setzero_si256();
+    StatoBlocchi s{zero, zero, zero, 0};
+    const std::uint8_t* q = Blocchi(p, fine, s);
+    if (!_mm256_testz_si256(s.errore, s.errore))
+        return nullptr;
+    // Hand the sequence still open at q back to the byte-at-a-time check, with its continuations.
+    const std::uint8_t* aperta = q;
+    if (q - p >= 3) {
+        if (q[-1] >= 0xC0)
+            aperta = q - 1;
+        else if (q[-2] >= 0xE0)
+            aperta = q - 2;
+        else if (q[-3] >= 0xF0)
+            aperta = q - 3;
+    }
+    if (aperta < q)
+        s.seguiti -= static_cast<std::uint64_t>(q - aperta - 1);
+    continuazioni += s.seguiti;
+    return aperta;
+}
+
+const std::uint8_t* SaltaAsciiAvx2(const std::uint8_t* p, const std::uint8_t* fine)
+{
+    while (fine - p >= 32) {
+        const auto alti = static_cast<unsigned>(_mm256_movemask_epi8(Carica(p)));
+        if (alti != 0)
+            return p + __builtin_ctz(alti);
+        p += 32;
+    }
+    return ValidatoreUtf8::SaltaAsciiScalare(p, fine);
+}
+
+}  // namespace varnel::dettaglio
+
+VARNEL_FINE_REGIONE
+
+#endif
