@@ -16,8 +16,6 @@ namespace {
 
 // Pipes and devices are read in order, by one reader.
 constexpr std::size_t DimensioneBuffer = 256 * 1024;
-// read() copies into a buffer that does not start on a page several times slower.
-constexpr std::size_t Allineamento = 4096;
 // Smaller regular files are read in order too: workers would cost more than they save. So are
 // files that report no size, as many under /proc do.
 constexpr std::uint64_t SogliaParallela = 8 << 20;
@@ -26,9 +24,8 @@ Esito<Analisi> AnalizzaInOrdine(FileInLettura& lettore, const Criterio& criterio
                                 Avanzamento& avanzamento)
 {
     dettaglio::Analizzatore analizzatore(criterio, kernel);
-    std::vector<std::uint8_t> memoria(DimensioneBuffer + Allineamento);
-    const std::size_t scarto = (Allineamento - reinterpret_cast<std::uintptr_t>(memoria.data()) % Allineamento) % Allineamento;
-    const std::span<std::uint8_t> buffer(memoria.data() + scarto, DimensioneBuffer);
+    const BufferDiLettura memoria(DimensioneBuffer);
+    const auto buffer = memoria.dati();
     for (;;) {
         const auto esito = lettore.Leggi(buffer, avanzamento);
         if (!esito.riuscito())

@@ -7,8 +7,25 @@
 #include <filesystem>
 #include <optional>
 #include <span>
+#include <vector>
 
 namespace varnel {
+
+// A read buffer that starts on a page: read() copies into one that does not several times slower.
+class BufferDiLettura {
+public:
+    explicit BufferDiLettura(std::size_t dimensione) : m_memoria(dimensione + Pagina)
+    {
+        const auto indirizzo = reinterpret_cast<std::uintptr_t>(m_memoria.data());
+        m_dati = std::span(m_memoria).subspan((Pagina - indirizzo % Pagina) % Pagina, dimensione);
+    }
+    [[nodiscard]] std::span<std::uint8_t> dati() const { return m_dati; }
+
+private:
+    static constexpr std::size_t Pagina = 4096;
+    std::vector<std::uint8_t> m_memoria;
+    std::span<std::uint8_t> m_dati;
+};
 
 // A file opened for reading only, with plain reads (no mapping: a mapped file would count towards
 // resident memory). Opening never blocks, not even on a FIFO without a writer.

@@ -16,10 +16,12 @@ namespace {
 
 // A worker's buffer: small enough to stay in the core's cache between the read and the kernels.
 constexpr std::size_t DimensioneBuffer = 256 * 1024;
-constexpr std::size_t Allineamento = 4096;  // read() copies to a page-aligned buffer fastest
 constexpr unsigned MassimoLavoratori = 8;   // beyond this the memory bus, not the cores, is the limit
 constexpr std::uint64_t TrattoMinimo = 4 << 20;
 constexpr std::uint64_t TrattoMassimo = 64 << 20;
+// Ranges of a file at most, so that what they give stays small even for a file that reports an
+// enormous size (/proc/kcore does); beyond it the ranges grow.
+constexpr std::uint64_t MassimoTratti = 1024;
 constexpr std::size_t ByteBom = 3;
 
 class Lavoro {
@@ -43,14 +45,12 @@ public:
     // Takes ranges until none is left, the user cancels or a read fails.
     void lavora()
     {
-        std::vector<std::uint8_t> memoria(DimensioneBuffer + Allineamento);
-        const std::size_t scarto = (Allineamento - reinterpret_cast<std::uintptr_t>(memoria.data()) % Allineamento) % Allineamento;
-        const std::span<std::uint8_t> buffer(memoria.data() + scarto, DimensioneBuffer);
+        const BufferDiLettura buffer(DimensioneBuffer);
         for (;;) {
             const std::size_t i = m_prossimo.fetch_add(1, std::memory_order_relaxed);
             if (i >= m_risultati.size() || m_fermo.load(std::memory_order_relaxed))
                 return;
-            if (auto errore = analizzaTratto(i, buffer)) {
+            if (auto errore = analizzaTratto(i, buffer.dati())) {
                 ferma(std::move(*errore));
                 return;
             }
@@ -133,7 +133,7 @@ std::uint64_t Tratto(std::uint64_t dimensione, unsigned lavoratori, std::uint64_
         return std::max<std::uint64_t>(chiesto, ByteBom);
     // Several ranges a worker, so that one that finishes early takes another; whole 64 KiB.
     const std::uint64_t tratto = std::clamp<std::uint64_t>(dimensione / (4 * lavoratori), TrattoMinimo, TrattoMassimo);
-    return tratto & ~std::uint64_t{0xFFFF};
+    return std::max(tratto, dimensione / MassimoTratti + 1) & ~std::uint64_t{0xFFFF};
 }
 
 }  // namespace
@@ -142,7 +142,7 @@ Esito<Analisi> AnalizzaATratti(const FileInLettura& file, const Criterio& criter
                                const Opzioni& opzioni)
 {
     std::array<std::uint8_t, ByteBom> iniziali{};
-    const auto letti = file.LeggiDa(0, iniziali);
+    const auto letti = file.LeggiDa(0, std::span(iniziali).first(std::min<std::uint64_t>(ByteBom, file.Dimensione())));
     if (!letti.riuscito())
         return letti.errore();
     const bool bom = InizioUtf8Bom({reinterpret_cast<const char*>(iniziali.data()), letti.valore()});
