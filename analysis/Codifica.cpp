@@ -132,27 +132,4 @@ std::u32string Decodifica(std::string_view byte)
     return testo;
 }
 
-std::string InUtf8(std::u32string_view testo)
-{
-    std::string uscita;
-    for (const char32_t c : testo) {
-        if (c < 0x80) {
-            uscita += static_cast<char>(c);
-        } else if (c < 0x800) {
-            uscita += static_cast<char>(0xC0 | (c >> 6));
-            uscita += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            uscita += static_cast<char>(0xE0 | (c >> 12));
-            uscita += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            uscita += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            uscita += static_cast<char>(0xF0 | (c >> 18));
-            uscita += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            uscita += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            uscita += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return uscita;
-}
-
 }  // namespace varnel

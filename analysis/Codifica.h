@@ -26,8 +26,6 @@ inline constexpr char32_t CarattereSostitutivo = U'\uFFFD';
 [[nodiscard]] Codifica CodificaDi(std::string_view byte);
 [[nodiscard]] std::u32string Decodifica(std::string_view byte);
 
-[[nodiscard]] std::string InUtf8(std::u32string_view testo);
-
 // Checks UTF-8 a buffer at a time, a sequence may span two buffers. Reports each code point
 // above U+007F to the visitor, so the caller can match symbols outside ASCII.
 class ValidatoreUtf8 {

@@ -60,7 +60,7 @@ void PreparaApplicazione()
 {
     QApplication::setApplicationName(QStringLiteral("Varnel"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
-    QApplication::setDesktopFileName(QStringLiteral("varnel"));
+    QApplication::setDesktopFileName(QStringLiteral("example.varnel.Varnel"));
     QIcon icona;
     for (const int lato : {16, 32, 48, 64, 128})
         icona.addFile(QStringLiteral(":/img/programma-%1.png").arg(lato));

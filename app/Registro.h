@@ -22,8 +22,6 @@ public:
     [[nodiscard]] Avanzata& avanzata();
     [[nodiscard]] Form2& form2();
 
-    [[nodiscard]] bool haForm2() const { return m_form2 != nullptr; }
-
     // Opens the main window, as the program does at start.
     void avvia();
 
