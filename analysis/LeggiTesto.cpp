@@ -26,7 +26,7 @@ std::u32string CampiInTesto(std::u32string_view s)
         while (i < n && s[i] != U',' && s[i] != U'\r' && s[i] != U'\n')
             testo += s[i++];
         if (i < n)
-            i += (s[i] == U'\r' && i + 1 < n && s[i + 1] == U'\n') ? 2 : 1;
+            i += (s[i] == U'\r' && i + 1 < n && s[i + 1] == U'\n') ? std::size_t{2} : std::size_t{1};
         testo += U"\r\n";
     }
     if (campoLetto)

@@ -124,7 +124,7 @@ public:
     }
 
     [[nodiscard]] std::uint64_t campi() const { return m_campi; }
-    [[nodiscard]] std::uint64_t consumati(int speciale) const { return m_consumati[speciale]; }
+    [[nodiscard]] std::uint64_t consumati(int speciale) const { return m_consumati[static_cast<std::size_t>(speciale)]; }
     [[nodiscard]] std::uint64_t totaleConsumati() const
     {
         std::uint64_t somma = 0;

@@ -70,7 +70,7 @@ Risultati CalcolaRisultati(std::span<const std::string, NumeroSlot> simboli, con
             const double quota = static_cast<double>(conteggi[k]) / static_cast<double>(totale);
             percentuale = quota * 100;
             const auto altezza = static_cast<float>(quota * ScalaBarre);
-            risultati.barre[k] = {altezza, static_cast<float>(BaseGrafico - altezza)};
+            risultati.barre[k] = {altezza, static_cast<float>(BaseGrafico - static_cast<double>(altezza))};
         }
         risultati.etichette[k] = EtichettaPercentuale(ParteIntera(conteggi[k], 100, totale));
         if (risultati.percMax < percentuale)

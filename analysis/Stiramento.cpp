@@ -10,8 +10,8 @@ std::optional<Stiramento> Stira(std::span<const float, NumeroSlot> altezze, cons
     Stiramento stiramento;
     for (std::size_t i = 0; i < NumeroSlot; ++i) {
         const double fattore = 100 / percMax;
-        const auto altezza = static_cast<float>(altezze[i] * fattore);
-        stiramento.barre[i] = {altezza, static_cast<float>(BaseGrafico - altezza)};
+        const auto altezza = static_cast<float>(static_cast<double>(altezze[i]) * fattore);
+        stiramento.barre[i] = {altezza, static_cast<float>(BaseGrafico - static_cast<double>(altezza))};
     }
     const std::uint64_t picco = stato.ConteggioMax.value_or(0);
     const std::uint64_t totale = stato.Totale.value_or(0);
