@@ -7,6 +7,8 @@
 
 #include <cstdlib>
 #include <numeric>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -39,12 +41,15 @@ Esito<Analisi> AnalizzaInOrdine(FileInLettura& lettore, const Criterio& criterio
     return analizzatore.concludi();
 }
 
-// Whether a regular file opens with a UTF-16 byte-order mark, which only a reading in order decodes.
-bool ApreUtf16(const FileInLettura& file)
+// The first bytes of a regular file, where a byte-order mark would stand.
+Esito<std::string> Iniziali(const FileInLettura& file)
 {
-    std::array<char, 2> inizio{};
+    std::string inizio(static_cast<std::size_t>(std::min<std::uint64_t>(3, file.Dimensione())), '\0');
     const auto letti = file.LeggiDa(0, {reinterpret_cast<std::uint8_t*>(inizio.data()), inizio.size()});
-    return letti.riuscito() && CodificaUtf16({inizio.data(), letti.valore()}).has_value();
+    if (!letti.riuscito())
+        return letti.errore();
+    inizio.resize(letti.valore());
+    return inizio;
 }
 
 }  // namespace
@@ -73,10 +78,17 @@ Esito<Analisi> AnalizzaFileCon(const std::filesystem::path& percorso, const Crit
         return file.errore();
     auto& lettore = file.valore();
     avanzamento.fissaDimensione(lettore.Dimensione());
-    const bool aTratti = lettore.Regolare() && lettore.Dimensione() >= (opzioni.tratto > 0 ? 1 : SogliaParallela)
-                         && !ApreUtf16(lettore);
-    auto analisi = aTratti ? AnalizzaATratti(lettore, criterio, avanzamento, opzioni)
-                           : AnalizzaInOrdine(lettore, criterio, opzioni.kernel, avanzamento);
+    std::optional<std::string> inizio;  // only for a file read in ranges
+    if (lettore.Regolare() && lettore.Dimensione() >= (opzioni.tratto > 0 ? 1 : SogliaParallela)) {
+        auto iniziali = Iniziali(lettore);
+        if (!iniziali.riuscito())
+            return iniziali.errore();
+        // A UTF-16 file is decoded only by a reading in order.
+        if (!CodificaUtf16(iniziali.valore()))
+            inizio = std::move(iniziali).valore();
+    }
+    auto analisi = inizio ? AnalizzaATratti(lettore, InizioUtf8Bom(*inizio), criterio, avanzamento, opzioni)
+                          : AnalizzaInOrdine(lettore, criterio, opzioni.kernel, avanzamento);
     if (!analisi.riuscito())
         return analisi;
     if (auto cambiato = lettore.ControllaInvariato())

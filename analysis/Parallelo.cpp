@@ -77,10 +77,8 @@ private:
             if (!letti.riuscito())
                 return letti.errore();
         }
-        static constexpr StatoCampi Tutti[] = {StatoCampi::Inizio, StatoCampi::Spazi, StatoCampi::Libero,
-                                               StatoCampi::Virgolette, StatoCampi::DopoCR};
         AnalisiTratto tratto(m_obiettivi, m_kernel, std::span(prima).first(quantiPrima),
-                             i == 0 ? std::span<const StatoCampi>(m_statiPrimo) : std::span<const StatoCampi>(Tutti));
+                             i == 0 ? std::span<const StatoCampi>(m_statiPrimo) : std::span<const StatoCampi>(StatiCampi));
         for (std::uint64_t posizione = da; posizione < a;) {
             if (m_avanzamento.annullata() || m_fermo.load(std::memory_order_relaxed))
                 return Errore{Motivo::Annullata, {}};
@@ -138,16 +136,10 @@ std::uint64_t Tratto(std::uint64_t dimensione, unsigned lavoratori, std::uint64_
 
 }  // namespace
 
-Esito<Analisi> AnalizzaATratti(const FileInLettura& file, const Criterio& criterio, Avanzamento& avanzamento,
+Esito<Analisi> AnalizzaATratti(const FileInLettura& file, bool bom, const Criterio& criterio, Avanzamento& avanzamento,
                                const Opzioni& opzioni)
 {
-    std::array<std::uint8_t, ByteBom> iniziali{};
-    const auto letti = file.LeggiDa(0, std::span(iniziali).first(std::min<std::uint64_t>(ByteBom, file.Dimensione())));
-    if (!letti.riuscito())
-        return letti.errore();
-    const bool bom = InizioUtf8Bom({reinterpret_cast<const char*>(iniziali.data()), letti.valore()});
     const unsigned lavoratori = Lavoratori(opzioni.lavoratori);
-    avanzamento.fissaDimensione(file.Dimensione());
     avanzamento.aggiungi(bom ? ByteBom : 0);
     Lavoro lavoro(file, criterio, opzioni.kernel, avanzamento, bom, Tratto(file.Dimensione(), lavoratori, opzioni.tratto));
 

@@ -77,8 +77,9 @@ MacchinaCampi<std::uint8_t> InizioTesto(bool bomComeTesto)
 std::vector<StatoCampi> StatiIniziali(bool bom)
 {
     std::vector<StatoCampi> stati{StatoCampi::Inizio};
-    if (bom && InizioTesto(true).stato() != StatoCampi::Inizio)
-        stati.push_back(InizioTesto(true).stato());
+    const StatoCampi dopoBom = InizioTesto(true).stato();
+    if (bom && dopoBom != StatoCampi::Inizio)
+        stati.push_back(dopoBom);
     return stati;
 }
 
