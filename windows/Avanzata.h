@@ -2,6 +2,8 @@
 
 #include "FinestraAnalisi.h"
 
+class QLineEdit;
+
 namespace varnel {
 
 // The advanced window: counts 26 symbols that the user types, matched exactly.
@@ -15,6 +17,11 @@ public slots:
 
 protected:
     [[nodiscard]] std::vector<Controllo> tabella() const override;
+    void prendi(const ControlliPerNome& controlli) override;
+    void dimenticaControlli() override;
+
+private:
+    QLineEdit* m_text1 = nullptr;
 };
 
 }  // namespace varnel

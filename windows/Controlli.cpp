@@ -54,9 +54,9 @@ QWidget* Crea(const Controllo& c, QWidget* area)
             etichetta->setText(c.testo);
             etichetta->setWordWrap(true);
             etichetta->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            Colora(etichetta, c.colore, c.sfondo);
+            Colora(etichetta, c.prop.colore, c.prop.sfondo);
         }
-        if (c.mano)
+        if (c.prop.mano)
             etichetta->setCursor(QCursor(QIcon(QStringLiteral(":/img/mano.png")).pixmap(32, 32), 12, 1));
         return etichetta;
     }
@@ -64,20 +64,20 @@ QWidget* Crea(const Controllo& c, QWidget* area)
         return new QPushButton(c.testo, area);
     case Tipo::Opzione: {
         auto* opzione = new QRadioButton(c.testo, area);
-        opzione->setChecked(c.attivo);
-        ColoraIndicatore(opzione, c.sfondo);
+        opzione->setChecked(c.prop.attivo);
+        ColoraIndicatore(opzione, c.prop.sfondo);
         return opzione;
     }
     case Tipo::Casella: {
         auto* casella = new QCheckBox(c.testo, area);
-        casella->setChecked(c.attivo);
-        ColoraIndicatore(casella, c.sfondo);
+        casella->setChecked(c.prop.attivo);
+        ColoraIndicatore(casella, c.prop.sfondo);
         return casella;
     }
     case Tipo::RigaTesto: {
         auto* riga = new QLineEdit(c.testo, area);
         riga->setMaxLength(std::numeric_limits<int>::max());
-        ColoraTesto(riga, c.colore, c.sfondo);
+        ColoraTesto(riga, c.prop.colore, c.prop.sfondo);
         return riga;
     }
     case Tipo::CasellaTesto: {
@@ -85,7 +85,7 @@ QWidget* Crea(const Controllo& c, QWidget* area)
         casella->setLineWrapMode(QPlainTextEdit::WidgetWidth);
         casella->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         casella->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        ColoraTesto(casella, c.colore, c.sfondo);
+        ColoraTesto(casella, c.prop.colore, c.prop.sfondo);
         return casella;
     }
     }
@@ -110,14 +110,14 @@ void Colora(QWidget* widget, Colore testo, Colore sfondo)
     widget->setAutoFillBackground(true);
 }
 
-QHash<QString, QWidget*> CostruisciControlli(std::span<const Controllo> tabella, QWidget* area, double twipsPerPixel)
+ControlliPerNome CostruisciControlli(std::span<const Controllo> tabella, QWidget* area, double twipsPerPixel)
 {
-    QHash<QString, QWidget*> controlli;
+    ControlliPerNome controlli;
     // Later siblings are drawn in front, so the back of the table is built first.
     for (auto it = tabella.rbegin(); it != tabella.rend(); ++it) {
         QWidget* widget = Crea(*it, area);
         widget->setObjectName(it->nome);
-        widget->setFont(FontDi(it->carattere));
+        widget->setFont(FontDi(it->prop.carattere));
         QRect geometria = InPixel(it->r, twipsPerPixel);
         if (it->tipo == Tipo::Linea)
             geometria.setHeight(1);  // lines are one pixel wide at any resolution
@@ -130,8 +130,8 @@ QHash<QString, QWidget*> CostruisciControlli(std::span<const Controllo> tabella,
     }
     std::map<int, QWidget*> perTab;
     for (const auto& c : tabella) {
-        if (c.tabIndex >= 0)
-            perTab.emplace(c.tabIndex, controlli.value(c.nome));
+        if (c.prop.tabIndex >= 0)
+            perTab.emplace(c.prop.tabIndex, controlli.value(c.nome));
     }
     QWidget* precedente = nullptr;
     for (const auto& [indice, widget] : perTab) {

@@ -37,6 +37,17 @@ void Finestra::apri()
 
 void Finestra::closeEvent(QCloseEvent* evento)
 {
+    evento->accept();
+    if (m_inUso > 0)
+        m_rilascioRimandato = true;
+    else
+        rilasciaControlli();
+}
+
+void Finestra::rilasciaControlli()
+{
+    m_rilascioRimandato = false;
+    dimenticaControlli();
     // The click that closed the window may still be running inside one of its controls, so they
     // are detached now and deleted once it has returned.
     if (m_area) {
@@ -44,7 +55,14 @@ void Finestra::closeEvent(QCloseEvent* evento)
         m_area->setParent(nullptr);
         m_area->deleteLater();
     }
-    evento->accept();
+}
+
+Finestra::InUso::InUso(Finestra& finestra) : m_finestra(finestra) { ++m_finestra.m_inUso; }
+
+Finestra::InUso::~InUso()
+{
+    if (--m_finestra.m_inUso == 0 && m_finestra.m_rilascioRimandato)
+        m_finestra.rilasciaControlli();
 }
 
 }  // namespace varnel

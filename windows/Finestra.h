@@ -20,12 +20,34 @@ protected:
 
     // Builds the controls of the layout inside `area`, which covers the client area.
     virtual void costruisci(QWidget* area, double twipsPerPixel) = 0;
+    // Drops every pointer to the controls, which are about to be destroyed.
+    virtual void dimenticaControlli() {}
 
     void closeEvent(QCloseEvent* evento) override;
 
+    // Held by a handler for as long as it runs: a close meanwhile hides the window at once, but its
+    // controls, which the handler may still be using, are destroyed only once it has returned.
+    class InUso {
+    public:
+        explicit InUso(Finestra& finestra);
+        ~InUso();
+        InUso(const InUso&) = delete;
+        InUso& operator=(const InUso&) = delete;
+
+    private:
+        Finestra& m_finestra;
+    };
+
+    // True once the window has been closed under a handler that is still running.
+    [[nodiscard]] bool chiusaInUso() const { return m_rilascioRimandato; }
+
 private:
+    void rilasciaControlli();
+
     Rettangolo m_areaClient;
     QPointer<QWidget> m_area;
+    int m_inUso = 0;
+    bool m_rilascioRimandato = false;
 };
 
 }  // namespace varnel

@@ -1,10 +1,14 @@
 #include "FinestraAnalisi.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -13,13 +17,64 @@
 #include <QTimer>
 
 #include <atomic>
-#include <memory>
-#include <optional>
+#include <chrono>
 #include <thread>
+#include <utility>
 
 namespace varnel {
 
+// One analysis on its worker. The worker shares only this record with the window, so that a
+// worker that the system still holds can be given up: it never touches a widget.
+struct FinestraAnalisi::Lavoro {
+    Avanzamento avanzamento;
+    std::optional<Esito<Analisi>> esito;
+    std::atomic<bool> finito{false};
+};
+
+// The user-interface thread's wait for a worker, in an event loop of its own that stops when the
+// worker is done, when the user cancels, when the window closes, or when the program quits.
+class FinestraAnalisi::Attesa {
+public:
+    enum class Fine { Nessuna, Mostrata, Finita, Annullata, Chiusa };
+
+    // Nessuna: the loop was ended from outside, as the program's end ends every loop.
+    Fine esegui(QEventLoop::ProcessEventsFlags flags)
+    {
+        m_fine = Fine::Nessuna;
+        m_ciclo.exec(flags);
+        return m_fine;
+    }
+    void termina(Fine fine)
+    {
+        m_fine = fine;
+        m_ciclo.quit();
+    }
+
+private:
+    QEventLoop m_ciclo;
+    Fine m_fine = Fine::Nessuna;
+};
+
 namespace {
+
+// The rows that both analysis windows share, from front to back.
+std::vector<Controllo> RigheComuni()
+{
+    using enum Tipo;
+    using enum Colore;
+    using enum Carattere;
+    return {
+        {"Command2", Pulsante, {600, 5640, 2055, 375}, "Ottimizza grafico", {.colore = TestoPulsante, .sfondo = Menu, .tabIndex = 86}},
+        {"Text2", CasellaTesto, {6360, 360, 3495, 1215}, {}, {.colore = TestoFinestra, .sfondo = BordoAttivo, .tabIndex = 56}},
+        {"Command1", Pulsante, {600, 5160, 2055, 375}, "Analisi frequenze", {.colore = TestoPulsante, .sfondo = Menu, .tabIndex = 0}},
+        {"Image4", Immagine, {8160, 5280, 480, 480}, ":/img/informazioni.png", {.mano = true}},
+        {"Image2", Immagine, {9480, 5280, 480, 480}, ":/img/esci.png", {.mano = true}},
+        {"Label10", Etichetta, {9480, 5760, 615, 255}, "Esci", {.carattere = SansGrassetto, .colore = TestoEvidenziato, .sfondo = TestoPulsante}},
+        {"Label11", Etichetta, {7800, 5760, 1335, 255}, "Informazioni", {.carattere = SansGrassetto, .colore = TestoEvidenziato, .sfondo = TestoPulsante}},
+        {"Image1", Immagine, {0, 0, 5175, 630}, ":/img/banner.png", {}},
+        {"Label2", Etichetta, {6840, 120, 3015, 255}, "Riepilogo dettagliato analisi frequenze", {}},
+    };
+}
 
 QString MessaggioErrore(const QString& percorso, const Errore& errore)
 {
@@ -37,11 +92,75 @@ QString MessaggioErrore(const QString& percorso, const Errore& errore)
     return QStringLiteral("Impossibile leggere il file \"%1\": %2").arg(QDir::toNativeSeparators(percorso), motivo);
 }
 
+QString TestoAvanzamento(const QString& percorso) { return QStringLiteral("Analisi di \"%1\" in corso").arg(QFileInfo(percorso).fileName()); }
+
+void MostraAvanzamento(QProgressDialog& dialogo, const QString& percorso, const Avanzamento& avanzamento)
+{
+    const std::uint64_t letti = avanzamento.letti();
+    const std::uint64_t dimensione = avanzamento.dimensione();
+    if (dimensione > 0 && letti <= dimensione) {
+        dialogo.setValue(static_cast<int>(letti * 1000 / dimensione));
+    } else {
+        dialogo.setMaximum(0);  // no known end: a busy bar and the amount read so far
+        dialogo.setLabelText(QStringLiteral("%1: %2 letti...").arg(TestoAvanzamento(percorso), QLocale().formattedDataSize(static_cast<qint64>(letti))));
+    }
+}
+
+// What the option buttons and the check box select. Only input is kept from the window while it
+// waits; what reaches them by another route meanwhile is undone.
+using Selezioni = std::vector<std::pair<QAbstractButton*, bool>>;
+
+Selezioni LeggiSelezioni(const QWidget& finestra)
+{
+    Selezioni selezioni;
+    for (QAbstractButton* pulsante : finestra.findChildren<QAbstractButton*>()) {
+        if (pulsante->isCheckable())
+            selezioni.emplace_back(pulsante, pulsante->isChecked());
+    }
+    return selezioni;
+}
+
+void RipristinaSelezioni(const Selezioni& selezioni)
+{
+    // An option button is put back by selecting the one that was selected.
+    for (const auto& [pulsante, selezionato] : selezioni) {
+        if (selezionato || !pulsante->autoExclusive())
+            pulsante->setChecked(selezionato);
+    }
+}
+
 }  // namespace
+
+FinestraAnalisi::Turno::Turno(FinestraAnalisi& finestra)
+{
+    if (!s_turnoPreso) {
+        s_turnoPreso = true;
+        m_uso.emplace(finestra);
+    }
+}
+
+FinestraAnalisi::Turno::~Turno()
+{
+    if (m_uso) {
+        m_uso.reset();
+        s_turnoPreso = false;
+    }
+}
 
 FinestraAnalisi::FinestraAnalisi(const QString& nomeClasse)
     : Finestra(nomeClasse, QStringLiteral("Varnel - "), {0, 0, 10125, 6075}, Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
 {
+}
+
+FinestraAnalisi::~FinestraAnalisi()
+{
+    // A worker given up was told to stop, and sees it within a slice of its wait; the program's end
+    // gives it that long rather than tearing down what it may still be using.
+    const auto limite = std::chrono::steady_clock::now() + std::chrono::milliseconds(250);
+    for (const auto& lavoro : m_abbandonati) {
+        while (!lavoro->finito.load(std::memory_order_acquire) && std::chrono::steady_clock::now() < limite)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
 }
 
 void FinestraAnalisi::costruisci(QWidget* area, double twipsPerPixel)
@@ -49,22 +168,52 @@ void FinestraAnalisi::costruisci(QWidget* area, double twipsPerPixel)
     // A window opened again starts from a clean state, so that its rebuilt chart and its state agree.
     m_stato = {};
     m_grafico.costruisci(area, twipsPerPixel);
-    m_controlli = CostruisciControlli(tabella(), area, twipsPerPixel);
-    controllo<QPushButton>("Command1")->setFocus();
+    std::vector<Controllo> righe = tabella();
+    std::ranges::move(RigheComuni(), std::back_inserter(righe));
+    const ControlliPerNome controlli = CostruisciControlli(righe, area, twipsPerPixel);
+    m_controlli = {
+        .Command1 = Prendi<QPushButton>(controlli, "Command1"),
+        .Command2 = Prendi<QPushButton>(controlli, "Command2"),
+        .Command3 = Prendi<QPushButton>(controlli, "Command3"),
+        .Check1 = Prendi<QCheckBox>(controlli, "Check1"),
+        .Text2 = Prendi<QPlainTextEdit>(controlli, "Text2"),
+        .Image2 = Prendi<EtichettaCliccabile>(controlli, "Image2"),
+        .Image4 = Prendi<EtichettaCliccabile>(controlli, "Image4"),
+        .Label10 = Prendi<EtichettaCliccabile>(controlli, "Label10"),
+        .Label11 = Prendi<EtichettaCliccabile>(controlli, "Label11"),
+    };
+    prendi(controlli);
+    const Controlli& c = m_controlli;
+    c.Command1->setFocus();
 
-    connect(controllo<QPushButton>("Command1"), &QPushButton::clicked, this, &FinestraAnalisi::Command1_Click);
-    connect(controllo<QPushButton>("Command2"), &QPushButton::clicked, this, &FinestraAnalisi::Command2_Click);
-    connect(controllo<QPushButton>("Command3"), &QPushButton::clicked, this, &FinestraAnalisi::Command3_Click);
-    connect(controllo<QCheckBox>("Check1"), &QCheckBox::clicked, this, &FinestraAnalisi::Check1_Click);
-    connect(controllo<EtichettaCliccabile>("Image2"), &EtichettaCliccabile::clic, this, &FinestraAnalisi::Image2_Click);
-    connect(controllo<EtichettaCliccabile>("Label10"), &EtichettaCliccabile::clic, this, &FinestraAnalisi::Label10_Click);
-    connect(controllo<EtichettaCliccabile>("Image4"), &EtichettaCliccabile::clic, this, &FinestraAnalisi::Image4_Click);
-    connect(controllo<EtichettaCliccabile>("Label11"), &EtichettaCliccabile::clic, this, &FinestraAnalisi::Label11_Click);
+    connect(c.Command1, &QPushButton::clicked, this, &FinestraAnalisi::Command1_Click);
+    connect(c.Command2, &QPushButton::clicked, this, &FinestraAnalisi::Command2_Click);
+    connect(c.Command3, &QPushButton::clicked, this, &FinestraAnalisi::Command3_Click);
+    connect(c.Check1, &QCheckBox::clicked, this, &FinestraAnalisi::Check1_Click);
+    connect(c.Image2, &EtichettaCliccabile::clic, this, &FinestraAnalisi::Image2_Click);
+    connect(c.Label10, &EtichettaCliccabile::clic, this, &FinestraAnalisi::Label10_Click);
+    connect(c.Image4, &EtichettaCliccabile::clic, this, &FinestraAnalisi::Image4_Click);
+    connect(c.Label11, &EtichettaCliccabile::clic, this, &FinestraAnalisi::Label11_Click);
+}
+
+void FinestraAnalisi::dimenticaControlli()
+{
+    m_controlli = {};
+    m_grafico = {};
+}
+
+void FinestraAnalisi::closeEvent(QCloseEvent* evento)
+{
+    // Closing the window cancels its analysis: the handler returns at once and leaves the closed window alone.
+    if (m_attesa)
+        m_attesa->termina(Attesa::Fine::Chiusa);
+    Finestra::closeEvent(evento);
 }
 
 void FinestraAnalisi::avvisa(const QString& testo)
 {
     QMessageBox avviso(QMessageBox::NoIcon, QStringLiteral("Varnel"), testo, QMessageBox::Ok, this);
+    avviso.setTextFormat(Qt::PlainText);  // a file named <b>x is shown as it is named
     avviso.setWindowModality(Qt::ApplicationModal);
     avviso.exec();
 }
@@ -89,13 +238,6 @@ QString FinestraAnalisi::scegliFile()
 
 Esito<Analisi> FinestraAnalisi::analizzaConAvanzamento(const QString& percorso, const Criterio& criterio)
 {
-    // The reading runs on a worker that shares only this record with the window, so that a worker
-    // held by the system can be abandoned: it never touches a widget.
-    struct Lavoro {
-        Avanzamento avanzamento;
-        std::optional<Esito<Analisi>> esito;
-        std::atomic<bool> finito{false};
-    };
     auto lavoro = std::make_shared<Lavoro>();
 #ifdef Q_OS_WIN
     const std::filesystem::path file = percorso.toStdWString();
@@ -108,42 +250,64 @@ Esito<Analisi> FinestraAnalisi::analizzaConAvanzamento(const QString& percorso, 
     }).detach();
 
     // Shown only when the analysis lasts longer than half a second.
-    QProgressDialog avanzamento(QStringLiteral("Analisi di \"%1\" in corso...").arg(QFileInfo(percorso).fileName()),
-                                QStringLiteral("Annulla"), 0, 1000, this);
+    QProgressDialog avanzamento(this);
+    auto* testo = new QLabel;
+    testo->setTextFormat(Qt::PlainText);
+    avanzamento.setLabel(testo);
+    avanzamento.setLabelText(TestoAvanzamento(percorso) + QStringLiteral("..."));
+    avanzamento.setCancelButtonText(QStringLiteral("Annulla"));
+    avanzamento.setRange(0, 1000);
     avanzamento.setWindowTitle(QStringLiteral("Varnel"));
     avanzamento.setWindowModality(Qt::WindowModal);
     avanzamento.setMinimumDuration(500);
     avanzamento.setAutoClose(false);
     avanzamento.setAutoReset(false);
     avanzamento.setValue(0);
+
+    using Fine = Attesa::Fine;
+    Attesa attesa;
+    bool primaDelDialogo = true;
     QTimer battito;
-    battito.start(20);
-    while (!lavoro->finito.load(std::memory_order_acquire) && !avanzamento.wasCanceled()) {
-        const std::uint64_t letti = lavoro->avanzamento.letti();
-        const std::uint64_t dimensione = lavoro->avanzamento.dimensione();
-        if (dimensione > 0 && letti <= dimensione) {
-            avanzamento.setValue(static_cast<int>(letti * 1000 / dimensione));
-        } else {
-            avanzamento.setMaximum(0);  // no known end: a busy bar and the amount read so far
-            avanzamento.setLabelText(QStringLiteral("Analisi in corso: %1 letti...").arg(QLocale().formattedDataSize(static_cast<qint64>(letti))));
+    connect(&battito, &QTimer::timeout, this, [&] {
+        if (lavoro->finito.load(std::memory_order_acquire)) {
+            attesa.termina(Fine::Finita);
+        } else if (avanzamento.wasCanceled()) {
+            attesa.termina(Fine::Annullata);
+        } else if (avanzamento.isVisible()) {
+            if (std::exchange(primaDelDialogo, false))
+                attesa.termina(Fine::Mostrata);
+            else
+                MostraAvanzamento(avanzamento, percorso, lavoro->avanzamento);
         }
-        // Until the modal dialog shows, clicks wait for the analysis to end.
-        QApplication::processEvents((avanzamento.isVisible() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents)
-                                    | QEventLoop::WaitForMoreEvents);
-    }
-    if (!lavoro->finito.load(std::memory_order_acquire)) {
-        lavoro->avanzamento.annulla();
-        return Errore{Motivo::Annullata, {}};
-    }
-    return std::move(*lavoro->esito);
+    });
+    connect(&avanzamento, &QProgressDialog::canceled, this, [&] { attesa.termina(Fine::Annullata); });
+    battito.start(20);
+    m_attesa = &attesa;
+    // Until the dialog shows, input waits, as it does for a command that runs to its end: it is
+    // handled after a short analysis, and by the dialog once it is up. The dialog, modal to the
+    // window, then keeps input from the window.
+    Fine fine = attesa.esegui(QEventLoop::ExcludeUserInputEvents);
+    if (fine == Fine::Mostrata)
+        fine = attesa.esegui(QEventLoop::AllEvents);
+    m_attesa = nullptr;
+    if (fine == Fine::Finita)
+        return std::move(*lavoro->esito);
+    lavoro->avanzamento.annulla();
+    std::erase_if(m_abbandonati, [](const auto& l) { return l->finito.load(std::memory_order_acquire); });
+    m_abbandonati.push_back(std::move(lavoro));
+    return Errore{Motivo::Annullata, {}};
 }
 
 void FinestraAnalisi::analizza(const Criterio& criterio, const std::function<void()>& applica)
 {
     const QString percorso = scegliFile();
-    if (percorso.isEmpty())
+    if (percorso.isEmpty() || chiusaInUso())
         return;
+    const Selezioni selezioni = LeggiSelezioni(*this);
     const auto esito = analizzaConAvanzamento(percorso, criterio);
+    if (chiusaInUso())
+        return;
+    RipristinaSelezioni(selezioni);
     if (!esito.riuscito()) {
         if (esito.errore().motivo != Motivo::Annullata)
             avvisa(MessaggioErrore(percorso, esito.errore()));
@@ -154,8 +318,8 @@ void FinestraAnalisi::analizza(const Criterio& criterio, const std::function<voi
     m_stato.PercMax = 0;
     m_stato.Ottimizzato = 0;
     m_grafico.ripristinaAssi();
-    controllo<QPlainTextEdit>("Text2")->clear();
-    m_stato.Totale = Totale(esito.valore(), controllo<QCheckBox>("Check1")->isChecked());
+    m_controlli.Text2->clear();
+    m_stato.Totale = Totale(esito.valore(), m_controlli.Check1->isChecked());
     MostraRisultati(esito.valore().conteggi);
 }
 
@@ -164,13 +328,16 @@ void FinestraAnalisi::MostraRisultati(const Conteggi& conteggi)
     const std::string separatore = QLocale().decimalPoint().toStdString();
     const Risultati risultati = CalcolaRisultati(m_grafico.simboli(), conteggi, m_stato.Totale.value_or(0), separatore);
     m_grafico.mostra(risultati);
-    controllo<QPlainTextEdit>("Text2")->setPlainText(QString::fromStdString(risultati.riepilogo));
+    m_controlli.Text2->setPlainText(QString::fromStdString(risultati.riepilogo));
     m_stato.PercMax = risultati.percMax;
     m_stato.ConteggioMax = risultati.conteggioMax;
 }
 
 void FinestraAnalisi::Command2_Click()
 {
+    const Turno turno(*this);
+    if (!turno)
+        return;
     const auto stiramento = Stira(m_grafico.altezze(), m_stato);
     if (!stiramento)
         return;
@@ -180,6 +347,9 @@ void FinestraAnalisi::Command2_Click()
 
 void FinestraAnalisi::Command3_Click()
 {
+    const Turno turno(*this);
+    if (!turno)
+        return;
     // The other window opens first, so that at no moment is no window open.
     emit richiestaAltraFinestra();
     close();
@@ -187,12 +357,42 @@ void FinestraAnalisi::Command3_Click()
 
 void FinestraAnalisi::Check1_Click()
 {
+    const Turno turno(*this);
+    if (!turno)
+        return;
     avvisa(QStringLiteral("Affinchè il programma tenga conto di questa opzione è necessario rieseguire l'analisi."));
 }
 
-void FinestraAnalisi::Image2_Click() { close(); }
-void FinestraAnalisi::Label10_Click() { close(); }
-void FinestraAnalisi::Image4_Click() { emit richiestaInformazioni(); }
-void FinestraAnalisi::Label11_Click() { emit richiestaInformazioni(); }
+void FinestraAnalisi::Image2_Click()
+{
+    const Turno turno(*this);
+    if (!turno)
+        return;
+    close();
+}
+
+void FinestraAnalisi::Label10_Click()
+{
+    const Turno turno(*this);
+    if (!turno)
+        return;
+    close();
+}
+
+void FinestraAnalisi::Image4_Click()
+{
+    const Turno turno(*this);
+    if (!turno)
+        return;
+    emit richiestaInformazioni();
+}
+
+void FinestraAnalisi::Label11_Click()
+{
+    const Turno turno(*this);
+    if (!turno)
+        return;
+    emit richiestaInformazioni();
+}
 
 }  // namespace varnel

@@ -6,10 +6,14 @@
 #include "Grafico.h"
 #include "StatoAnalisi.h"
 
-#include <QWidget>
-
 #include <functional>
+#include <memory>
+#include <optional>
 #include <vector>
+
+class QCheckBox;
+class QPlainTextEdit;
+class QPushButton;
 
 namespace varnel {
 
@@ -18,6 +22,8 @@ namespace varnel {
 class FinestraAnalisi : public Finestra {
     Q_OBJECT
 public:
+    ~FinestraAnalisi() override;
+
     [[nodiscard]] const StatoAnalisi& stato() const { return m_stato; }
 
 signals:
@@ -35,11 +41,29 @@ public slots:
     void Label11_Click();
 
 protected:
-    FinestraAnalisi(const QString& nomeClasse);
+    explicit FinestraAnalisi(const QString& nomeClasse);
 
+    // Taken by every handler before it does anything: one handler at a time in all the analysis
+    // windows. A handler that waits (on a dialog, on an analysis) keeps the events flowing, and
+    // whatever route one of them takes (input, a posted event, click(), a screen reader's press
+    // action), it must not start a second handler. A handler that gets no turn returns at once.
+    class Turno {
+    public:
+        explicit Turno(FinestraAnalisi& finestra);
+        ~Turno();
+        Turno(const Turno&) = delete;
+        Turno& operator=(const Turno&) = delete;
+        explicit operator bool() const { return m_uso.has_value(); }
+
+    private:
+        std::optional<InUso> m_uso;
+    };
+
+    // The rows of the window's own controls, from front to back; the rows that both windows share
+    // stand behind them, and the chart behind everything.
     [[nodiscard]] virtual std::vector<Controllo> tabella() const = 0;
-    template <class T>
-    [[nodiscard]] T* controllo(const QString& nome) const { return qobject_cast<T*>(m_controlli.value(nome)); }
+    // Takes the window's own controls once they are built.
+    virtual void prendi(const ControlliPerNome& controlli) = 0;
 
     // Lets the user choose a file and analyses it; the window changes only once the analysis has
     // succeeded, when `applica` runs first, so a cancel or an unreadable file leaves it as it was.
@@ -49,17 +73,39 @@ protected:
     void avvisa(const QString& testo);
 
     void costruisci(QWidget* area, double twipsPerPixel) override;
+    void dimenticaControlli() override;
+    void closeEvent(QCloseEvent* evento) override;
 
     Grafico m_grafico;
 
 private:
+    struct Lavoro;
+    class Attesa;
+
     void MostraRisultati(const Conteggi& conteggi);
     [[nodiscard]] QString scegliFile();
     [[nodiscard]] Esito<Analisi> analizzaConAvanzamento(const QString& percorso, const Criterio& criterio);
 
+    inline static bool s_turnoPreso = false;
+
+    // The controls that both windows wire, taken once they are built.
+    struct Controlli {
+        QPushButton* Command1 = nullptr;
+        QPushButton* Command2 = nullptr;
+        QPushButton* Command3 = nullptr;
+        QCheckBox* Check1 = nullptr;
+        QPlainTextEdit* Text2 = nullptr;
+        EtichettaCliccabile* Image2 = nullptr;
+        EtichettaCliccabile* Image4 = nullptr;
+        EtichettaCliccabile* Label10 = nullptr;
+        EtichettaCliccabile* Label11 = nullptr;
+    };
+    Controlli m_controlli;
     StatoAnalisi m_stato;
-    QHash<QString, QWidget*> m_controlli;
     QString m_cartella;  // where the next file dialog opens
+    Attesa* m_attesa = nullptr;  // the wait of the running analysis
+    // Analyses given up while the system still held their reading; each touches only its own record.
+    std::vector<std::shared_ptr<Lavoro>> m_abbandonati;
 };
 
 }  // namespace varnel

@@ -10,7 +10,6 @@ Form2::Form2()
 void Form2::costruisci(QWidget* area, double twipsPerPixel)
 {
     using enum Tipo;
-    using enum Colore;
     using enum Carattere;
     const QString informazioni = QStringLiteral(
         "Il programma Varnel è stato realizzato da Varnel Team per Varnel Project. "
@@ -22,9 +21,9 @@ void Form2::costruisci(QWidget* area, double twipsPerPixel)
         "info@varnel.example.").arg(IndirizzoWeb);
     // From front to back.
     const Controllo tabella[] = {
-        {"Label2", Etichetta, {120, 600, 5655, 2535}, informazioni, SansMedio, Verde, TestoMenu},
-        {"Label1", Etichetta, {720, 120, 3375, 495}, "Varnel - Versione 1.2", SansGrande, Verde, TestoMenu},
-        {"Image1", Immagine, {240, 0, 480, 480}, ":/img/programma-32.png"},
+        {"Label2", Etichetta, {120, 600, 5655, 2535}, informazioni, {.carattere = SansMedio}},
+        {"Label1", Etichetta, {720, 120, 3375, 495}, "Varnel - Versione 1.2", {.carattere = SansGrande}},
+        {"Image1", Immagine, {240, 0, 480, 480}, ":/img/programma-32.png", {}},
     };
     CostruisciControlli(tabella, area, twipsPerPixel);
 }

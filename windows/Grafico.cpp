@@ -29,27 +29,27 @@ QString Elemento(const char* nome, std::size_t indice)
 std::vector<Controllo> Tabella()
 {
     std::vector<Controllo> t = {
-        {"Label1", Tipo::Etichetta, {120, 4320, 495, 255}, "0 %", Carattere::Predefinito, Colore::TestoEvidenziato, Colore::TestoMenu},
-        {"Perc2", Tipo::Etichetta, {120, 3000, 495, 255}, "50 %", Carattere::Predefinito, Colore::TestoEvidenziato, Colore::TestoMenu},
-        {"Perc1", Tipo::Etichetta, {120, 1560, 495, 255}, "100 %", Carattere::Predefinito, Colore::TestoEvidenziato, Colore::TestoMenu},
+        {"Label1", Tipo::Etichetta, {120, 4320, 495, 255}, "0 %", {.colore = Colore::TestoEvidenziato}},
+        {"Perc2", Tipo::Etichetta, {120, 3000, 495, 255}, "50 %", {.colore = Colore::TestoEvidenziato}},
+        {"Perc1", Tipo::Etichetta, {120, 1560, 495, 255}, "100 %", {.colore = Colore::TestoEvidenziato}},
     };
     // Gridlines stand in front of the bars; Line3 is the baseline.
     for (const auto& [nome, y] : {std::pair{"Line5", 3840}, {"Line4", 2400}, {"Line3", 4440}, {"Line2", 3120}, {"Line1", 1680}})
-        t.push_back({nome, Tipo::Linea, {720, y, 9120, 15}, {}, Carattere::Predefinito, Colore::Menu, Colore::Menu});
+        t.push_back({nome, Tipo::Linea, {720, y, 9120, 15}, {}, {.colore = Colore::Menu, .sfondo = Colore::Menu}});
     for (std::size_t k = 0; k < NumeroSlot; ++k) {
         t.push_back({Elemento("Lettera", k), Tipo::Etichetta, {720 + LarghezzaColonna * static_cast<int>(k), 4800, 255, 255},
-                     QString(QChar(static_cast<char16_t>(u'a' + k))), Carattere::SerifGrassetto, Colore::Verde, Colore::TestoMenu});
+                     QString(QChar(static_cast<char16_t>(u'a' + k))), {.carattere = Carattere::SerifGrassetto}});
     }
-    t.push_back({Elemento("Freq", 0), Tipo::Etichetta, {3960, 600, 375, 255}, {}, Carattere::Predefinito, Colore::TestoEvidenziato, Colore::TestoMenu});
+    t.push_back({Elemento("Freq", 0), Tipo::Etichetta, {3960, 600, 375, 255}, {}, {.colore = Colore::TestoEvidenziato}});
     // Each percentage label reaches 15 twips into the next: the later one stands in front, so
     // that no label covers the first digit of its neighbour.
     for (std::size_t i = NumeroSlot; i >= 1; --i) {
         t.push_back({Elemento("Freq", i), Tipo::Etichetta, {600 + LarghezzaColonna * static_cast<int>(i - 1), 4560, 375, 375},
-                     "0 %", Carattere::SerifPiccolo, Colore::Verde, Colore::TestoMenu});
+                     "0 %", {.carattere = Carattere::SerifPiccolo}});
     }
-    t.push_back({Elemento("Blocco", 0), Tipo::Etichetta, {3480, 0, 135, 255}, {}, Carattere::Predefinito, Colore::Verde, Colore::TestoMenu});
+    t.push_back({Elemento("Blocco", 0), Tipo::Etichetta, {3480, 0, 135, 255}, {}, {}});
     for (std::size_t i = 1; i <= NumeroSlot; ++i) {
-        t.push_back({Elemento("Blocco", i), Tipo::Etichetta, BarraIniziale(i - 1), {}, Carattere::Predefinito, Colore::Verde, Colore::Verde});
+        t.push_back({Elemento("Blocco", i), Tipo::Etichetta, BarraIniziale(i - 1), {}, {.sfondo = Colore::Verde}});
     }
     return t;
 }
@@ -61,7 +61,7 @@ void Grafico::costruisci(QWidget* area, double twipsPerPixel)
     m_twipsPerPixel = twipsPerPixel;
     const auto tabella = Tabella();
     const auto controlli = CostruisciControlli(tabella, area, twipsPerPixel);
-    const auto etichetta = [&](const QString& nome) { return static_cast<QLabel*>(controlli.value(nome)); };
+    const auto etichetta = [&](const QString& nome) { return Prendi<QLabel>(controlli, nome); };
     // Element 0 of the bars and of the percentages takes part in nothing.
     etichetta(Elemento("Blocco", 0))->hide();
     etichetta(Elemento("Freq", 0))->hide();

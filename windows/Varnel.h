@@ -2,6 +2,10 @@
 
 #include "FinestraAnalisi.h"
 
+#include <array>
+
+class QRadioButton;
+
 namespace varnel {
 
 // The main window: counts the letters a to z, lowercase, uppercase or both.
@@ -15,6 +19,11 @@ public slots:
 
 protected:
     [[nodiscard]] std::vector<Controllo> tabella() const override;
+    void prendi(const ControlliPerNome& controlli) override;
+    void dimenticaControlli() override;
+
+private:
+    std::array<QRadioButton*, 3> m_opzioni{};  // Option1 to Option3
 };
 
 }  // namespace varnel

@@ -61,6 +61,7 @@ struct Avviso {
     QString titolo;
     QString testo;
     QMessageBox::Icon icona = QMessageBox::NoIcon;
+    Qt::TextFormat formato = Qt::AutoText;
     qsizetype pulsanti = 0;
     Attesa attesa;
 };
@@ -74,6 +75,7 @@ inline std::unique_ptr<Avviso> RispondiAvviso()
         a->titolo = box->windowTitle();
         a->testo = box->text();
         a->icona = box->icon();
+        a->formato = box->textFormat();
         a->pulsanti = box->buttons().size();
         box->button(QMessageBox::Ok)->click();
     });

@@ -2,7 +2,6 @@
 #include "AiutiFinestre.h"
 
 #include <QFontMetrics>
-#include <QProgressDialog>
 #include <QRegularExpression>
 
 namespace varnel::prova {
@@ -222,28 +221,6 @@ TEST_F(MainWindow, UnreadableFileIsReportedAndChangesNothing)
         EXPECT_EQ(Testo(w, "Freq(1)"), "66 %");
         EXPECT_EQ(w.stato().Totale, 3u);
     }
-}
-
-TEST_F(MainWindow, CancellingALongAnalysisChangesNothing)
-{
-    Varnel& w = varnel();
-    Analizza(w, scrivi("a.txt", "ab"));
-    bool annullato = false;
-    // /dev/zero never ends: the progress dialog must come up and its "Annulla" must stop the reading.
-    QTimer attesa;
-    QObject::connect(&attesa, &QTimer::timeout, [&] {
-        auto* avanzamento = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
-        if (avanzamento && avanzamento->isVisible()) {
-            EXPECT_TRUE(avanzamento->labelText().startsWith("Analisi in corso"));
-            avanzamento->cancel();
-            annullato = true;
-        }
-    });
-    attesa.start(100);
-    Analizza(w, "/dev/zero");
-    EXPECT_TRUE(annullato);
-    EXPECT_EQ(Testo(w, "Freq(1)"), "50 %");
-    EXPECT_EQ(w.stato().Totale, 2u);
 }
 
 TEST_F(MainWindow, EsciEndsTheProgram)
