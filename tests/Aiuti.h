@@ -1,16 +1,22 @@
 #pragma once
 
-#include "Motore.h"
 #include "Analizzatore.h"
+#include "Motore.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <string_view>
-#include <unistd.h>
+#include <system_error>
+#ifndef _WIN32
+#include <unistd.h>  // geteuid, for the tests that are Unix by nature
+#endif
 
 namespace varnel::prova {
 
@@ -32,7 +38,8 @@ inline std::vector<Via> Vie()
 {
     std::vector<Via> vie;
     for (const auto percorso : dettaglio::Percorsi)
-        vie.push_back({dettaglio::NomePercorso(percorso), dettaglio::Disponibile(percorso), dettaglio::KernelPer(percorso)});
+        vie.push_back(
+            {dettaglio::NomePercorso(percorso), dettaglio::Disponibile(percorso), dettaglio::KernelPer(percorso)});
     return vie;
 }
 
@@ -47,19 +54,21 @@ protected:
     [[nodiscard]] const dettaglio::Kernel& kernel() const { return GetParam().kernel; }
 };
 
-#define VARNEL_SU_OGNI_VIA(Prova) \
-    INSTANTIATE_TEST_SUITE_P(Vie, Prova, testing::ValuesIn(prova::Vie()), \
+#define VARNEL_SU_OGNI_VIA(Prova)                                                                                      \
+    INSTANTIATE_TEST_SUITE_P(Vie, Prova, testing::ValuesIn(prova::Vie()),                                              \
                              [](const testing::TestParamInfo<prova::Via>& via) { return via.param.nome; })
 
 // Streams the bytes through the analyser in pieces of random size, so that sequences and
 // delimiters fall across the edges of the pieces.
-inline Analisi Flusso(std::string_view testo, const Criterio& criterio, const dettaglio::Kernel& kernel, std::mt19937& caso)
+inline Analisi Flusso(std::string_view testo, const Criterio& criterio, const dettaglio::Kernel& kernel,
+                      std::mt19937& caso)
 {
     dettaglio::Analizzatore analizzatore(criterio, kernel);
     const auto byte = Byte(testo);
     std::size_t i = 0;
     while (i < byte.size()) {
-        const std::size_t n = std::min<std::size_t>(byte.size() - i, std::uniform_int_distribution<std::size_t>(1, 700)(caso));
+        const std::size_t n = std::min<std::size_t>(byte.size() - i,
+                                                    std::uniform_int_distribution<std::size_t>(1, 700)(caso));
         analizzatore.consuma(byte.subspan(i, n));
         i += n;
     }
@@ -74,22 +83,65 @@ inline Esito<Analisi> Analizza(const std::filesystem::path& percorso, const Crit
     return dettaglio::AnalizzaFileCon(percorso, criterio, avanzamento, {.kernel = kernel});
 }
 
-// A file in a fresh temporary folder, removed with it.
+// A fresh temporary folder (by default in the system's), removed with everything in it. Its name
+// is random and built as a path throughout, so that a folder above it with any name works.
 class CartellaTemporanea {
 public:
-    CartellaTemporanea()
+    explicit CartellaTemporanea(const std::filesystem::path& dentro = std::filesystem::temp_directory_path())
     {
-        std::string modello = (std::filesystem::temp_directory_path() / "varnel-XXXXXX").string();
-        m_percorso = ::mkdtemp(modello.data());
+        std::mt19937_64 caso(std::random_device{}()
+                             ^ static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+        for (int tentativo = 0; tentativo < 100; ++tentativo) {
+            const auto nome = std::to_string(caso() & 0xFFFFFFFFFFFFu);
+            const auto percorso = dentro / (u8"varnel-" + std::u8string(nome.begin(), nome.end()));
+            std::error_code errore;
+            if (std::filesystem::create_directory(percorso, errore)) {
+                m_percorso = percorso;
+                return;
+            }
+            if (errore)
+                throw std::filesystem::filesystem_error("temporary folder", percorso, errore);
+        }
+        throw std::runtime_error("no free name for a temporary folder");
     }
-    ~CartellaTemporanea() { std::filesystem::remove_all(m_percorso); }
+    // Never throws: read-only files and folders are made writable first (on Windows a read-only
+    // file cannot be deleted), and what still cannot be removed is left behind.
+    ~CartellaTemporanea()
+    {
+        try {
+            namespace fs = std::filesystem;
+            std::error_code errore;
+            for (fs::recursive_directory_iterator i(m_percorso, fs::directory_options::skip_permission_denied, errore),
+                 fine;
+                 !errore && i != fine; i.increment(errore)) {
+                std::error_code ignorato;
+                if (i->is_symlink(ignorato))
+                    continue;
+                const auto tipo = i->is_directory(ignorato) ? fs::perms::owner_all
+                                                            : fs::perms::owner_read | fs::perms::owner_write;
+                fs::permissions(i->path(), tipo, fs::perm_options::add, ignorato);
+            }
+            std::filesystem::remove_all(m_percorso, errore);
+        } catch (...) {
+        }
+    }
     CartellaTemporanea(const CartellaTemporanea&) = delete;
     CartellaTemporanea& operator=(const CartellaTemporanea&) = delete;
 
-    [[nodiscard]] std::filesystem::path scrivi(const std::string& nome, std::string_view contenuto) const
+    // A file of the folder, its name given in UTF-8.
+    [[nodiscard]] std::filesystem::path scrivi(std::string_view nome, std::string_view contenuto) const
     {
-        const auto percorso = m_percorso / nome;
-        std::ofstream(percorso, std::ios::binary).write(contenuto.data(), static_cast<std::streamsize>(contenuto.size()));
+        return scrivi(std::u8string(nome.begin(), nome.end()), contenuto);
+    }
+    [[nodiscard]] std::filesystem::path scrivi(std::u8string_view nome, std::string_view contenuto) const
+    {
+        const auto percorso = m_percorso / std::filesystem::path(nome);
+        std::ofstream file(percorso, std::ios::binary);
+        file.write(contenuto.data(), static_cast<std::streamsize>(contenuto.size()));
+        file.close();
+        if (!file)
+            throw std::filesystem::filesystem_error("cannot write", percorso,
+                                                    std::make_error_code(std::errc::io_error));
         return percorso;
     }
     [[nodiscard]] const std::filesystem::path& percorso() const { return m_percorso; }

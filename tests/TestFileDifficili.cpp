@@ -72,6 +72,9 @@ TEST_F(FileDifficili, EmptyFile)
 
 TEST_F(FileDifficili, ASystemFileThatReportsMoreThanItHoldsIsReadWhole)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "/sys is Linux's: under Wine the path would reach Linux's own file through drive Z:";
+#endif
     // The system reports such files as 4096 bytes long, whatever they hold.
     const std::filesystem::path percorso = "/sys/devices/system/cpu/online";
     if (!std::filesystem::exists(percorso))
