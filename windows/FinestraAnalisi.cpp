@@ -78,7 +78,11 @@ std::vector<Controllo> RigheComuni()
 
 QString MessaggioErrore(const QString& percorso, const Errore& errore)
 {
-    const QString dettaglio = QString::fromLocal8Bit(errore.dettaglio.c_str());
+#ifdef Q_OS_WIN
+    const QString dettaglio = QString::fromUtf8(errore.dettaglio.c_str());  // LetturaWindows gives UTF-8
+#else
+    const QString dettaglio = QString::fromLocal8Bit(errore.dettaglio.c_str());  // strerror, in the locale's encoding
+#endif
     QString motivo;
     switch (errore.motivo) {
     case Motivo::NonTrovato: motivo = QStringLiteral("il file non esiste."); break;
