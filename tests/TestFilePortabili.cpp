@@ -1,0 +1,341 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Files on Linux and on Windows alike: names in any script, folders, files above 4 GiB, rewrites
+// caught by time, the temporary folders of the tests themselves. Where one system has a case
+// the other lacks (share modes, byte-range locks), the other skips it and says why.
+#include "Aiuti.h"
+
+#include "AnalisiFile.h"
+#include "LeggiTesto.h"
+#include "Lettura.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <iostream>
+#include <thread>
+#include <vector>
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <winioctl.h>
+#endif
+
+namespace varnel {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+std::string Leggibile(std::span<const std::uint8_t> byte)
+{
+    return {reinterpret_cast<const char*>(byte.data()), byte.size()};
+}
+
+std::string DaLeggiDa(const FileInLettura& file, std::uint64_t posizione, std::size_t quanti)
+{
+    std::vector<std::uint8_t> buffer(quanti);
+    const auto letti = file.LeggiDa(posizione, buffer);
+    EXPECT_TRUE(letti.riuscito()) << (letti.riuscito() ? "" : letti.errore().dettaglio);
+    return letti.riuscito() ? Leggibile(std::span(buffer).first(letti.valore())) : std::string();
+}
+
+std::string DaLeggi(FileInLettura& file, std::size_t quanti)
+{
+    std::vector<std::uint8_t> buffer(quanti);
+    const Avanzamento maiAnnullata;
+    const auto letti = file.Leggi(buffer, maiAnnullata);
+    EXPECT_TRUE(letti.riuscito());
+    return letti.riuscito() ? Leggibile(std::span(buffer).first(letti.valore())) : std::string();
+}
+
+void Scrivi(const fs::path& percorso, std::string_view contenuto)
+{
+    std::ofstream file(percorso, std::ios::binary);
+    file.write(contenuto.data(), static_cast<std::streamsize>(contenuto.size()));
+    file.close();
+    ASSERT_TRUE(file) << "cannot write the file";
+}
+
+// A sparse file of `dimensione` bytes, zero but for `pezzi` at their places.
+void CreaRado(const fs::path& percorso, std::uint64_t dimensione,
+              const std::vector<std::pair<std::uint64_t, std::string>>& pezzi)
+{
+#ifdef _WIN32
+    const HANDLE file = ::CreateFileW(percorso.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << ::GetLastError();
+    DWORD restituiti = 0;
+    EXPECT_TRUE(::DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &restituiti, nullptr))
+        << ::GetLastError();
+    LARGE_INTEGER fine{};
+    fine.QuadPart = static_cast<LONGLONG>(dimensione);
+    EXPECT_TRUE(::SetFilePointerEx(file, fine, nullptr, FILE_BEGIN));
+    EXPECT_TRUE(::SetEndOfFile(file));
+    for (const auto& [posizione, testo] : pezzi) {
+        LARGE_INTEGER dove{};
+        dove.QuadPart = static_cast<LONGLONG>(posizione);
+        DWORD scritti = 0;
+        EXPECT_TRUE(::SetFilePointerEx(file, dove, nullptr, FILE_BEGIN));
+        EXPECT_TRUE(::WriteFile(file, testo.data(), static_cast<DWORD>(testo.size()), &scritti, nullptr));
+        EXPECT_EQ(scritti, testo.size());
+    }
+    ::CloseHandle(file);
+#else
+    Scrivi(percorso, "");
+    fs::resize_file(percorso, dimensione);  // a hole, on any file system that has them
+    std::fstream file(percorso, std::ios::in | std::ios::out | std::ios::binary);
+    for (const auto& [posizione, testo] : pezzi) {
+        file.seekp(static_cast<std::streamoff>(posizione));
+        file.write(testo.data(), static_cast<std::streamsize>(testo.size()));
+    }
+    file.close();
+    ASSERT_TRUE(file);
+#endif
+}
+
+class FilePortabili : public testing::Test {
+protected:
+    prova::CartellaTemporanea cartella;
+};
+
+TEST_F(FilePortabili, ANonAsciiPathIsRead)
+{
+    const fs::path sotto = cartella.percorso() / fs::path(u8"cartella è 日本");
+    ASSERT_TRUE(fs::create_directory(sotto));
+    const fs::path percorso = sotto / fs::path(u8"testo è 日本.txt");
+    Scrivi(percorso, "Ab, c");
+
+    // The name on disk is the Unicode one, not its bytes taken in some code page.
+    const std::vector<fs::path> trovati{fs::directory_iterator(sotto), fs::directory_iterator()};
+    ASSERT_EQ(trovati.size(), 1u);
+    const std::u8string nome = trovati[0].filename().u8string();
+    EXPECT_EQ(std::string(nome.begin(), nome.end()), "testo \xC3\xA8 \xE6\x97\xA5\xE6\x9C\xAC.txt");
+#ifdef _WIN32
+    EXPECT_EQ(trovati[0].filename().wstring(), L"testo \u00E8 \u65E5\u672C.txt");
+    EXPECT_NE(::GetFileAttributesW((sotto.wstring() + L"\\testo \u00E8 \u65E5\u672C.txt").c_str()),
+              INVALID_FILE_ATTRIBUTES);
+#endif
+
+    const auto analisi = prova::Analizza(percorso, ModoLettere::SenzaDistinzione);
+    ASSERT_TRUE(analisi.riuscito()) << analisi.errore().dettaglio;
+    EXPECT_EQ(analisi.valore().lunghezza, 5u);
+    EXPECT_EQ(Totale(analisi.valore(), true), 3u);
+    const auto testo = LeggiTesto(percorso);
+    ASSERT_TRUE(testo.riuscito());
+    EXPECT_EQ(testo.valore(), U"Ab\r\nc");
+    auto file = FileInLettura::Apri(percorso);
+    ASSERT_TRUE(file.riuscito());
+    EXPECT_TRUE(file.valore().Regolare());
+    EXPECT_EQ(file.valore().Dimensione(), 5u);
+
+    EXPECT_EQ(prova::Analizza(sotto / fs::path(u8"manca è 日本.txt"), ModoLettere::Minuscole).errore().motivo,
+              Motivo::NonTrovato);
+    EXPECT_EQ(prova::Analizza(sotto, ModoLettere::Minuscole).errore().motivo, Motivo::Cartella);
+}
+
+TEST_F(FilePortabili, AFolderGetsTheFolderReason)
+{
+    const fs::path sotto = cartella.percorso() / "dentro";
+    ASSERT_TRUE(fs::create_directory(sotto));
+    for (const fs::path& percorso : {cartella.percorso(), sotto, sotto / ""}) {
+        const auto file = FileInLettura::Apri(percorso);
+        ASSERT_FALSE(file.riuscito());
+        EXPECT_EQ(file.errore().motivo, Motivo::Cartella) << file.errore().dettaglio;
+        EXPECT_FALSE(file.errore().dettaglio.empty());
+        EXPECT_EQ(prova::Analizza(percorso, ModoLettere::Minuscole).errore().motivo, Motivo::Cartella);
+        EXPECT_EQ(LeggiTesto(percorso).errore().motivo, Motivo::Cartella);
+    }
+}
+
+TEST_F(FilePortabili, AMissingFileOrFolderIsNotFound)
+{
+    const auto file = cartella.scrivi("c'è.txt", "abc");
+    for (const fs::path& percorso :
+         {cartella.percorso() / "manca.txt", cartella.percorso() / "manca" / "x.txt", file / "x.txt"}) {
+        const auto esito = FileInLettura::Apri(percorso);
+        ASSERT_FALSE(esito.riuscito());
+        EXPECT_EQ(esito.errore().motivo, Motivo::NonTrovato) << esito.errore().dettaglio;
+        EXPECT_FALSE(esito.errore().dettaglio.empty());
+    }
+}
+
+TEST_F(FilePortabili, AFileAboveFourGiBIsReadAtItsEnd)
+{
+    // Only the ends are read: the bytes across the 4 GiB line and the last ones, by position.
+    constexpr std::uint64_t Limite = std::uint64_t{1} << 32;
+    constexpr std::uint64_t Dimensione = Limite + (std::uint64_t{1} << 20) + 7;
+    const fs::path percorso = cartella.percorso() / fs::path(u8"grande è.bin");
+    CreaRado(percorso, Dimensione, {{Limite - 8, "12345678ABCDEFGH"}, {Dimensione - 5, "fine!"}});
+    ASSERT_EQ(fs::file_size(percorso), Dimensione);
+
+    auto file = FileInLettura::Apri(percorso);
+    ASSERT_TRUE(file.riuscito()) << file.errore().dettaglio;
+    EXPECT_TRUE(file.valore().Regolare());
+    EXPECT_EQ(file.valore().Dimensione(), Dimensione);
+    EXPECT_EQ(DaLeggiDa(file.valore(), Limite - 8, 16), "12345678ABCDEFGH");
+    EXPECT_EQ(DaLeggiDa(file.valore(), Limite + 2, 6), "CDEFGH");
+    EXPECT_EQ(DaLeggiDa(file.valore(), Limite + 4096, 4), std::string(4, '\0'));
+    EXPECT_EQ(DaLeggiDa(file.valore(), Dimensione - 5, 64), "fine!");  // short only at the end
+    EXPECT_EQ(DaLeggiDa(file.valore(), Dimensione, 16), "");
+    EXPECT_EQ(DaLeggiDa(file.valore(), Dimensione + Limite, 16), "");
+    EXPECT_FALSE(file.valore().ControllaInvariato());
+}
+
+TEST_F(FilePortabili, APositionalReadLeavesTheSequentialOneWhereItWas)
+{
+    const auto percorso = cartella.scrivi("cifre.txt", "0123456789");
+    auto file = FileInLettura::Apri(percorso);
+    ASSERT_TRUE(file.riuscito());
+    EXPECT_EQ(DaLeggi(file.valore(), 3), "012");
+    EXPECT_EQ(DaLeggiDa(file.valore(), 7, 3), "789");
+    EXPECT_EQ(DaLeggi(file.valore(), 3), "345");
+    EXPECT_EQ(DaLeggi(file.valore(), 100), "6789");
+    EXPECT_EQ(DaLeggi(file.valore(), 100), "");
+}
+
+TEST_F(FilePortabili, PositionalReadsFromSeveralThreadsAtOnce)
+{
+    std::string contenuto(8u << 20, '\0');
+    for (std::size_t i = 0; i < contenuto.size(); ++i)
+        contenuto[i] = static_cast<char>((i * 2654435761u) >> 13);
+    const auto percorso = cartella.scrivi("misto.bin", contenuto);
+    const auto file = FileInLettura::Apri(percorso);
+    ASSERT_TRUE(file.riuscito());
+    std::vector<std::thread> lavoratori;
+    std::vector<int> errori(4, 0);
+    for (std::size_t t = 0; t < errori.size(); ++t) {
+        lavoratori.emplace_back([&, t] {
+            std::vector<std::uint8_t> buffer(65536 + 17);
+            for (std::uint64_t posizione = t * 1000; posizione + buffer.size() <= contenuto.size();
+                 posizione += 4 * buffer.size()) {
+                const auto letti = file.valore().LeggiDa(posizione, buffer);
+                if (!letti.riuscito() || letti.valore() != buffer.size()
+                    || std::string_view(contenuto).substr(posizione, buffer.size()) != Leggibile(buffer))
+                    ++errori[t];
+            }
+        });
+    }
+    for (auto& lavoratore : lavoratori)
+        lavoratore.join();
+    EXPECT_EQ(errori, std::vector<int>(errori.size(), 0));
+}
+
+TEST_F(FilePortabili, ASameSizeRewriteWhileReadIsNoticed)
+{
+    // The rewrites come within the same second as the opening: a time kept in whole seconds
+    // would miss most of them.
+    int notate = 0;
+    for (int i = 0; i < 10; ++i) {
+        const auto percorso = cartella.scrivi("riscritto.txt", std::string(4096, 'a'));
+        const auto file = FileInLettura::Apri(percorso);
+        ASSERT_TRUE(file.riuscito());
+        EXPECT_EQ(DaLeggiDa(file.valore(), 0, 1024), std::string(1024, 'a'));
+        EXPECT_FALSE(file.valore().ControllaInvariato());
+        std::this_thread::sleep_for(20ms);  // beyond the file system's clock tick
+        (void)cartella.scrivi("riscritto.txt", std::string(4096, 'b'));
+        ASSERT_EQ(fs::file_size(percorso), 4096u);
+        const auto cambiato = file.valore().ControllaInvariato();
+        notate += cambiato && cambiato->motivo == Motivo::FileModificato;
+    }
+    EXPECT_EQ(notate, 10);
+}
+
+TEST_F(FilePortabili, AReadOnlyFileIsRead)
+{
+    const auto percorso = cartella.scrivi("sola-lettura.txt", "abc");
+    fs::permissions(percorso, fs::perms::owner_read | fs::perms::group_read
+                                  | fs::perms::others_read);  // on Windows: the read-only attribute
+    const auto analisi = prova::Analizza(percorso, ModoLettere::Minuscole);
+    ASSERT_TRUE(analisi.riuscito()) << analisi.errore().dettaglio;
+    EXPECT_EQ(Totale(analisi.valore(), true), 3u);
+}
+
+TEST(CartellaTemporanea, GoesAwayWithReadOnlyContents)
+{
+    fs::path percorso;
+    {
+        const prova::CartellaTemporanea cartella;
+        percorso = cartella.percorso();
+        const auto file = cartella.scrivi("sola-lettura.txt", "abc");
+        fs::permissions(file, fs::perms::owner_read);
+        const auto chiusa = percorso / "chiusa";
+        fs::create_directory(chiusa);
+        Scrivi(chiusa / "dentro.txt", "abc");
+        fs::permissions(chiusa / "dentro.txt", fs::perms::owner_read);
+        fs::permissions(chiusa, fs::perms::owner_read | fs::perms::owner_exec);
+        ASSERT_TRUE(fs::exists(file));
+    }
+    EXPECT_FALSE(fs::exists(percorso));
+}
+
+TEST(CartellaTemporanea, WorksInsideANonAsciiFolder)
+{
+    const prova::CartellaTemporanea esterna;
+    const fs::path dentro = esterna.percorso() / fs::path(u8"Temp è 日本");
+    ASSERT_TRUE(fs::create_directory(dentro));
+    {
+        const prova::CartellaTemporanea interna(dentro);
+        EXPECT_EQ(interna.percorso().parent_path(), dentro);
+        const auto file = interna.scrivi(u8"è 日本.txt", "xyz");
+        EXPECT_EQ(file.parent_path(), interna.percorso());
+        EXPECT_EQ(fs::file_size(file), 3u);
+        const auto analisi = prova::Analizza(file, ModoLettere::Minuscole);
+        ASSERT_TRUE(analisi.riuscito()) << analisi.errore().dettaglio;
+        EXPECT_EQ(Totale(analisi.valore(), true), 3u);
+    }
+    EXPECT_TRUE(fs::is_empty(dentro));
+}
+
+TEST_F(FilePortabili, AFileOpenedExclusivelyElsewhere)
+{
+#ifdef _WIN32
+    const auto percorso = cartella.scrivi(u8"esclusivo è 日本.txt", "abc");
+    const HANDLE altro = ::CreateFileW(percorso.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(altro, INVALID_HANDLE_VALUE) << ::GetLastError();
+    const auto esito = FileInLettura::Apri(percorso);
+    const auto analisi = prova::Analizza(percorso, ModoLettere::Minuscole);
+    ::CloseHandle(altro);
+    ASSERT_FALSE(esito.riuscito());
+    EXPECT_EQ(esito.errore().motivo, Motivo::Altro);  // neither missing nor forbidden: in use
+    EXPECT_FALSE(esito.errore().dettaglio.empty());
+    std::cout << "[ dettaglio ] " << esito.errore().dettaglio << '\n';
+    EXPECT_EQ(analisi.errore().motivo, Motivo::Altro);
+    EXPECT_TRUE(FileInLettura::Apri(percorso).riuscito());  // free again
+#else
+    GTEST_SKIP() << "POSIX has no share modes: another program cannot keep a file from being read";
+#endif
+}
+
+TEST_F(FilePortabili, AReadFailureGivesTheSystemsReason)
+{
+#ifdef _WIN32
+    if (::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr)
+        GTEST_SKIP() << "Wine keeps byte-range locks but does not enforce them on reads";
+    // A byte range locked by another handle cannot be read: the failure comes in the middle.
+    const auto percorso = cartella.scrivi("bloccato.txt", std::string(1 << 16, 'a'));
+    const HANDLE altro = ::CreateFileW(percorso.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(altro, INVALID_HANDLE_VALUE);
+    OVERLAPPED zona{};
+    ASSERT_TRUE(::LockFileEx(altro, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1 << 16, 0, &zona))
+        << ::GetLastError();
+    const auto esito = prova::Analizza(percorso, ModoLettere::Minuscole);
+    ::UnlockFileEx(altro, 0, 1 << 16, 0, &zona);
+    ::CloseHandle(altro);
+    ASSERT_FALSE(esito.riuscito());
+    EXPECT_EQ(esito.errore().motivo, Motivo::ErroreLettura);
+    EXPECT_FALSE(esito.errore().dettaglio.empty());
+    std::cout << "[ dettaglio ] " << esito.errore().dettaglio << '\n';
+#else
+    GTEST_SKIP()
+        << "POSIX locks are advisory (Linux's read failure: FileDaAnalizzare.RefusesWhatCannotBeRead, /proc/self/mem)";
+#endif
+}
+
+}  // namespace
+}  // namespace varnel
