@@ -1,0 +1,151 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The version record of Varnel.exe, read back through the Windows API: names, versions and web
+// address, the Italian translation, and every resource tagged Italian (0410). The record is compiled
+// from app/varnel.rc into a stand-in Varnel.exe beside this test.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr WORD Italiano = MAKELANGID(LANG_ITALIAN, SUBLANG_ITALIAN);
+
+std::filesystem::path Eseguibile()
+{
+    std::wstring questo(32768, L'\0');
+    questo.resize(::GetModuleFileNameW(nullptr, questo.data(), static_cast<DWORD>(questo.size())));
+    return std::filesystem::path(questo).parent_path() / L"Varnel.exe";
+}
+
+class Versione : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        DWORD zero = 0;
+        const DWORD dimensione = ::GetFileVersionInfoSizeW(percorso.c_str(), &zero);
+        ASSERT_GT(dimensione, 0u) << "no version record in " << percorso.string() << ", error " << ::GetLastError();
+        record.resize(dimensione);
+        ASSERT_TRUE(::GetFileVersionInfoW(percorso.c_str(), 0, dimensione, record.data()));
+    }
+
+    std::wstring campo(const wchar_t* nome)
+    {
+        void* valore = nullptr;
+        UINT lunghezza = 0;
+        const std::wstring chiave = std::wstring(L"\\StringFileInfo\\041004B0\\") + nome;
+        if (!::VerQueryValueW(record.data(), chiave.c_str(), &valore, &lunghezza) || valore == nullptr)
+            return L"(assente)";
+        std::wstring testo(static_cast<const wchar_t*>(valore), lunghezza);
+        while (!testo.empty() && testo.back() == L'\0')
+            testo.pop_back();
+        return testo;
+    }
+
+    const std::filesystem::path percorso = Eseguibile();
+    std::vector<unsigned char> record;
+};
+
+TEST_F(Versione, NamesAndVersions)
+{
+    EXPECT_EQ(campo(L"ProductName"), L"Varnel");
+    EXPECT_EQ(campo(L"InternalName"), L"Varnel");
+    EXPECT_EQ(campo(L"OriginalFilename"), L"Varnel.exe");
+    EXPECT_EQ(campo(L"FileVersion"), L"1.00");
+    EXPECT_EQ(campo(L"ProductVersion"), L"1.00");
+}
+
+TEST_F(Versione, WebAddressInDescriptionCompanyAndLegalFields)
+{
+    for (const wchar_t* nome : {L"FileDescription", L"CompanyName", L"LegalCopyright", L"LegalTrademarks"})
+        EXPECT_NE(campo(nome).find(L"www.varnel.example"), std::wstring::npos) << std::filesystem::path(nome).string();
+}
+
+TEST_F(Versione, FixedPartSaysVersionOneOfAnApplication)
+{
+    void* valore = nullptr;
+    UINT lunghezza = 0;
+    ASSERT_TRUE(::VerQueryValueW(record.data(), L"\\", &valore, &lunghezza));
+    ASSERT_GE(lunghezza, sizeof(VS_FIXEDFILEINFO));
+    const auto* fisso = static_cast<const VS_FIXEDFILEINFO*>(valore);
+    EXPECT_EQ(fisso->dwSignature, 0xFEEF04BDu);
+    EXPECT_EQ(fisso->dwFileVersionMS, 0x00010000u);
+    EXPECT_EQ(fisso->dwFileVersionLS, 0u);
+    EXPECT_EQ(fisso->dwProductVersionMS, 0x00010000u);
+    EXPECT_EQ(fisso->dwProductVersionLS, 0u);
+    EXPECT_EQ(fisso->dwFileType, static_cast<DWORD>(VFT_APP));
+}
+
+TEST_F(Versione, TranslationIsItalianUnicode)
+{
+    struct Traduzione {
+        WORD lingua;
+        WORD codepage;
+    };
+    void* valore = nullptr;
+    UINT lunghezza = 0;
+    ASSERT_TRUE(::VerQueryValueW(record.data(), L"\\VarFileInfo\\Translation", &valore, &lunghezza));
+    ASSERT_EQ(lunghezza, sizeof(Traduzione));
+    const auto* traduzione = static_cast<const Traduzione*>(valore);
+    EXPECT_EQ(traduzione->lingua, 0x0410);
+    EXPECT_EQ(traduzione->codepage, 1200);
+}
+
+// Every resource of the executable, by type, name and language.
+struct Risorsa {
+    std::wstring tipo;
+    std::wstring nome;
+    WORD lingua;
+};
+
+std::wstring Nome(LPCWSTR nome)
+{
+    return IS_INTRESOURCE(nome) ? L"#" + std::to_wstring(reinterpret_cast<ULONG_PTR>(nome)) : std::wstring(nome);
+}
+
+BOOL CALLBACK Lingua(HMODULE, LPCWSTR tipo, LPCWSTR nome, WORD lingua, LONG_PTR dati)
+{
+    reinterpret_cast<std::vector<Risorsa>*>(dati)->push_back({Nome(tipo), Nome(nome), lingua});
+    return TRUE;
+}
+
+BOOL CALLBACK NomeRisorsa(HMODULE modulo, LPCWSTR tipo, LPWSTR nome, LONG_PTR dati)
+{
+    return ::EnumResourceLanguagesW(modulo, tipo, nome, Lingua, dati);
+}
+
+BOOL CALLBACK Tipo(HMODULE modulo, LPWSTR tipo, LONG_PTR dati)
+{
+    return ::EnumResourceNamesW(modulo, tipo, NomeRisorsa, dati);
+}
+
+TEST_F(Versione, EveryResourceIsTaggedItalian)
+{
+    const HMODULE modulo = ::LoadLibraryExW(percorso.c_str(), nullptr,
+                                            LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(modulo, nullptr) << ::GetLastError();
+    std::vector<Risorsa> risorse;
+    ::EnumResourceTypesW(modulo, Tipo, reinterpret_cast<LONG_PTR>(&risorse));
+    EXPECT_NE(
+        ::FindResourceExW(modulo, MAKEINTRESOURCEW(16) /* RT_VERSION */, MAKEINTRESOURCEW(VS_VERSION_INFO), Italiano),
+        nullptr);
+    ::FreeLibrary(modulo);
+
+    bool versione = false, icona = false;
+    for (const auto& risorsa : risorse) {
+        EXPECT_EQ(risorsa.lingua, Italiano)
+            << std::filesystem::path(risorsa.tipo).string() << " " << std::filesystem::path(risorsa.nome).string();
+        versione = versione || risorsa.tipo == L"#16";
+        icona = icona || risorsa.tipo == L"#14";  // RT_GROUP_ICON
+    }
+    EXPECT_TRUE(versione);
+    EXPECT_TRUE(icona);
+}
+
+}  // namespace
