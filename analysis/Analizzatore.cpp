@@ -48,11 +48,26 @@ Analizzatore::Analizzatore(const Criterio& criterio, const Kernel& kernel)
                 m_bersagli.byte[m_bersagli.numero++] = *byte;
             m_bersaglioDelloSlot[k] = static_cast<int>(trovato - m_bersagli.byte.cbegin());
         }
-        const bool noto = std::any_of(m_nonAscii.begin(), m_nonAscii.end(), [&](const auto& v) { return v.first == simbolo; });
-        if (simbolo >= 0x80 && !noto)
-            m_nonAscii.emplace_back(simbolo, 0);
+        m_sequenzaDelloSlot[k] = sequenzaPer(simbolo);
     }
     FissaFinestra(m_bersagli);
+}
+
+int Analizzatore::sequenzaPer(char32_t simbolo)
+{
+    if (simbolo < 0x80 || simbolo > 0x10FFFF || (simbolo >= 0xD800 && simbolo <= 0xDFFF))
+        return -1;
+    const std::string codifica = InUtf8(std::u32string_view(&simbolo, 1));
+    Sequenze& s = m_sequenze;
+    std::array<std::uint8_t, 4> indietro{};
+    std::transform(codifica.rbegin(), codifica.rend(), indietro.begin(), [](char c) { return static_cast<std::uint8_t>(c); });
+    const auto* fine = s.indietro.begin() + s.numero;
+    const auto* trovata = std::find(s.indietro.cbegin(), fine, indietro);
+    if (trovata == fine) {
+        s.indietro[s.numero] = indietro;
+        s.lunghezza[s.numero++] = static_cast<std::uint8_t>(codifica.size());
+    }
+    return static_cast<int>(trovata - s.indietro.cbegin());
 }
 
 void Analizzatore::consuma(std::span<const std::uint8_t> byte)
@@ -108,16 +123,19 @@ void Analizzatore::strutturaFetta(const std::uint8_t* p, std::size_t n)
     if (m_bom)
         m_kernel.campi(p, n, m_macchinaConBom);
     m_byte += n;
-    if (!m_nonAscii.empty()) {
-        m_validatore.avanza(p, p + n, [this](char32_t c) {
-            for (auto& [simbolo, conteggio] : m_nonAscii)
-                conteggio += simbolo == c;
-        }, m_kernel.saltaAscii);
-    } else if (m_kernel.validaUtf8 != nullptr) {
+    if (m_kernel.validaUtf8 != nullptr)
         m_validatore.avanzaABlocchi(p, p + n, m_kernel.validaUtf8);
-    } else {
+    else
         m_validatore.avanza(p, p + n, [](char32_t) {});
-    }
+    if (m_sequenze.numero > 0)
+        contaSequenze(p, n);
+}
+
+void Analizzatore::contaSequenze(const std::uint8_t* p, std::size_t n)
+{
+    m_kernel.contaSequenze(p, n, m_contesto, m_sequenze, m_contiSequenze);
+    for (std::size_t i = n > m_contesto.size() ? n - m_contesto.size() : 0; i < n; ++i)
+        m_contesto = {p[i], m_contesto[0], m_contesto[1]};
 }
 
 void Analizzatore::consumaUtf16(const std::uint8_t* p, const std::uint8_t* fine)
@@ -212,8 +230,8 @@ Analisi Analizzatore::concludi()
         }
         const char32_t simbolo = (*simboli)[k];
         if (utf8 && simbolo >= 0x80) {
-            const auto voce = std::find_if(m_nonAscii.begin(), m_nonAscii.end(), [&](const auto& v) { return v.first == simbolo; });
-            analisi.conteggi[k] = voce->second;
+            const int sequenza = m_sequenzaDelloSlot[k];
+            analisi.conteggi[k] = sequenza < 0 ? 0 : m_contiSequenze.perBersaglio[static_cast<std::size_t>(sequenza)];
             continue;
         }
         const int bersaglio = m_bersaglioDelloSlot[k];

@@ -35,6 +35,8 @@ private:
     void decidiCodifica();
     void consumaByte(const std::uint8_t* p, const std::uint8_t* fine);
     void strutturaFetta(const std::uint8_t* p, std::size_t n);
+    void contaSequenze(const std::uint8_t* p, std::size_t n);
+    [[nodiscard]] int sequenzaPer(char32_t simbolo);
     void consumaUtf16(const std::uint8_t* p, const std::uint8_t* fine);
     void consumaCaratteri(std::span<const char32_t> caratteri);
     [[nodiscard]] std::uint64_t slotMaschera(char32_t c) const;
@@ -57,7 +59,11 @@ private:
     MacchinaCampi<std::uint8_t> m_macchina;        // after the byte-order mark
     MacchinaCampi<std::uint8_t> m_macchinaConBom;  // from byte 0, for when the file is not UTF-8
     ValidatoreUtf8 m_validatore;
-    std::vector<std::pair<char32_t, std::uint64_t>> m_nonAscii;  // symbols above U+007F, as UTF-8
+    // Symbols above U+007F, counted by their encodings for when the file is UTF-8.
+    Sequenze m_sequenze;
+    std::array<int, NumeroSlot> m_sequenzaDelloSlot{};  // -1: ASCII, or no UTF-8 encoding
+    ContiGrezzi m_contiSequenze;
+    Contesto m_contesto{};
 
     // UTF-16 files: decoded to code points, then counted one by one.
     bool m_grandeFinale = false;

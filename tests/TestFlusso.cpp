@@ -27,7 +27,7 @@ const std::vector<std::string> Pezzi = {
     "\xF0\x9F\x98\x80", "\xC3", "\xE8", "\x80", "\xEF\xBB\xBF", std::string(1, '\0'), "\"ab, c\"", "7",
 };
 
-const Simboli SimboliDiProva = *SimboliDaTesto(U"ab, \"\r\nè€\U0001F600ïx\tZz\u0080é\uFFFD7»¿ÃEqq");
+const Simboli SimboliDiProva = SimboliDaTesto(U"ab, \"\r\nè€\U0001F600ïx\tZz\u0080é\uFFFD7»¿ÃEqqÿ").value();
 
 Codifica CodificaAttesa(std::string_view byte)
 {
@@ -84,9 +84,10 @@ std::string Utf16(std::u32string_view testo, bool grandeFinale)
 
 // Symbols whose bytes all lie within 32 consecutive values are counted by looking a byte's distance
 // up: one set holds the reader's special bytes, one reaches the 32nd value.
-const Simboli SimboliVicini = *SimboliDaTesto(U" !\"#$%&'()*+,-./0123456789");
-const Simboli SimboliLontani = *SimboliDaTesto(U"ABCDEFGHIJKLMNOPQRSTUVWXY`");
-const Simboli SimboliTroppoLontani = *SimboliDaTesto(U"@ABCDEFGHIJKLMNOPQRSTUVWX`");  // 33 values: no window
+const Simboli SimboliVicini = SimboliDaTesto(U" !\"#$%&'()*+,-./0123456789").value();
+const Simboli SimboliLontani = SimboliDaTesto(U"ABCDEFGHIJKLMNOPQRSTUVWXY`").value();
+// 33 values: the window holds all but one, which is compared.
+const Simboli SimboliTroppoLontani = SimboliDaTesto(U"@ABCDEFGHIJKLMNOPQRSTUVWX`").value();
 // From NUL on: the padding after a text's last byte must not count as one.
 const Simboli SimboliDiControllo = [] {
     Simboli simboli{};
