@@ -55,7 +55,12 @@ bool Disponibile(Percorso percorso)
         return false;
 #endif
     case Percorso::Avx512:
+#ifdef VARNEL_X86
+        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl")
+               && __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("bmi2") && Disponibile(Percorso::Avx2);
+#else
         return false;
+#endif
     }
     return false;
 }
@@ -73,6 +78,8 @@ Percorso PercorsoMigliore()
 Kernel KernelPer(Percorso percorso)
 {
 #ifdef VARNEL_X86
+    if (percorso >= Percorso::Avx512 && Disponibile(Percorso::Avx512))
+        return KernelAvx512();
     if (percorso >= Percorso::Avx2 && Disponibile(Percorso::Avx2))
         return {ContaAvx2, CampiAvx2, ValidaUtf8Avx2, ContaSequenzeAvx2};
 #else

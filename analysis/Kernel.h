@@ -96,6 +96,7 @@ void ContaAvx2(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, C
 void CampiAvx2(const std::uint8_t* p, std::size_t n, MacchinaCampi<std::uint8_t>& macchina);
 const std::uint8_t* ValidaUtf8Avx2(const std::uint8_t* p, const std::uint8_t* fine, std::uint64_t& continuazioni);
 void ContaSequenzeAvx2(const std::uint8_t* p, std::size_t n, const Contesto& prima, const Sequenze& sequenze, ContiGrezzi& conti);
+[[nodiscard]] Kernel KernelAvx512();
 #endif
 
 }  // namespace varnel::dettaglio

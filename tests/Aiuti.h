@@ -1,7 +1,8 @@
 #pragma once
 
-#include "Motore.h"
 #include "Analizzatore.h"
+#include "KernelEmulato.h"
+#include "Motore.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +20,8 @@ inline std::span<const std::uint8_t> Byte(std::string_view testo)
     return {reinterpret_cast<const std::uint8_t*>(testo.data()), testo.size()};
 }
 
-// A family of kernels under test: one of the CPU's.
+// A family of kernels under test: one of the CPU's, or the AVX-512 algorithms on emulated vectors,
+// which run on any CPU.
 struct Via {
     std::string nome;
     bool disponibile;
@@ -33,6 +35,7 @@ inline std::vector<Via> Vie()
     std::vector<Via> vie;
     for (const auto percorso : dettaglio::Percorsi)
         vie.push_back({dettaglio::NomePercorso(percorso), dettaglio::Disponibile(percorso), dettaglio::KernelPer(percorso)});
+    vie.push_back({"avx512_emulato", true, dettaglio::KernelAvx512Emulato()});
     return vie;
 }
 

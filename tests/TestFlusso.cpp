@@ -21,9 +21,10 @@ using dettaglio::KernelPer;
 using dettaglio::PercorsoMigliore;
 
 // Pieces that exercise the reader: delimiters, blanks, line ends of every kind, multi-byte
-// characters, bytes that break UTF-8, Windows-1252 letters and a NUL.
+// characters, bytes that break UTF-8, Windows-1252 letters, a NUL, and the bytes at the edges of
+// the counting windows of the symbol sets below.
 const std::vector<std::string> Pezzi = {
-    "a", "b", "Z", "x", "q", "E", " ", "  ", ",", "\"", "\r", "\n", "\r\n", "\t", "\xC3\xA8", "\xE2\x82\xAC",
+    "a", "b", "Z", "x", "q", "E", " ", "  ", ",", "\"", "\r", "\n", "\r\n", "\t", "\xC3\xA8", "\xE2\x82\xAC", "@", "`",
     "\xF0\x9F\x98\x80", "\xC3", "\xE8", "\x80", "\xEF\xBB\xBF", std::string(1, '\0'), "\"ab, c\"", "7",
 };
 
