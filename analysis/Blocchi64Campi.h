@@ -20,82 +20,80 @@ MaschereBlocco Maschere(typename B::Vettore v)
             B::Uguali(v, B::Ripeti('\r')), B::Uguali(v, B::Ripeti('\n'))};
 }
 
-// What carries from block to block while the common blocks are taken whole. Everything here
-// depends on B, so that no function is compiled both with and without AVX-512 under one name.
+// What carries from block to block while the common blocks are taken whole, small enough to stay
+// in registers. Everything here depends on B, so that no function is compiled both with and
+// without AVX-512 under one name.
 template <class B>
-struct Tratto {
-    MacchinaCampi<std::uint8_t> locale;  // a copy whose state the compiler may keep in registers
+struct Corsa {
     std::uint64_t spaziAperti = 0;
     std::uint64_t apreCampo = 0;  // 1 when a field starts at the next block's first byte...
     std::uint64_t dopoCR = 0;     // ...or after a CR, unless an LF comes first
     bool traVirgolette = false;
-    bool inPari = true;  // whether the state of `locale` is the one before the current block
+    bool inPari = true;  // whether the machine's state is the one before the current block
     std::uint64_t campi = 0, spazi = 0;
     std::array<std::uint64_t, 3> chiusure{};
 
-    void leggiStato()
+    void leggi(const MacchinaCampi<std::uint8_t>& macchina)
     {
-        spaziAperti = locale.spaziAperti();
-        traVirgolette = locale.traVirgolette();
-        const std::uint8_t prima = locale.bytePrima();
+        spaziAperti = macchina.spaziAperti();
+        traVirgolette = macchina.traVirgolette();
+        const std::uint8_t prima = macchina.bytePrima();
         apreCampo = prima == ',';
         dopoCR = prima == '\r';
+        inPari = true;
     }
 };
 
 // A whole block outside quotes with no quote that opens a field; false, changing nothing, otherwise.
 template <class B>
-bool BloccoComune(Tratto<B>& s, const MaschereBlocco& m)
+bool BloccoComune(Corsa<B>& c, const MaschereBlocco& m)
 {
-    if (s.traVirgolette)
+    if (c.traVirgolette)
         return false;
     const std::uint64_t chiusure = m.virgole | m.acapo;
-    const std::uint64_t inizi = (chiusure << 1) | s.apreCampo | (((m.ritorni << 1) | s.dopoCR) & ~m.acapo);
-    if (!BloccoLibero(m.spazi, m.virgolette, inizi, s.spaziAperti, s.campi, s.spazi))
+    const std::uint64_t inizi = (chiusure << 1) | c.apreCampo | (((m.ritorni << 1) | c.dopoCR) & ~m.acapo);
+    if (!BloccoLibero(m.spazi, m.virgolette, inizi, c.spaziAperti, c.campi, c.spazi))
         return false;
-    s.chiusure[0] += static_cast<std::uint64_t>(std::popcount(m.virgole));
-    s.chiusure[1] += static_cast<std::uint64_t>(std::popcount(m.ritorni));
-    s.chiusure[2] += static_cast<std::uint64_t>(std::popcount(m.acapo));
-    s.apreCampo = chiusure >> 63;
-    s.dopoCR = m.ritorni >> 63;
-    s.inPari = false;
+    c.chiusure[0] += static_cast<std::uint64_t>(std::popcount(m.virgole));
+    c.chiusure[1] += static_cast<std::uint64_t>(std::popcount(m.ritorni));
+    c.chiusure[2] += static_cast<std::uint64_t>(std::popcount(m.acapo));
+    c.apreCampo = chiusure >> 63;
+    c.dopoCR = m.ritorni >> 63;
+    c.inPari = false;
     return true;
 }
 
 // The machine takes a block, from the state that the common blocks before it left; `prima` is
-// the byte before the block.
+// the byte before the block. Out of line and by value, so that the loop keeps `Corsa` in registers.
 template <class B>
-void BloccoLento(Tratto<B>& s, const MaschereBlocco& m, unsigned n, std::uint8_t prima)
+[[gnu::noinline]] Corsa<B> BloccoLento(MacchinaCampi<std::uint8_t>& macchina, Corsa<B> c, const MaschereBlocco& m, unsigned n,
+                                       std::uint8_t prima)
 {
-    if (!s.inPari)
-        s.locale.riprendiDopo(prima, s.spaziAperti);
-    // Through a second copy, so that `locale` never needs an address.
-    MacchinaCampi<std::uint8_t> lenta = s.locale;
-    lenta.avanzaMaschere(m, n);
-    s.locale = lenta;
-    s.inPari = true;
-    s.leggiStato();
+    if (!c.inPari)
+        macchina.riprendiDopo(prima, c.spaziAperti);
+    macchina.avanzaMaschere(m, n);
+    c.leggi(macchina);
+    return c;
 }
 
 template <class B>
 void Campi(const std::uint8_t* p, std::size_t n, MacchinaCampi<std::uint8_t>& macchina)
 {
-    Tratto<B> s{macchina};
-    s.leggiStato();
+    Corsa<B> c;
+    c.leggi(macchina);
     std::size_t i = 0;
     for (; n - i >= 64; i += 64) {
         const MaschereBlocco m = Maschere<B>(B::Carica(p + i));
-        if (!BloccoComune<B>(s, m))
-            BloccoLento<B>(s, m, 64, i > 0 ? p[i - 1] : 0);
+        if (!BloccoComune<B>(c, m))
+            c = BloccoLento<B>(macchina, c, m, 64, i > 0 ? p[i - 1] : 0);
     }
     if (i < n) {
         // The zero bytes past the end match no special byte.
-        BloccoLento<B>(s, Maschere<B>(B::CaricaParte(p + i, n - i)), static_cast<unsigned>(n - i), i > 0 ? p[i - 1] : 0);
-    } else if (!s.inPari) {
-        s.locale.riprendiDopo(p[i - 1], s.spaziAperti);
+        c = BloccoLento<B>(macchina, c, Maschere<B>(B::CaricaParte(p + i, n - i)), static_cast<unsigned>(n - i), i > 0 ? p[i - 1] : 0);
+    } else if (!c.inPari) {
+        macchina.riprendiDopo(p[i - 1], c.spaziAperti);
     }
-    s.locale.aggiungiBlocchi(s.campi, s.spazi, s.chiusure);
-    macchina = s.locale;
+    macchina.aggiungiBlocchi(c.campi, c.spazi, c.chiusure);
 }
 
 }  // namespace varnel::dettaglio::blocchi64
