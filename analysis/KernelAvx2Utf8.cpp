@@ -9,6 +9,7 @@
 #include <immintrin.h>
 
 #include <algorithm>
+#include <cstring>
 
 VARNEL_INIZIO_REGIONE(VARNEL_ISTRUZIONI_AVX2)
 
@@ -149,7 +150,9 @@ const std::uint8_t* ValidaUtf8Avx2(const std::uint8_t* p, const std::uint8_t* fi
     return aperta;
 }
 
-const std::uint8_t* SaltaAsciiAvx2(const std::uint8_t* p, const std::uint8_t* fine)
+namespace {
+
+const std::uint8_t* SaltaAscii(const std::uint8_t* p, const std::uint8_t* fine)
 {
     while (fine - p >= 32) {
         const auto alti = static_cast<unsigned>(_mm256_movemask_epi8(Carica(p)));
@@ -158,6 +161,44 @@ const std::uint8_t* SaltaAsciiAvx2(const std::uint8_t* p, const std::uint8_t* fi
         p += 32;
     }
     return ValidatoreUtf8::SaltaAsciiScalare(p, fine);
+}
+
+// Counts the encodings whose last byte is one of the 32 at q; the three bytes before q are readable.
+void SequenzeInBlocco(const std::uint8_t* q, const Sequenze& sequenze, ContiGrezzi& conti)
+{
+    const __m256i indietro[4] = {Carica(q), Carica(q - 1), Carica(q - 2), Carica(q - 3)};
+    for (std::size_t s = 0; s < sequenze.numero; ++s) {
+        __m256i uguali = _mm256_cmpeq_epi8(indietro[0], _mm256_set1_epi8(static_cast<char>(sequenze.indietro[s][0])));
+        for (std::size_t d = 1; d < sequenze.lunghezza[s]; ++d)
+            uguali = _mm256_and_si256(uguali, _mm256_cmpeq_epi8(indietro[d], _mm256_set1_epi8(static_cast<char>(sequenze.indietro[s][d]))));
+        conti.perBersaglio[s] += static_cast<std::uint64_t>(__builtin_popcount(static_cast<unsigned>(_mm256_movemask_epi8(uguali))));
+    }
+}
+
+// The same for the n bytes at q (at most 32), with the three bytes that stand before them.
+void SequenzeInBordo(const std::uint8_t* q, std::size_t n, const Contesto& prima, const Sequenze& sequenze, ContiGrezzi& conti)
+{
+    // NUL bytes past the end end no encoding.
+    std::uint8_t bordo[3 + 32] = {prima[2], prima[1], prima[0]};
+    std::memcpy(bordo + 3, q, n);
+    SequenzeInBlocco(bordo + 3, sequenze, conti);
+}
+
+}  // namespace
+
+void ContaSequenzeAvx2(const std::uint8_t* p, std::size_t n, const Contesto& prima, const Sequenze& sequenze, ContiGrezzi& conti)
+{
+    const std::uint8_t* fine = p + n;
+    SequenzeInBordo(p, std::min<std::size_t>(n, 32), prima, sequenze, conti);
+    // Every encoding ends in a byte above ASCII: from the next such byte on, a block at a time.
+    for (const std::uint8_t* q = SaltaAscii(p + std::min<std::size_t>(n, 32), fine); q < fine; q = SaltaAscii(q, fine)) {
+        if (fine - q < 32) {
+            SequenzeInBordo(q, static_cast<std::size_t>(fine - q), {q[-1], q[-2], q[-3]}, sequenze, conti);
+            break;
+        }
+        SequenzeInBlocco(q, sequenze, conti);
+        q += 32;
+    }
 }
 
 }  // namespace varnel::dettaglio

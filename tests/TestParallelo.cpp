@@ -58,8 +58,6 @@ std::vector<Caso> Casi()
     };
 }
 
-const Simboli SimboliDiProva = *SimboliDaTesto(U"ab, \"\r\nè€\U0001F600ïx\tZz»¿EqQRSTUVWX");
-
 class ATratti : public testing::TestWithParam<Caso> {
 protected:
     prova::CartellaTemporanea cartella;
@@ -70,7 +68,7 @@ TEST_P(ATratti, GivesWhatOneReadingInOrderGives)
     const auto percorso = cartella.scrivi("testo.txt", GetParam().byte);
     const auto testo = LeggiTesto(percorso);
     ASSERT_TRUE(testo.riuscito());
-    for (const Criterio& criterio : {Criterio(ModoLettere::SenzaDistinzione), Criterio(SimboliDiProva)}) {
+    for (const Criterio& criterio : {Criterio(ModoLettere::SenzaDistinzione), Criterio(prova::SimboliDiProva)}) {
         const auto inOrdine = prova::Analizza(percorso, criterio);  // a small file is read in order
         ASSERT_TRUE(inOrdine.riuscito());
         ASSERT_EQ(inOrdine.valore().lunghezza, testo.valore().size());
