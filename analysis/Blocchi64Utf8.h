@@ -108,15 +108,7 @@ const std::uint8_t* ValidaUtf8(const std::uint8_t* p, const std::uint8_t* fine, 
     if (B::Prova(s.errore, s.errore) != 0)
         return nullptr;
     // Hand the sequence still open at q back to the byte-at-a-time check, with its continuations.
-    const std::uint8_t* aperta = q;
-    if (q - p >= 3) {
-        if (q[-1] >= 0xC0)
-            aperta = q - 1;
-        else if (q[-2] >= 0xE0)
-            aperta = q - 2;
-        else if (q[-3] >= 0xF0)
-            aperta = q - 3;
-    }
+    const std::uint8_t* aperta = InizioApertaScalare(p, q);
     continuazioni += s.seguiti - static_cast<std::uint64_t>(aperta < q ? q - aperta - 1 : 0);
     return aperta;
 }

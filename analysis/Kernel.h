@@ -87,6 +87,9 @@ struct Kernel {
 void ContaScalare(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti);
 void CampiScalare(const std::uint8_t* p, std::size_t n, MacchinaCampi<std::uint8_t>& macchina);
 const std::uint8_t* FineCampoScalare(const std::uint8_t* p, const std::uint8_t* fine);  // first , CR or LF
+// Where a block UTF-8 check that stopped at q hands back to the byte-at-a-time one: the start of
+// the sequence still open at q, or q. Out of line, so that no target region compiles it.
+const std::uint8_t* InizioApertaScalare(const std::uint8_t* p, const std::uint8_t* q);
 void ContaSequenzeScalare(const std::uint8_t* p, std::size_t n, const Contesto& prima, const Sequenze& sequenze, ContiGrezzi& conti);
 // Counts only the targets outside the window, as ContaScalare counts them all.
 void ContaFuoriScalare(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti);

@@ -88,26 +88,28 @@ inline void Versa(__m256i piano, std::uint64_t peso, std::uint64_t* classi)
     }
 }
 
-// Sums sixteen lookups into the planes of weight 1 to 8 and returns what reaches weight 16.
-inline __m256i Sedici(__m256i& uno, __m256i& due, __m256i& quattro, __m256i& otto, const __m256i* indici, __m256i tabella)
+// Sums eight lookups into the planes of weight 1 to 4 and returns what reaches weight 8. Each
+// lookup is made as it is needed: all of them at once would not fit in the registers.
+inline __m256i Otto(__m256i& uno, __m256i& due, __m256i& quattro, const __m256i* indici, __m256i tabella)
 {
-    // Each lookup as it is needed: sixteen at once would not fit in the registers.
     const auto x = [indici, tabella](int j) { return _mm256_shuffle_epi8(tabella, indici[j]); };
-    __m256i dueA, dueB, quattroA, quattroB, ottoA, ottoB, sedici;
+    __m256i dueA, dueB, quattroA, quattroB, otto;
     Csa(dueA, uno, x(0), x(1));
     Csa(dueB, uno, x(2), x(3));
     Csa(quattroA, due, dueA, dueB);
     Csa(dueA, uno, x(4), x(5));
     Csa(dueB, uno, x(6), x(7));
     Csa(quattroB, due, dueA, dueB);
-    Csa(ottoA, quattro, quattroA, quattroB);
-    Csa(dueA, uno, x(8), x(9));
-    Csa(dueB, uno, x(10), x(11));
-    Csa(quattroA, due, dueA, dueB);
-    Csa(dueA, uno, x(12), x(13));
-    Csa(dueB, uno, x(14), x(15));
-    Csa(quattroB, due, dueA, dueB);
-    Csa(ottoB, quattro, quattroA, quattroB);
+    Csa(otto, quattro, quattroA, quattroB);
+    return otto;
+}
+
+// Sums sixteen lookups into the planes of weight 1 to 8 and returns what reaches weight 16.
+inline __m256i Sedici(__m256i& uno, __m256i& due, __m256i& quattro, __m256i& otto, const __m256i* indici, __m256i tabella)
+{
+    const __m256i ottoA = Otto(uno, due, quattro, indici, tabella);
+    const __m256i ottoB = Otto(uno, due, quattro, indici + 8, tabella);
+    __m256i sedici;
     Csa(sedici, otto, ottoA, ottoB);
     return sedici;
 }

@@ -135,15 +135,7 @@ const std::uint8_t* ValidaUtf8Avx2(const std::uint8_t* p, const std::uint8_t* fi
     if (!_mm256_testz_si256(s.errore, s.errore))
         return nullptr;
     // Hand the sequence still open at q back to the byte-at-a-time check, with its continuations.
-    const std::uint8_t* aperta = q;
-    if (q - p >= 3) {
-        if (q[-1] >= 0xC0)
-            aperta = q - 1;
-        else if (q[-2] >= 0xE0)
-            aperta = q - 2;
-        else if (q[-3] >= 0xF0)
-            aperta = q - 3;
-    }
+    const std::uint8_t* aperta = InizioApertaScalare(p, q);
     if (aperta < q)
         s.seguiti -= static_cast<std::uint64_t>(q - aperta - 1);
     continuazioni += s.seguiti;

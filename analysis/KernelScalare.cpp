@@ -67,6 +67,19 @@ void ContaSequenzeScalare(const std::uint8_t* p, std::size_t n, const Contesto& 
     }
 }
 
+const std::uint8_t* InizioApertaScalare(const std::uint8_t* p, const std::uint8_t* q)
+{
+    if (q - p >= 3) {
+        if (q[-1] >= 0xC0)
+            return q - 1;
+        if (q[-2] >= 0xE0)
+            return q - 2;
+        if (q[-3] >= 0xF0)
+            return q - 3;
+    }
+    return q;
+}
+
 const std::uint8_t* FineCampoScalare(const std::uint8_t* p, const std::uint8_t* fine)
 {
     while (fine - p >= 8) {
