@@ -33,7 +33,7 @@ void Analizza(benchmark::State& stato, const Criterio& criterio, const Kernel& k
             analizzatore.consuma(std::span(dati + i, std::min(Buffer, testo.size() - i)));
         benchmark::DoNotOptimize(analizzatore.concludi());
     }
-    stato.SetBytesProcessed(static_cast<std::int64_t>(stato.iterations() * testo.size()));
+    stato.SetBytesProcessed(stato.iterations() * static_cast<std::int64_t>(testo.size()));
 }
 
 // Each pass alone, in slices as the analyser feeds them, over text that read() has just copied
@@ -56,7 +56,7 @@ void Passata(benchmark::State& stato, Passo&& passo)
                 passo(buffer.data() + i, FettaPassata);
         }
     }
-    stato.SetBytesProcessed(static_cast<std::int64_t>(stato.iterations() * (testo.size() / BufferPassata * BufferPassata)));
+    stato.SetBytesProcessed(stato.iterations() * static_cast<std::int64_t>(testo.size() / BufferPassata * BufferPassata));
 }
 
 // The letters a to z, folding case; with `accento`, è in place of z: a Windows-1252 byte outside
