@@ -85,7 +85,7 @@ TEST_P(ATratti, GivesWhatOneReadingInOrderGives)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Testi, ATratti, testing::ValuesIn(Casi()), [](const auto& info) { return std::string(info.param.nome); });
+INSTANTIATE_TEST_SUITE_P(Testi, ATratti, testing::ValuesIn(Casi()), [](const auto& voce) { return std::string(voce.param.nome); });
 
 TEST(ATrattiAnnullata, ACancelAtAnyMomentEndsCleanly)
 {
