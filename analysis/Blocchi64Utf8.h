@@ -113,19 +113,6 @@ const std::uint8_t* ValidaUtf8(const std::uint8_t* p, const std::uint8_t* fine, 
     return aperta;
 }
 
-template <class B>
-const std::uint8_t* SaltaAscii(const std::uint8_t* p, const std::uint8_t* fine)
-{
-    for (; fine - p >= 64; p += 64) {
-        if (const std::uint64_t alti = B::Alti(B::Carica(p)); alti != 0)
-            return p + std::countr_zero(alti);
-    }
-    if (p == fine)
-        return fine;
-    const std::uint64_t alti = B::Alti(B::CaricaParte(p, static_cast<std::size_t>(fine - p)));
-    return alti != 0 ? p + std::countr_zero(alti) : fine;
-}
-
 // Counts the encodings whose last byte is one of the n (at most 64) at q, whose three bytes
 // before are readable.
 template <class B>
@@ -142,6 +129,27 @@ void SequenzeInBlocco(const std::uint8_t* q, std::size_t n, const Sequenze& sequ
     }
 }
 
+// The same over the whole blocks from q to fine, the three bytes before q readable: one encoding at
+// a time, so that its byte vectors and its count stay in registers.
+template <class B>
+void SequenzeInBlocchi(const std::uint8_t* q, const std::uint8_t* fine, const Sequenze& sequenze, ContiGrezzi& conti)
+{
+    for (std::size_t s = 0; s < sequenze.numero; ++s) {
+        typename B::Vettore byte[4];
+        for (std::size_t d = 0; d < sequenze.lunghezza[s]; ++d)
+            byte[d] = B::Ripeti(sequenze.indietro[s][d]);
+        const std::size_t lunghezza = sequenze.lunghezza[s];
+        std::uint64_t conto = 0;
+        for (const std::uint8_t* r = q; fine - r >= 64; r += 64) {
+            std::uint64_t uguali = B::Uguali(B::Carica(r), byte[0]);
+            for (std::size_t d = 1; d < lunghezza; ++d)
+                uguali = B::UgualiDove(uguali, B::Carica(r - d), byte[d]);
+            conto += static_cast<std::uint64_t>(std::popcount(uguali));
+        }
+        conti.perBersaglio[s] += conto;
+    }
+}
+
 template <class B>
 void ContaSequenze(const std::uint8_t* p, std::size_t n, const Contesto& prima, const Sequenze& sequenze, ContiGrezzi& conti)
 {
@@ -150,13 +158,11 @@ void ContaSequenze(const std::uint8_t* p, std::size_t n, const Contesto& prima, 
     const std::size_t primi = std::min<std::size_t>(n, 64);
     std::memcpy(bordo + 3, p, primi);
     SequenzeInBlocco<B>(bordo + 3, 64, sequenze, conti);
-    // Every encoding ends in a byte above ASCII: from the next such byte on, a block at a time.
-    const std::uint8_t* fine = p + n;
-    for (const std::uint8_t* q = SaltaAscii<B>(p + primi, fine); q < fine; q = SaltaAscii<B>(q, fine)) {
-        const auto resto = static_cast<std::size_t>(fine - q);
-        SequenzeInBlocco<B>(q, std::min<std::size_t>(resto, 64), sequenze, conti);
-        q += std::min<std::size_t>(resto, 64);
-    }
+    // Every block, ASCII or not: in text with accents a test per block would be mispredicted often.
+    const std::size_t interi = primi + (n - primi) / 64 * 64;
+    SequenzeInBlocchi<B>(p + primi, p + interi, sequenze, conti);
+    if (interi < n)
+        SequenzeInBlocco<B>(p + interi, n - interi, sequenze, conti);
 }
 
 }  // namespace varnel::dettaglio::blocchi64
