@@ -31,7 +31,6 @@ inline constexpr char32_t CarattereSostitutivo = U'\uFFFD';
 class ValidatoreUtf8 {
 public:
     // The first byte from p that is not ASCII, or fine.
-    using SaltaAscii = const std::uint8_t* (*)(const std::uint8_t* p, const std::uint8_t* fine);
     static const std::uint8_t* SaltaAsciiScalare(const std::uint8_t* p, const std::uint8_t* fine)
     {
         // ASCII runs dominate most text: skip them eight bytes at a time.

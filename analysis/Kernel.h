@@ -1,7 +1,8 @@
 #pragma once
 
 // The kernels that the analyser runs over each slice of bytes: counting target bytes, the field
-// machine, the UTF-8 check. One family per instruction set, chosen at run time.
+// machine, the UTF-8 check, counting the UTF-8 encodings of symbols above ASCII. One family per
+// instruction set, chosen at run time.
 
 #include "Codifica.h"
 #include "MacchinaCampi.h"
@@ -19,17 +20,38 @@ struct Bersagli {
     std::array<std::uint8_t, NumeroSlot> byte{};
     std::size_t numero = 0;
     bool piega = false;
-    // First of 32 consecutive byte values that hold every target, -1 when they are farther apart:
-    // then a byte's distance from it says which target it is, and one lookup replaces 26 compares.
+    // First of 32 consecutive byte values that hold the most targets, -1 when none holds enough of
+    // them: a byte's distance from it says which of those it is, and one lookup replaces their
+    // compares. The targets outside the window, listed in `fuori`, are compared one by one.
     int finestra = -1;
+    std::array<std::uint8_t, NumeroSlot> fuori{};  // indices into `byte`
+    std::size_t numeroFuori = 0;
+
+    [[nodiscard]] bool inFinestra(std::size_t t) const
+    {
+        return finestra >= 0 && byte[t] >= finestra && byte[t] - finestra < 32;
+    }
 };
 
-// Sets `finestra` once the targets are known.
+// Sets `finestra` and `fuori` once the targets are known.
 void FissaFinestra(Bersagli& bersagli);
 
 struct ContiGrezzi {
     std::array<std::uint64_t, NumeroSlot> perBersaglio{};
 };
+
+// Up to 26 code points above U+007F, counted in UTF-8 by their encodings: in valid UTF-8 every
+// match of a whole encoding is one occurrence. `indietro[s]` holds the bytes of one from the last
+// backwards, `lunghezza[s]` how many there are (2 to 4).
+struct Sequenze {
+    std::array<std::array<std::uint8_t, 4>, NumeroSlot> indietro{};
+    std::array<std::uint8_t, NumeroSlot> lunghezza{};
+    std::size_t numero = 0;
+};
+
+// The three bytes before a slice, the nearest first; zero where the stream has none, which reads
+// as ASCII. An encoding cut by the slice's start is counted by the slice that holds its last byte.
+using Contesto = std::array<std::uint8_t, 3>;
 
 // The kernel families, narrowest first. Each gives the same results; the widest one the CPU runs is
 // the default.
@@ -50,11 +72,14 @@ class MacchinaCampi;
 // the continuation bytes before that point.
 using ValidaBlocchi = const std::uint8_t* (*)(const std::uint8_t* p, const std::uint8_t* fine, std::uint64_t& continuazioni);
 
+using ContaSequenze = void (*)(const std::uint8_t* p, std::size_t n, const Contesto& prima, const Sequenze& sequenze,
+                               ContiGrezzi& conti);
+
 struct Kernel {
     void (*conta)(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti);
     void (*campi)(const std::uint8_t* p, std::size_t n, MacchinaCampi<std::uint8_t>& macchina);
-    ValidaBlocchi validaUtf8;       // null: the byte-at-a-time validator does it all
-    ValidatoreUtf8::SaltaAscii saltaAscii;  // for the validator that reports symbols above ASCII
+    ValidaBlocchi validaUtf8;  // null: the byte-at-a-time validator does it all
+    ContaSequenze contaSequenze;
 };
 // The kernels of a family, or of the widest one below it that the CPU runs.
 [[nodiscard]] Kernel KernelPer(Percorso percorso);
@@ -62,12 +87,19 @@ struct Kernel {
 void ContaScalare(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti);
 void CampiScalare(const std::uint8_t* p, std::size_t n, MacchinaCampi<std::uint8_t>& macchina);
 const std::uint8_t* FineCampoScalare(const std::uint8_t* p, const std::uint8_t* fine);  // first , CR or LF
+// Where a block UTF-8 check that stopped at q hands back to the byte-at-a-time one: the start of
+// the sequence still open at q, or q. Out of line, so that no target region compiles it.
+const std::uint8_t* InizioApertaScalare(const std::uint8_t* p, const std::uint8_t* q);
+void ContaSequenzeScalare(const std::uint8_t* p, std::size_t n, const Contesto& prima, const Sequenze& sequenze, ContiGrezzi& conti);
+// Counts only the targets outside the window, as ContaScalare counts them all.
+void ContaFuoriScalare(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti);
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define VARNEL_X86 1
 void ContaAvx2(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti);
 void CampiAvx2(const std::uint8_t* p, std::size_t n, MacchinaCampi<std::uint8_t>& macchina);
 const std::uint8_t* ValidaUtf8Avx2(const std::uint8_t* p, const std::uint8_t* fine, std::uint64_t& continuazioni);
-const std::uint8_t* SaltaAsciiAvx2(const std::uint8_t* p, const std::uint8_t* fine);
+void ContaSequenzeAvx2(const std::uint8_t* p, std::size_t n, const Contesto& prima, const Sequenze& sequenze, ContiGrezzi& conti);
+[[nodiscard]] Kernel KernelAvx512();
 #endif
 
 }  // namespace varnel::dettaglio

@@ -52,8 +52,9 @@ void Riprendi(Tratto& s, std::uint8_t ultimo)
     s.locale.riprendiDopo(ultimo, s.spaziAperti);
 }
 
-// A block with quotes: the machine takes it, from the state that the blocks before it left.
-void BloccoLento(Tratto& s, const std::uint8_t* q, __m256i a, __m256i b)
+// A block with quotes: the machine takes it, from the state that the blocks before it left. Out of
+// line, so that the loop over the common blocks stays small.
+[[gnu::noinline]] void BloccoLento(Tratto& s, const std::uint8_t* q, __m256i a, __m256i b)
 {
     if (!s.inPari)
         Riprendi(s, q[-1]);
@@ -74,6 +75,9 @@ std::size_t Blocchi(const std::uint8_t* p, std::size_t n, const std::uint8_t* pr
 {
     const __m256i spazio = _mm256_set1_epi8(' '), virgoletta = _mm256_set1_epi8('"');
     const __m256i virgola = _mm256_set1_epi8(','), ritorno = _mm256_set1_epi8('\r'), acapo = _mm256_set1_epi8('\n');
+    // Copies of what every block changes, which the compiler may keep in registers.
+    std::uint64_t spaziAperti = s.spaziAperti, campi = 0, spazi = 0;
+    bool traVirgolette = s.traVirgolette, inPari = s.inPari;
     std::size_t i = 0;
     while (n - i >= 64) {
         // Common blocks count their delimiters in byte lanes, two at most per block.
@@ -92,17 +96,21 @@ std::size_t Blocchi(const std::uint8_t* p, std::size_t n, const std::uint8_t* pr
                                                   _mm256_andnot_si256(acapoB, ritornoB));
             const std::uint64_t bianchi = Maschera(_mm256_cmpeq_epi8(a, spazio), _mm256_cmpeq_epi8(b, spazio));
             const std::uint64_t virgolette = Maschera(_mm256_cmpeq_epi8(a, virgoletta), _mm256_cmpeq_epi8(b, virgoletta));
-            if (!s.traVirgolette && BloccoLibero(bianchi, virgolette, Maschera(dopoA, dopoB), s.spaziAperti, s.campi, s.spazi)) {
-                s.inPari = false;
+            if (!traVirgolette && BloccoLibero(bianchi, virgolette, Maschera(dopoA, dopoB), spaziAperti, campi, spazi)) {
+                inPari = false;
                 virgole = _mm256_sub_epi8(virgole, _mm256_add_epi8(virgolaA, virgolaB));
                 ritorni = _mm256_sub_epi8(ritorni, _mm256_add_epi8(ritornoA, ritornoB));
                 acapi = _mm256_sub_epi8(acapi, _mm256_add_epi8(acapoA, acapoB));
                 continue;
             }
+            s.spaziAperti = spaziAperti, s.inPari = inPari;
             BloccoLento(s, q, a, b);
+            spaziAperti = s.spaziAperti, traVirgolette = s.traVirgolette, inPari = true;
         }
         s.chiusure[0] += Somma(virgole), s.chiusure[1] += Somma(ritorni), s.chiusure[2] += Somma(acapi);
     }
+    s.spaziAperti = spaziAperti, s.inPari = inPari;
+    s.campi += campi, s.spazi += spazi;
     return i;
 }
 

@@ -21,7 +21,7 @@ namespace {
 using avx2::Carica;
 using avx2::Somma;
 
-// ---- Counting by comparison, for targets that no 32-byte window holds.
+// ---- Counting by comparison, for the targets outside the 32-byte window.
 
 // Eight vectors (256 bytes) are compared per target at a time; byte lanes gather at most 8 per
 // block, so 31 blocks fit before they would overflow 255.
@@ -35,22 +35,22 @@ std::size_t ContaConfrontando(const std::uint8_t* p, std::size_t n, const Bersag
     while (n - i >= Blocco) {
         const std::size_t blocchi = std::min((n - i) / Blocco, BlocchiPerGiro);
         __m256i accumuli[NumeroSlot];
-        for (std::size_t t = 0; t < bersagli.numero; ++t)
-            accumuli[t] = _mm256_setzero_si256();
+        for (std::size_t k = 0; k < bersagli.numeroFuori; ++k)
+            accumuli[k] = _mm256_setzero_si256();
         for (std::size_t b = 0; b < blocchi; ++b, i += Blocco) {
             __m256i v[8];
             for (int j = 0; j < 8; ++j)
                 v[j] = _mm256_or_si256(Carica(p + i + 32 * j), piega);
-            for (std::size_t t = 0; t < bersagli.numero; ++t) {
-                const __m256i bersaglio = _mm256_set1_epi8(static_cast<char>(bersagli.byte[t]));
+            for (std::size_t k = 0; k < bersagli.numeroFuori; ++k) {
+                const __m256i bersaglio = _mm256_set1_epi8(static_cast<char>(bersagli.byte[bersagli.fuori[k]]));
                 __m256i uguali = _mm256_cmpeq_epi8(v[0], bersaglio);
                 for (int j = 1; j < 8; ++j)
                     uguali = _mm256_add_epi8(uguali, _mm256_cmpeq_epi8(v[j], bersaglio));
-                accumuli[t] = _mm256_sub_epi8(accumuli[t], uguali);
+                accumuli[k] = _mm256_sub_epi8(accumuli[k], uguali);
             }
         }
-        for (std::size_t t = 0; t < bersagli.numero; ++t)
-            conti.perBersaglio[t] += Somma(accumuli[t]);
+        for (std::size_t k = 0; k < bersagli.numeroFuori; ++k)
+            conti.perBersaglio[bersagli.fuori[k]] += Somma(accumuli[k]);
     }
     return i;
 }
@@ -88,15 +88,17 @@ inline void Versa(__m256i piano, std::uint64_t peso, std::uint64_t* classi)
     }
 }
 
-// Sums eight vectors into the planes of weight 1 to 4 and returns what reaches weight 8.
-inline __m256i Otto(__m256i& uno, __m256i& due, __m256i& quattro, const __m256i* x)
+// Sums eight lookups into the planes of weight 1 to 4 and returns what reaches weight 8. Each
+// lookup is made as it is needed: all of them at once would not fit in the registers.
+inline __m256i Otto(__m256i& uno, __m256i& due, __m256i& quattro, const __m256i* indici, __m256i tabella)
 {
+    const auto x = [indici, tabella](int j) { return _mm256_shuffle_epi8(tabella, indici[j]); };
     __m256i dueA, dueB, quattroA, quattroB, otto;
-    Csa(dueA, uno, x[0], x[1]);
-    Csa(dueB, uno, x[2], x[3]);
+    Csa(dueA, uno, x(0), x(1));
+    Csa(dueB, uno, x(2), x(3));
     Csa(quattroA, due, dueA, dueB);
-    Csa(dueA, uno, x[4], x[5]);
-    Csa(dueB, uno, x[6], x[7]);
+    Csa(dueA, uno, x(4), x(5));
+    Csa(dueB, uno, x(6), x(7));
     Csa(quattroB, due, dueA, dueB);
     Csa(otto, quattro, quattroA, quattroB);
     return otto;
@@ -105,11 +107,8 @@ inline __m256i Otto(__m256i& uno, __m256i& due, __m256i& quattro, const __m256i*
 // Sums sixteen lookups into the planes of weight 1 to 8 and returns what reaches weight 16.
 inline __m256i Sedici(__m256i& uno, __m256i& due, __m256i& quattro, __m256i& otto, const __m256i* indici, __m256i tabella)
 {
-    __m256i x[16];
-    for (int j = 0; j < 16; ++j)
-        x[j] = _mm256_shuffle_epi8(tabella, indici[j]);
-    const __m256i ottoA = Otto(uno, due, quattro, x);
-    const __m256i ottoB = Otto(uno, due, quattro, x + 8);
+    const __m256i ottoA = Otto(uno, due, quattro, indici, tabella);
+    const __m256i ottoB = Otto(uno, due, quattro, indici + 8, tabella);
     __m256i sedici;
     Csa(sedici, otto, ottoA, ottoB);
     return sedici;
@@ -141,8 +140,10 @@ public:
         : m_piega(_mm256_set1_epi8(bersagli.piega ? 0x20 : 0))
         , m_inizio(_mm256_set1_epi8(static_cast<char>(bersagli.finestra)))
     {
-        for (std::size_t t = 0; t < bersagli.numero; ++t)
-            m_usato[(bersagli.byte[t] - bersagli.finestra) / 8] = true;
+        for (std::size_t t = 0; t < bersagli.numero; ++t) {
+            if (bersagli.inFinestra(t))
+                m_usato[(bersagli.byte[t] - bersagli.finestra) / 8] = true;
+        }
         for (auto& s : m_piani) {
             s.uno = s.due = s.quattro = s.otto = s.sedici = _mm256_setzero_si256();
             for (auto& piano : s.riporto)
@@ -177,8 +178,10 @@ public:
             for (int k = 0; k < PianiRiporto; ++k)
                 Versa(s.riporto[k], std::uint64_t{32} << k, c);
         }
-        for (std::size_t t = 0; t < bersagli.numero; ++t)
-            conti.perBersaglio[t] += m_classi[bersagli.byte[t] - bersagli.finestra];
+        for (std::size_t t = 0; t < bersagli.numero; ++t) {
+            if (bersagli.inFinestra(t))
+                conti.perBersaglio[t] += m_classi[bersagli.byte[t] - bersagli.finestra];
+        }
     }
 
 private:
@@ -240,10 +243,11 @@ void ContaAvx2(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, C
         ContatoreFinestra contatore(bersagli);
         contatore.conta(p, n);
         contatore.versa(bersagli, conti);
-        return;
     }
-    const std::size_t fatti = ContaConfrontando(p, n, bersagli, conti);
-    ContaScalare(p + fatti, n - fatti, bersagli, conti);
+    if (bersagli.numeroFuori > 0) {
+        const std::size_t fatti = ContaConfrontando(p, n, bersagli, conti);
+        ContaFuoriScalare(p + fatti, n - fatti, bersagli, conti);
+    }
 }
 
 }  // namespace varnel::dettaglio

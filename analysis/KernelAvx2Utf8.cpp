@@ -9,6 +9,7 @@
 #include <immintrin.h>
 
 #include <algorithm>
+#include <cstring>
 
 VARNEL_INIZIO_REGIONE(VARNEL_ISTRUZIONI_AVX2)
 
@@ -134,30 +135,84 @@ const std::uint8_t* ValidaUtf8Avx2(const std::uint8_t* p, const std::uint8_t* fi
     if (!_mm256_testz_si256(s.errore, s.errore))
         return nullptr;
     // Hand the sequence still open at q back to the byte-at-a-time check, with its continuations.
-    const std::uint8_t* aperta = q;
-    if (q - p >= 3) {
-        if (q[-1] >= 0xC0)
-            aperta = q - 1;
-        else if (q[-2] >= 0xE0)
-            aperta = q - 2;
-        else if (q[-3] >= 0xF0)
-            aperta = q - 3;
-    }
+    const std::uint8_t* aperta = InizioApertaScalare(p, q);
     if (aperta < q)
         s.seguiti -= static_cast<std::uint64_t>(q - aperta - 1);
     continuazioni += s.seguiti;
     return aperta;
 }
 
-const std::uint8_t* SaltaAsciiAvx2(const std::uint8_t* p, const std::uint8_t* fine)
-{
-    while (fine - p >= 32) {
-        const auto alti = static_cast<unsigned>(_mm256_movemask_epi8(Carica(p)));
-        if (alti != 0)
-            return p + __builtin_ctz(alti);
-        p += 32;
+namespace {
+
+// A byte lane counts up to 255 matches before it must be added up.
+constexpr std::size_t BlocchiPerSomma = 255;
+
+// The encodings to look for, each byte broadcast, and their counts so far: kept apart from the
+// caller's, so that storing a count never makes the compiler read the encodings again.
+struct Ricerca {
+    __m256i indietro[NumeroSlot][4];
+    std::array<std::uint8_t, NumeroSlot> lunghezza;
+    std::size_t numero;
+    std::array<std::uint64_t, NumeroSlot> conti{};
+
+    explicit Ricerca(const Sequenze& sequenze)
+        : lunghezza(sequenze.lunghezza)
+        , numero(sequenze.numero)
+    {
+        for (std::size_t s = 0; s < numero; ++s) {
+            for (std::size_t d = 0; d < 4; ++d)
+                indietro[s][d] = _mm256_set1_epi8(static_cast<char>(sequenze.indietro[s][d]));
+        }
     }
-    return ValidatoreUtf8::SaltaAsciiScalare(p, fine);
+
+    // Counts the encodings whose last byte is among the `quanti` blocks of 32 at q (at most
+    // BlocchiPerSomma); the three bytes before q are readable. One encoding at a time, so that its
+    // sum stays in a register, where each match adds one to its lane.
+    void blocchi(const std::uint8_t* q, std::size_t quanti)
+    {
+        for (std::size_t s = 0; s < numero; ++s) {
+            __m256i somma = _mm256_setzero_si256();
+            const std::size_t l = lunghezza[s];
+            for (std::size_t b = 0; b < quanti; ++b) {
+                const std::uint8_t* ultimo = q + 32 * b;
+                __m256i uguali = _mm256_cmpeq_epi8(Carica(ultimo), indietro[s][0]);
+                for (std::size_t d = 1; d < l; ++d)
+                    uguali = _mm256_and_si256(uguali, _mm256_cmpeq_epi8(Carica(ultimo - d), indietro[s][d]));
+                somma = _mm256_sub_epi8(somma, uguali);
+            }
+            const __m256i parziali = _mm256_sad_epu8(somma, _mm256_setzero_si256());
+            conti[s] += static_cast<std::uint64_t>(_mm256_extract_epi64(parziali, 0) + _mm256_extract_epi64(parziali, 1)
+                                                   + _mm256_extract_epi64(parziali, 2) + _mm256_extract_epi64(parziali, 3));
+        }
+    }
+
+    // The same for the n bytes at q (at most 32), with the three bytes that stand before them.
+    void bordo(const std::uint8_t* q, std::size_t n, const Contesto& prima)
+    {
+        // NUL bytes past the end end no encoding.
+        std::uint8_t copia[3 + 32] = {prima[2], prima[1], prima[0]};
+        std::memcpy(copia + 3, q, n);
+        blocchi(copia + 3, 1);
+    }
+};
+
+}  // namespace
+
+void ContaSequenzeAvx2(const std::uint8_t* p, std::size_t n, const Contesto& prima, const Sequenze& sequenze, ContiGrezzi& conti)
+{
+    Ricerca ricerca(sequenze);
+    std::size_t i = std::min<std::size_t>(n, 32);
+    ricerca.bordo(p, i, prima);
+    // Every block, ASCII or not: in text with accents a test per block would be mispredicted often.
+    while (n - i >= 32) {
+        const std::size_t quanti = std::min((n - i) / 32, BlocchiPerSomma);
+        ricerca.blocchi(p + i, quanti);
+        i += quanti * 32;
+    }
+    if (i < n)
+        ricerca.bordo(p + i, n - i, {p[i - 1], p[i - 2], p[i - 3]});
+    for (std::size_t s = 0; s < ricerca.numero; ++s)
+        conti.perBersaglio[s] += ricerca.conti[s];
 }
 
 }  // namespace varnel::dettaglio

@@ -37,6 +37,49 @@ void ContaScalare(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli
     }
 }
 
+void ContaFuoriScalare(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti)
+{
+    Bersagli soli;
+    soli.numero = bersagli.numeroFuori;
+    soli.piega = bersagli.piega;
+    for (std::size_t k = 0; k < soli.numero; ++k)
+        soli.byte[k] = bersagli.byte[bersagli.fuori[k]];
+    ContiGrezzi parziali;
+    ContaScalare(p, n, soli, parziali);
+    for (std::size_t k = 0; k < soli.numero; ++k)
+        conti.perBersaglio[bersagli.fuori[k]] += parziali.perBersaglio[k];
+}
+
+void ContaSequenzeScalare(const std::uint8_t* p, std::size_t n, const Contesto& prima, const Sequenze& sequenze, ContiGrezzi& conti)
+{
+    const auto indietro = [&](std::size_t i, std::size_t d) { return d <= i ? p[i - d] : prima[d - i - 1]; };
+    // Every encoding ends in a byte above ASCII.
+    const std::uint8_t* fine = p + n;
+    for (const std::uint8_t* q = ValidatoreUtf8::SaltaAsciiScalare(p, fine); q < fine;
+         q = ValidatoreUtf8::SaltaAsciiScalare(q + 1, fine)) {
+        const auto i = static_cast<std::size_t>(q - p);
+        for (std::size_t s = 0; s < sequenze.numero; ++s) {
+            bool uguale = true;
+            for (std::size_t d = 0; d < sequenze.lunghezza[s]; ++d)
+                uguale = uguale && indietro(i, d) == sequenze.indietro[s][d];
+            conti.perBersaglio[s] += uguale;
+        }
+    }
+}
+
+const std::uint8_t* InizioApertaScalare(const std::uint8_t* p, const std::uint8_t* q)
+{
+    if (q - p >= 3) {
+        if (q[-1] >= 0xC0)
+            return q - 1;
+        if (q[-2] >= 0xE0)
+            return q - 2;
+        if (q[-3] >= 0xF0)
+            return q - 3;
+    }
+    return q;
+}
+
 const std::uint8_t* FineCampoScalare(const std::uint8_t* p, const std::uint8_t* fine)
 {
     while (fine - p >= 8) {

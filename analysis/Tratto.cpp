@@ -33,6 +33,35 @@ std::span<const std::uint8_t> SequenzaAperta(std::span<const std::uint8_t> prima
     return {};
 }
 
+// The slot of a symbol above ASCII among the encodings to count, added when new.
+int SequenzaPer(char32_t simbolo, Sequenze& sequenze)
+{
+    std::array<std::uint8_t, 4> indietro{};  // the encoding from its last byte backwards
+    std::size_t lunghezza = 0;
+    const auto aggiungi = [&](std::uint32_t valore) { indietro[lunghezza++] = static_cast<std::uint8_t>(valore); };
+    const auto c = static_cast<std::uint32_t>(simbolo);
+    if (c < 0x800) {
+        aggiungi(0x80 | (c & 0x3F));
+        aggiungi(0xC0 | (c >> 6));
+    } else if (c < 0x10000) {
+        aggiungi(0x80 | (c & 0x3F));
+        aggiungi(0x80 | ((c >> 6) & 0x3F));
+        aggiungi(0xE0 | (c >> 12));
+    } else {
+        aggiungi(0x80 | (c & 0x3F));
+        aggiungi(0x80 | ((c >> 6) & 0x3F));
+        aggiungi(0x80 | ((c >> 12) & 0x3F));
+        aggiungi(0xF0 | (c >> 18));
+    }
+    const auto* fine = sequenze.indietro.cbegin() + sequenze.numero;
+    const auto* trovata = std::find(sequenze.indietro.cbegin(), fine, indietro);
+    if (trovata == fine) {
+        sequenze.indietro[sequenze.numero] = indietro;
+        sequenze.lunghezza[sequenze.numero++] = static_cast<std::uint8_t>(lunghezza);
+    }
+    return static_cast<int>(trovata - sequenze.indietro.cbegin());
+}
+
 }  // namespace
 
 Obiettivi Obiettivi::Da(const Criterio& criterio)
@@ -52,6 +81,7 @@ Obiettivi Obiettivi::Da(const Criterio& criterio)
     for (std::size_t k = 0; k < NumeroSlot; ++k) {
         const char32_t simbolo = std::get<Simboli>(criterio)[k];
         o.bersaglioDelloSlot[k] = -1;
+        o.sequenzaDelloSlot[k] = -1;
         if (const auto byte = AWindows1252(simbolo)) {
             const auto* fine = o.bersagli.byte.cbegin() + o.bersagli.numero;
             const auto* trovato = std::find(o.bersagli.byte.cbegin(), fine, *byte);
@@ -59,8 +89,9 @@ Obiettivi Obiettivi::Da(const Criterio& criterio)
                 o.bersagli.byte[o.bersagli.numero++] = *byte;
             o.bersaglioDelloSlot[k] = static_cast<int>(trovato - o.bersagli.byte.cbegin());
         }
-        if (simbolo >= 0x80 && std::find(o.nonAscii.begin(), o.nonAscii.end(), simbolo) == o.nonAscii.end())
-            o.nonAscii.push_back(simbolo);
+        // Symbols are code points that UTF-8 can encode; a surrogate or larger value would match none.
+        if (simbolo >= 0x80 && simbolo <= 0x10FFFF && (simbolo < 0xD800 || simbolo > 0xDFFF))
+            o.sequenzaDelloSlot[k] = SequenzaPer(simbolo, o.sequenze);
     }
     FissaFinestra(o.bersagli);
     return o;
@@ -88,7 +119,6 @@ AnalisiTratto::AnalisiTratto(const Obiettivi& obiettivi, const Kernel& kernel, s
     : m_obiettivi(&obiettivi)
     , m_kernel(kernel)
 {
-    m_risultato.nonAscii.assign(obiettivi.nonAscii.size(), 0);
     m_guida.fill(-2);
     for (const StatoCampi stato : inizi) {
         const auto i = static_cast<std::size_t>(stato);
@@ -100,6 +130,8 @@ AnalisiTratto::AnalisiTratto(const Obiettivi& obiettivi, const Kernel& kernel, s
     const auto aperta = SequenzaAperta(prima);
     m_validatore.avanza(aperta.data(), aperta.data() + aperta.size(), [](char32_t) {});
     m_continuazioniPrima = m_validatore.continuazioni();
+    for (std::size_t i = 0; i < std::min(prima.size(), m_contesto.size()); ++i)
+        m_contesto[i] = prima[prima.size() - 1 - i];
 }
 
 void AnalisiTratto::consuma(const std::uint8_t* p, std::size_t n)
@@ -122,16 +154,15 @@ void AnalisiTratto::strutturaFetta(const std::uint8_t* p, std::size_t n)
     if (m_attive > 1)
         riunisci();
     m_risultato.byte += n;
-    if (!m_obiettivi->nonAscii.empty()) {
-        const auto& simboli = m_obiettivi->nonAscii;
-        m_validatore.avanza(p, p + n, [&](char32_t c) {
-            for (std::size_t s = 0; s < simboli.size(); ++s)
-                m_risultato.nonAscii[s] += simboli[s] == c;
-        }, m_kernel.saltaAscii);
-    } else if (m_kernel.validaUtf8 != nullptr) {
+    if (m_kernel.validaUtf8 != nullptr)
         m_validatore.avanzaABlocchi(p, p + n, m_kernel.validaUtf8);
-    } else {
+    else
         m_validatore.avanza(p, p + n, [](char32_t) {});
+    if (m_obiettivi->sequenze.numero > 0) {
+        // In valid UTF-8 each whole encoding found is one occurrence; otherwise these go unused.
+        m_kernel.contaSequenze(p, n, m_contesto, m_obiettivi->sequenze, m_risultato.sequenze);
+        for (std::size_t i = n > m_contesto.size() ? n - m_contesto.size() : 0; i < n; ++i)
+            m_contesto = {p[i], m_contesto[0], m_contesto[1]};
     }
 }
 
@@ -172,15 +203,15 @@ Analisi Unisci(const Criterio& criterio, const Obiettivi& obiettivi, std::span<c
     std::uint64_t byte = 0;
     std::uint64_t continuazioni = 0;
     ContiGrezzi conti;
-    std::vector<std::uint64_t> nonAscii(obiettivi.nonAscii.size(), 0);
+    ContiGrezzi sequenze;
     for (const auto& tratto : tratti) {
         utf8 = utf8 && !tratto.rotto;
         byte += tratto.byte;
         continuazioni += tratto.continuazioni;
-        for (std::size_t t = 0; t < NumeroSlot; ++t)
+        for (std::size_t t = 0; t < NumeroSlot; ++t) {
             conti.perBersaglio[t] += tratto.conti.perBersaglio[t];
-        for (std::size_t s = 0; s < nonAscii.size(); ++s)
-            nonAscii[s] += tratto.nonAscii[s];
+            sequenze.perBersaglio[t] += tratto.sequenze.perBersaglio[t];
+        }
     }
     auto macchina = InizioTesto(bom && !utf8);
     for (const auto& tratto : tratti)
@@ -198,8 +229,8 @@ Analisi Unisci(const Criterio& criterio, const Obiettivi& obiettivi, std::span<c
         }
         const char32_t simbolo = (*simboli)[k];
         if (utf8 && simbolo >= 0x80) {
-            const auto voce = std::find(obiettivi.nonAscii.begin(), obiettivi.nonAscii.end(), simbolo);
-            analisi.conteggi[k] = nonAscii[static_cast<std::size_t>(voce - obiettivi.nonAscii.begin())];
+            const int sequenza = obiettivi.sequenzaDelloSlot[k];
+            analisi.conteggi[k] = sequenza < 0 ? 0 : sequenze.perBersaglio[static_cast<std::size_t>(sequenza)];
             continue;
         }
         const int bersaglio = obiettivi.bersaglioDelloSlot[k];

@@ -20,7 +20,8 @@ namespace varnel::dettaglio {
 struct Obiettivi {
     Bersagli bersagli;
     std::array<int, NumeroSlot> bersaglioDelloSlot{};  // -1: the symbol has no Windows-1252 byte
-    std::vector<char32_t> nonAscii;                     // distinct symbols above U+007F, counted as UTF-8
+    Sequenze sequenze;                                  // the symbols above U+007F, counted as UTF-8
+    std::array<int, NumeroSlot> sequenzaDelloSlot{};    // -1: an ASCII symbol
 
     [[nodiscard]] static Obiettivi Da(const Criterio& criterio);
 };
@@ -29,7 +30,7 @@ struct Obiettivi {
 // in, since only the ranges before it tell which one it did.
 struct RisultatoTratto {
     ContiGrezzi conti;
-    std::vector<std::uint64_t> nonAscii;  // as Obiettivi::nonAscii
+    ContiGrezzi sequenze;  // as Obiettivi::sequenze
     std::uint64_t byte = 0;
     std::uint64_t continuazioni = 0;  // bytes 0x80 to 0xBF, meaningful while the file is UTF-8
     bool rotto = false;               // the range is not UTF-8
@@ -64,6 +65,7 @@ private:
     RisultatoTratto m_risultato;
     ValidatoreUtf8 m_validatore;
     std::uint64_t m_continuazioniPrima = 0;  // those of the bytes before the range
+    Contesto m_contesto{};                   // the last bytes consumed, for encodings cut by a slice
 
     // One machine a start state. Machines that meet in the same state have the same future: from
     // then on only the first of them runs, and the others take on what it finds.

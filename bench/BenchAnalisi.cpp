@@ -1,15 +1,20 @@
 // Throughput of the streaming analysis over 256 MiB of generated text held in memory, and of each
-// of its passes alone.
+// of its passes alone, on every kernel family this CPU runs.
 #include "Analizzatore.h"
+#include "AnalisiFile.h"
 #include "TestoGenerato.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace varnel {
 namespace {
+
+using dettaglio::Kernel;
 
 const std::string& Testo()
 {
@@ -17,22 +22,19 @@ const std::string& Testo()
     return testo;
 }
 
-void Analizza(benchmark::State& stato, const Criterio& criterio, dettaglio::Percorso percorso)
+void Analizza(benchmark::State& stato, const Criterio& criterio, const Kernel& kernel)
 {
     const auto& testo = Testo();
     const auto* dati = reinterpret_cast<const std::uint8_t*>(testo.data());
     constexpr std::size_t Buffer = 1 << 20;
     for (auto _ : stato) {
-        dettaglio::Analizzatore analizzatore(criterio, percorso);
+        dettaglio::Analizzatore analizzatore(criterio, kernel);
         for (std::size_t i = 0; i < testo.size(); i += Buffer)
             analizzatore.consuma(std::span(dati + i, std::min(Buffer, testo.size() - i)));
         benchmark::DoNotOptimize(analizzatore.concludi());
     }
-    stato.SetBytesProcessed(static_cast<std::int64_t>(stato.iterations() * testo.size()));
+    stato.SetBytesProcessed(stato.iterations() * static_cast<std::int64_t>(testo.size()));
 }
-
-const Simboli Cifrario = {U'q', U'w', U'e', U'r', U't', U'y', U'u', U'i', U'o', U'p', U'a', U's', U'd',
-                          U'f', U'g', U'h', U'j', U'k', U'l', U'z', U'x', U'c', U'v', U'b', U'n', U'm'};
 
 // Each pass alone, in slices as the analyser feeds them, over text that read() has just copied
 // into a buffer of a mebibyte (the copy is not timed): fresh text, since a pass over the same bytes
@@ -54,42 +56,41 @@ void Passata(benchmark::State& stato, Passo&& passo)
                 passo(buffer.data() + i, FettaPassata);
         }
     }
-    stato.SetBytesProcessed(static_cast<std::int64_t>(stato.iterations() * (testo.size() / BufferPassata * BufferPassata)));
+    stato.SetBytesProcessed(stato.iterations() * static_cast<std::int64_t>(testo.size() / BufferPassata * BufferPassata));
 }
 
-dettaglio::Bersagli BersagliLettere()
+// The letters a to z, folding case; with `accento`, è in place of z: a Windows-1252 byte outside
+// the letters' window.
+dettaglio::Bersagli BersagliLettere(bool accento)
 {
     dettaglio::Bersagli bersagli;
     for (std::size_t k = 0; k < NumeroSlot; ++k)
         bersagli.byte[k] = static_cast<std::uint8_t>('a' + k);
+    if (accento)
+        bersagli.byte[NumeroSlot - 1] = 0xE8;
     bersagli.numero = NumeroSlot;
     bersagli.piega = true;
     dettaglio::FissaFinestra(bersagli);
     return bersagli;
 }
 
-void Conta(benchmark::State& stato, dettaglio::Percorso percorso, bool finestra)
+void Conta(benchmark::State& stato, const Kernel& kernel, bool accento)
 {
-    const auto kernel = dettaglio::KernelPer(percorso);
-    auto bersagli = BersagliLettere();
-    if (!finestra)
-        bersagli.finestra = -1;
+    const auto bersagli = BersagliLettere(accento);
     dettaglio::ContiGrezzi conti;
     Passata(stato, [&](const std::uint8_t* p, std::size_t n) { kernel.conta(p, n, bersagli, conti); });
     benchmark::DoNotOptimize(conti);
 }
 
-void Campi(benchmark::State& stato, dettaglio::Percorso percorso)
+void Campi(benchmark::State& stato, const Kernel& kernel)
 {
-    const auto kernel = dettaglio::KernelPer(percorso);
     dettaglio::MacchinaCampi<std::uint8_t> macchina;
     Passata(stato, [&](const std::uint8_t* p, std::size_t n) { kernel.campi(p, n, macchina); });
     benchmark::DoNotOptimize(macchina.campi());
 }
 
-void Valida(benchmark::State& stato, dettaglio::Percorso percorso)
+void Valida(benchmark::State& stato, const Kernel& kernel)
 {
-    const auto kernel = dettaglio::KernelPer(percorso);
     ValidatoreUtf8 validatore;
     Passata(stato, [&](const std::uint8_t* p, std::size_t n) {
         if (kernel.validaUtf8 != nullptr)
@@ -100,20 +101,59 @@ void Valida(benchmark::State& stato, dettaglio::Percorso percorso)
     benchmark::DoNotOptimize(validatore.valido());
 }
 
-BENCHMARK_CAPTURE(Conta, finestra_vettoriale, dettaglio::PercorsoMigliore(), true)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Conta, confronti_vettoriale, dettaglio::PercorsoMigliore(), false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Conta, scalare, dettaglio::Percorso::Scalare, true)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Campi, vettoriale, dettaglio::PercorsoMigliore())->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Campi, scalare, dettaglio::Percorso::Scalare)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Valida, vettoriale, dettaglio::PercorsoMigliore())->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Valida, scalare, dettaglio::Percorso::Scalare)->Unit(benchmark::kMillisecond);
+// The UTF-8 encoding of è, as the analyser counts it.
+void Sequenze(benchmark::State& stato, const Kernel& kernel)
+{
+    dettaglio::Sequenze sequenze;
+    sequenze.indietro[0] = {0xA8, 0xC3};
+    sequenze.lunghezza[0] = 2;
+    sequenze.numero = 1;
+    dettaglio::ContiGrezzi conti;
+    Passata(stato, [&](const std::uint8_t* p, std::size_t n) { kernel.contaSequenze(p, n, {}, sequenze, conti); });
+    benchmark::DoNotOptimize(conti);
+}
 
-BENCHMARK_CAPTURE(Analizza, lettere_vettoriale, ModoLettere::SenzaDistinzione, dettaglio::PercorsoMigliore())->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Analizza, lettere_scalare, ModoLettere::SenzaDistinzione, dettaglio::Percorso::Scalare)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Analizza, simboli_vettoriale, Cifrario, dettaglio::PercorsoMigliore())->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Analizza, simboli_scalare, Cifrario, dettaglio::Percorso::Scalare)->Unit(benchmark::kMillisecond);
+const Simboli Cifrario = SimboliDaTesto(U"qwertyuiopasdfghjklzxcvbnm").value();
+const Simboli ConAccento = SimboliDaTesto(U"etaoinshrdlucmfwypvbgkjqxè").value();
+
+void Registra()
+{
+    for (const auto percorso : dettaglio::Percorsi) {
+        const std::string nome = dettaglio::NomePercorso(percorso);
+        if (!dettaglio::Disponibile(percorso)) {
+            std::fprintf(stderr, "%s: not measured, this CPU lacks its instructions\n", nome.c_str());
+            continue;
+        }
+        const Kernel kernel = dettaglio::KernelPer(percorso);
+        const auto registra = [&](const std::string& passo, auto&& funzione, auto... argomenti) {
+            benchmark::RegisterBenchmark((passo + "/" + nome).c_str(), funzione, kernel, argomenti...)->Unit(benchmark::kMillisecond);
+        };
+        registra("Conta/lettere", Conta, false);
+        registra("Conta/accento", Conta, true);
+        registra("Campi", Campi);
+        registra("Valida", Valida);
+        registra("Sequenze/accento", Sequenze);
+        const auto analisi = [&](const std::string& passo, const Criterio& criterio) {
+            benchmark::RegisterBenchmark(("Analizza/" + passo + "/" + nome).c_str(),
+                                         [criterio, kernel](benchmark::State& stato) { Analizza(stato, criterio, kernel); })
+                ->Unit(benchmark::kMillisecond);
+        };
+        analisi("lettere", ModoLettere::SenzaDistinzione);
+        analisi("cifrario", Cifrario);
+        analisi("accento", ConAccento);
+    }
+}
 
 }  // namespace
 }  // namespace varnel
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    varnel::Registra();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,9 +1,12 @@
 // libFuzzer target: any bytes, streamed in pieces whose sizes the input chooses, must give the
-// counts and the length that the reference reader gives, on every kernel family this CPU runs.
+// counts and the length that the reference reader gives, on every kernel family this CPU runs and
+// on the AVX-512 algorithms over emulated vectors.
 #include "LeggiTesto.h"
 #include "Analizzatore.h"
+#include "KernelEmulato.h"
 
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -34,13 +37,15 @@ void Controlla(const std::uint8_t* dati, std::size_t n, const Criterio& criterio
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t n)
 {
+    std::vector<dettaglio::Kernel> kernel = {dettaglio::KernelAvx512Emulato()};
     for (const auto percorso : dettaglio::Percorsi) {
-        if (!dettaglio::Disponibile(percorso))
-            continue;
-        const auto kernel = dettaglio::KernelPer(percorso);
-        Controlla(dati, n, ModoLettere::SenzaDistinzione, kernel);
-        Controlla(dati, n, ModoLettere::Maiuscole, kernel);
-        Controlla(dati, n, SimboliDiProva, kernel);
+        if (dettaglio::Disponibile(percorso))
+            kernel.push_back(dettaglio::KernelPer(percorso));
+    }
+    for (const auto& k : kernel) {
+        Controlla(dati, n, ModoLettere::SenzaDistinzione, k);
+        Controlla(dati, n, ModoLettere::Maiuscole, k);
+        Controlla(dati, n, SimboliDiProva, k);
     }
     return 0;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "AnalisiFile.h"
 #include "Analizzatore.h"
+#include "KernelEmulato.h"
 #include "Motore.h"
 
 #include <gtest/gtest.h>
@@ -20,12 +22,17 @@
 
 namespace varnel::prova {
 
+// Symbols with something for every path: the field reader's bytes, encodings of two to four
+// bytes, a Windows-1252 byte that UTF-8 never uses alone, the replacement character, a repeat.
+inline const Simboli SimboliDiProva = SimboliDaTesto(U"ab, \"\r\nè€\U0001F600ïx\tZz\u0080é\uFFFD7»¿ÃEqqÿ").value();
+
 inline std::span<const std::uint8_t> Byte(std::string_view testo)
 {
     return {reinterpret_cast<const std::uint8_t*>(testo.data()), testo.size()};
 }
 
-// A family of kernels under test: one of the CPU's.
+// A family of kernels under test: one of the CPU's, or the AVX-512 algorithms on emulated vectors,
+// which run on any CPU.
 struct Via {
     std::string nome;
     bool disponibile;
@@ -38,8 +45,8 @@ inline std::vector<Via> Vie()
 {
     std::vector<Via> vie;
     for (const auto percorso : dettaglio::Percorsi)
-        vie.push_back(
-            {dettaglio::NomePercorso(percorso), dettaglio::Disponibile(percorso), dettaglio::KernelPer(percorso)});
+        vie.push_back({dettaglio::NomePercorso(percorso), dettaglio::Disponibile(percorso), dettaglio::KernelPer(percorso)});
+    vie.push_back({"avx512_emulato", true, dettaglio::KernelAvx512Emulato()});
     return vie;
 }
 

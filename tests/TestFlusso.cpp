@@ -17,17 +17,17 @@ namespace varnel {
 namespace {
 
 using dettaglio::Kernel;
+using prova::SimboliDiProva;
 using dettaglio::KernelPer;
 using dettaglio::PercorsoMigliore;
 
 // Pieces that exercise the reader: delimiters, blanks, line ends of every kind, multi-byte
-// characters, bytes that break UTF-8, Windows-1252 letters and a NUL.
+// characters, bytes that break UTF-8, Windows-1252 letters, a NUL, and the bytes at the edges of
+// the counting windows of the symbol sets below.
 const std::vector<std::string> Pezzi = {
-    "a", "b", "Z", "x", "q", "E", " ", "  ", ",", "\"", "\r", "\n", "\r\n", "\t", "\xC3\xA8", "\xE2\x82\xAC",
+    "a", "b", "Z", "x", "q", "E", " ", "  ", ",", "\"", "\r", "\n", "\r\n", "\t", "\xC3\xA8", "\xE2\x82\xAC", "@", "`",
     "\xF0\x9F\x98\x80", "\xC3", "\xE8", "\x80", "\xEF\xBB\xBF", std::string(1, '\0'), "\"ab, c\"", "7",
 };
-
-const Simboli SimboliDiProva = *SimboliDaTesto(U"ab, \"\r\nè€\U0001F600ïx\tZz\u0080é\uFFFD7»¿ÃEqq");
 
 Analisi Riferimento(std::string_view byte, const Criterio& criterio)
 {
@@ -73,9 +73,10 @@ std::string Utf16(std::u32string_view testo, bool grandeFinale)
 
 // Symbols whose bytes all lie within 32 consecutive values are counted by looking a byte's distance
 // up: one set holds the reader's special bytes, one reaches the 32nd value.
-const Simboli SimboliVicini = *SimboliDaTesto(U" !\"#$%&'()*+,-./0123456789");
-const Simboli SimboliLontani = *SimboliDaTesto(U"ABCDEFGHIJKLMNOPQRSTUVWXY`");
-const Simboli SimboliTroppoLontani = *SimboliDaTesto(U"@ABCDEFGHIJKLMNOPQRSTUVWX`");  // 33 values: no window
+const Simboli SimboliVicini = SimboliDaTesto(U" !\"#$%&'()*+,-./0123456789").value();
+const Simboli SimboliLontani = SimboliDaTesto(U"ABCDEFGHIJKLMNOPQRSTUVWXY`").value();
+// 33 values: the window holds all but one, which is compared.
+const Simboli SimboliTroppoLontani = SimboliDaTesto(U"@ABCDEFGHIJKLMNOPQRSTUVWX`").value();
 // From NUL on: the padding after a text's last byte must not count as one.
 const Simboli SimboliDiControllo = [] {
     Simboli simboli{};

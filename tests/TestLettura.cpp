@@ -12,7 +12,7 @@ using namespace std::string_view_literals;
 
 std::u32string Testo(std::string_view byte) { return CampiInTesto(Decodifica(byte)); }
 
-Simboli SimboliDa(std::u32string_view testo) { return *SimboliDaTesto(testo); }
+Simboli SimboliDa(std::u32string_view testo) { return SimboliDaTesto(testo).value(); }
 
 TEST(CampiInTesto, SeparatesFieldsAndJoinsThemWithCrLf)
 {

@@ -58,8 +58,6 @@ std::vector<Caso> Casi()
     };
 }
 
-const Simboli SimboliDiProva = *SimboliDaTesto(U"ab, \"\r\nè€\U0001F600ïx\tZz»¿EqQRSTUVWX");
-
 class ATratti : public testing::TestWithParam<Caso> {
 protected:
     prova::CartellaTemporanea cartella;
@@ -70,11 +68,11 @@ TEST_P(ATratti, GivesWhatOneReadingInOrderGives)
     const auto percorso = cartella.scrivi("testo.txt", GetParam().byte);
     const auto testo = LeggiTesto(percorso);
     ASSERT_TRUE(testo.riuscito());
-    for (const Criterio& criterio : {Criterio(ModoLettere::SenzaDistinzione), Criterio(SimboliDiProva)}) {
+    for (const Criterio& criterio : {Criterio(ModoLettere::SenzaDistinzione), Criterio(prova::SimboliDiProva)}) {
         const auto inOrdine = prova::Analizza(percorso, criterio);  // a small file is read in order
         ASSERT_TRUE(inOrdine.riuscito());
         ASSERT_EQ(inOrdine.valore().lunghezza, testo.valore().size());
-        for (const std::uint64_t tratto : {3, 4, 5, 7, 64, 333, 4096}) {
+        for (const std::uint64_t tratto : {3u, 4u, 5u, 7u, 64u, 333u, 4096u}) {
             for (const unsigned lavoratori : {1u, 2u, 3u, 8u}) {
                 Avanzamento avanzamento;
                 const auto aTratti = dettaglio::AnalizzaFileCon(percorso, criterio, avanzamento,
@@ -87,7 +85,7 @@ TEST_P(ATratti, GivesWhatOneReadingInOrderGives)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Testi, ATratti, testing::ValuesIn(Casi()), [](const auto& info) { return std::string(info.param.nome); });
+INSTANTIATE_TEST_SUITE_P(Testi, ATratti, testing::ValuesIn(Casi()), [](const auto& voce) { return std::string(voce.param.nome); });
 
 TEST(ATrattiAnnullata, ACancelAtAnyMomentEndsCleanly)
 {

@@ -82,7 +82,7 @@ void Grafico::impostaBarra(std::size_t slot, Barra barra)
     blocco->setProperty("heightTwips", QVariant::fromValue(barra.altezza));
     blocco->setProperty("topTwips", QVariant::fromValue(barra.top));
     const Rettangolo r = BarraIniziale(slot);
-    blocco->setGeometry(InPixel(r.left, barra.top, r.width, barra.altezza, m_twipsPerPixel));
+    blocco->setGeometry(InPixel(r.left, static_cast<double>(barra.top), r.width, static_cast<double>(barra.altezza), m_twipsPerPixel));
 }
 
 void Grafico::mostra(const Risultati& risultati)

@@ -1,0 +1,186 @@
+#pragma once
+
+// Counting target bytes over blocks of 64 bytes (see Blocchi64.h for the layer B).
+//
+// Targets in the 32-byte window: a byte's distance from the window's start picks one of 32
+// classes, and a lookup turns it into one bit of a byte for each group of eight classes.
+// Carry-save adders (Harley-Seal) then sum those bits per lane and bit position, in planes of
+// weight 1, 2, 4, ..., so that a class costs far less than a compare and a count of its own.
+// Targets outside the window are compared one by one.
+
+#include "Kernel.h"
+
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+
+namespace varnel::dettaglio::blocchi64 {
+
+inline constexpr int Gruppi = 4;
+inline constexpr int PerGiro = 32;      // vectors summed into one output of weight 32
+inline constexpr int PianiRiporto = 4;  // weights 32 to 256; what overflows them is counted at once
+
+// Class d of the window as a bit of group d / 8.
+template <int Gruppo>
+inline constexpr std::array<std::uint8_t, 64> BitDelGruppo = [] {
+    std::array<std::uint8_t, 64> tabella{};
+    for (int d = 8 * Gruppo; d < 8 * Gruppo + 8; ++d)
+        tabella[static_cast<std::size_t>(d)] = static_cast<std::uint8_t>(1u << (d % 8));
+    return tabella;
+}();
+
+template <class B>
+class ContatoreFinestra {
+    using V = typename B::Vettore;
+
+public:
+    explicit ContatoreFinestra(const Bersagli& bersagli)
+        : m_piega(B::Ripeti(bersagli.piega ? 0x20 : 0))
+        , m_inizio(B::Ripeti(static_cast<std::uint8_t>(bersagli.finestra)))
+        , m_tabelle{B::Tabella(BitDelGruppo<0>), B::Tabella(BitDelGruppo<1>), B::Tabella(BitDelGruppo<2>), B::Tabella(BitDelGruppo<3>)}
+    {
+        for (std::size_t t = 0; t < bersagli.numero; ++t) {
+            if (bersagli.inFinestra(t))
+                m_usato[(bersagli.byte[t] - bersagli.finestra) / 8] = true;
+        }
+        for (auto& s : m_piani) {
+            for (auto& piano : s)
+                piano = B::Zero();
+        }
+    }
+
+    // Takes the bytes of v where `validi` has a bit.
+    void aggiungi(V v, std::uint64_t validi)
+    {
+        m_distanze[m_pronti] = B::Meno(B::Oppure(v, m_piega), m_inizio);
+        m_dentro[m_pronti] = B::Minori(m_distanze[m_pronti], B::Ripeti(32)) & validi;
+        if (++m_pronti == PerGiro)
+            giro();
+    }
+
+    void versa(const Bersagli& bersagli, ContiGrezzi& conti)
+    {
+        if (m_pronti > 0) {
+            for (int j = m_pronti; j < PerGiro; ++j)
+                m_dentro[j] = 0;
+            giro();
+        }
+        for (int g = 0; g < Gruppi; ++g) {
+            if (!m_usato[g])
+                continue;
+            for (int k = 0; k < Piani; ++k)
+                aggiungiPiano(m_piani[g][k], std::uint64_t{1} << k, m_classi.data() + 8 * g);
+        }
+        for (std::size_t t = 0; t < bersagli.numero; ++t) {
+            if (bersagli.inFinestra(t))
+                conti.perBersaglio[t] += m_classi[static_cast<std::size_t>(bersagli.byte[t] - bersagli.finestra)];
+        }
+    }
+
+private:
+    static constexpr int Piani = 5 + PianiRiporto;  // weights 1 to 256
+
+    static void Csa(V& alto, V& basso, V a, V b)
+    {
+        alto = B::Maggioranza(basso, a, b);
+        basso = B::Xor3(basso, a, b);
+    }
+
+    // Adds to each class of a group the bits of `piano`, each worth `peso`.
+    static void aggiungiPiano(V piano, std::uint64_t peso, std::uint64_t* classi)
+    {
+        if (B::Prova(piano, piano) == 0)
+            return;  // short slices leave most planes empty
+        for (int k = 0; k < 8; ++k)
+            classi[k] += peso * static_cast<std::uint64_t>(std::popcount(B::Prova(piano, B::Ripeti(static_cast<std::uint8_t>(1u << k)))));
+    }
+
+    V bit(int g, int j) const { return B::PermutaDove(m_dentro[j], m_tabelle[g], m_distanze[j]); }
+
+    // Sums sixteen lookups of group g from vector `da` into the planes of weight 1 to 8 and
+    // returns what reaches weight 16.
+    V sedici(int g, int da, V* s) const
+    {
+        V quattro[2], otto[2], sedici;
+        for (int h = 0; h < 2; ++h) {
+            for (int q = 0; q < 2; ++q) {
+                const int j = da + 8 * h + 4 * q;
+                V dueA, dueB;
+                Csa(dueA, s[0], bit(g, j), bit(g, j + 1));
+                Csa(dueB, s[0], bit(g, j + 2), bit(g, j + 3));
+                Csa(quattro[q], s[1], dueA, dueB);
+            }
+            Csa(otto[h], s[2], quattro[0], quattro[1]);
+        }
+        Csa(sedici, s[3], otto[0], otto[1]);
+        return sedici;
+    }
+
+    void giro()
+    {
+        for (int g = 0; g < Gruppi; ++g) {
+            if (!m_usato[g])
+                continue;
+            V* s = m_piani[g];
+            const V sediciA = sedici(g, 0, s);
+            const V sediciB = sedici(g, 16, s);
+            V trentadue;
+            Csa(trentadue, s[4], sediciA, sediciB);
+            // Ripple the weight-32 output through the carry planes; what leaves the last is rare
+            // enough to count on the spot.
+            for (int k = 5; k < Piani; ++k) {
+                const V oltre = B::E(s[k], trentadue);
+                s[k] = B::Xor(s[k], trentadue);
+                trentadue = oltre;
+            }
+            aggiungiPiano(trentadue, std::uint64_t{1} << Piani, m_classi.data() + 8 * g);
+        }
+        m_pronti = 0;
+    }
+
+    V m_piega, m_inizio;
+    V m_tabelle[Gruppi];
+    bool m_usato[Gruppi] = {};
+    V m_piani[Gruppi][Piani];
+    std::array<std::uint64_t, 8 * Gruppi> m_classi{};
+    V m_distanze[PerGiro];
+    std::uint64_t m_dentro[PerGiro];
+    int m_pronti = 0;
+};
+
+template <class B>
+void ContaFuori(typename B::Vettore v, std::uint64_t validi, const Bersagli& bersagli, ContiGrezzi& conti)
+{
+    const auto piegato = B::Oppure(v, B::Ripeti(bersagli.piega ? 0x20 : 0));
+    for (std::size_t k = 0; k < bersagli.numeroFuori; ++k) {
+        const std::size_t t = bersagli.fuori[k];
+        conti.perBersaglio[t] += static_cast<std::uint64_t>(std::popcount(B::UgualiDove(validi, piegato, B::Ripeti(bersagli.byte[t]))));
+    }
+}
+
+template <class B>
+void Conta(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti)
+{
+    const bool finestra = bersagli.finestra >= 0;
+    ContatoreFinestra<B> contatore(bersagli);
+    std::size_t i = 0;
+    for (; n - i >= 64; i += 64) {
+        const auto v = B::Carica(p + i);
+        if (finestra)
+            contatore.aggiungi(v, ~std::uint64_t{0});
+        ContaFuori<B>(v, ~std::uint64_t{0}, bersagli, conti);
+    }
+    if (i < n) {
+        // The zero bytes past the end are no target.
+        const auto v = B::CaricaParte(p + i, n - i);
+        const std::uint64_t validi = (std::uint64_t{1} << (n - i)) - 1;
+        if (finestra)
+            contatore.aggiungi(v, validi);
+        ContaFuori<B>(v, validi, bersagli, conti);
+    }
+    if (finestra)
+        contatore.versa(bersagli, conti);
+}
+
+}  // namespace varnel::dettaglio::blocchi64

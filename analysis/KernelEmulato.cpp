@@ -1,0 +1,90 @@
+// The algorithms of Blocchi64.h on plain C++ that does what each AVX-512 instruction of
+// KernelAvx512.cpp does, byte for byte, so that the tests run them on any CPU. Built for the
+// tests and the fuzzer only.
+#include "KernelEmulato.h"
+
+#include "Blocchi64.h"
+
+#include <array>
+#include <cstring>
+
+namespace varnel::dettaglio {
+
+namespace {
+
+struct Emulato {
+    using Vettore = std::array<std::uint8_t, 64>;
+    using Maschera = std::uint64_t;
+
+    template <class F>
+    static Vettore Ogni(F&& f)
+    {
+        Vettore r;
+        for (std::size_t i = 0; i < 64; ++i)
+            r[i] = static_cast<std::uint8_t>(f(i));
+        return r;
+    }
+    template <class F>
+    static Maschera Dove(F&& f)
+    {
+        Maschera m = 0;
+        for (std::size_t i = 0; i < 64; ++i)
+            m |= Maschera{f(i)} << i;
+        return m;
+    }
+    static bool Bit(Maschera k, std::size_t i) { return (k >> i) & 1; }
+
+    static Vettore Carica(const std::uint8_t* p) { return Ogni([&](std::size_t i) { return p[i]; }); }
+    static Vettore CaricaParte(const std::uint8_t* p, std::size_t n) { return Ogni([&](std::size_t i) { return i < n ? p[i] : 0; }); }
+    static Vettore Ripeti(std::uint8_t b) { return Ogni([&](std::size_t) { return b; }); }
+    static Vettore Tabella(const std::array<std::uint8_t, 64>& t) { return t; }
+    static Vettore Tabella16(const std::array<std::uint8_t, 16>& t) { return Ogni([&](std::size_t i) { return t[i % 16]; }); }
+    static Maschera Uguali(const Vettore& a, const Vettore& b) { return Dove([&](std::size_t i) { return a[i] == b[i]; }); }
+    static Maschera UgualiDove(Maschera k, const Vettore& a, const Vettore& b) { return k & Uguali(a, b); }
+    static Maschera Minori(const Vettore& a, const Vettore& b) { return Dove([&](std::size_t i) { return a[i] < b[i]; }); }
+    static Maschera Alti(const Vettore& a) { return Dove([&](std::size_t i) { return (a[i] & 0x80) != 0; }); }
+    static Maschera Prova(const Vettore& a, const Vettore& b) { return Dove([&](std::size_t i) { return (a[i] & b[i]) != 0; }); }
+    static Vettore Oppure(const Vettore& a, const Vettore& b) { return Ogni([&](std::size_t i) { return a[i] | b[i]; }); }
+    static Vettore E(const Vettore& a, const Vettore& b) { return Ogni([&](std::size_t i) { return a[i] & b[i]; }); }
+    static Vettore Xor(const Vettore& a, const Vettore& b) { return Ogni([&](std::size_t i) { return a[i] ^ b[i]; }); }
+    static Vettore Meno(const Vettore& a, const Vettore& b) { return Ogni([&](std::size_t i) { return a[i] - b[i]; }); }
+    static Vettore MenoSaturato(const Vettore& a, const Vettore& b)
+    {
+        return Ogni([&](std::size_t i) { return a[i] > b[i] ? a[i] - b[i] : 0; });
+    }
+    static Vettore NibbleAlti(const Vettore& a) { return Ogni([&](std::size_t i) { return a[i] >> 4; }); }
+    static Vettore NibbleBassi(const Vettore& a) { return Ogni([&](std::size_t i) { return a[i] & 15; }); }
+    // vpshufb: within each 16-byte lane, and zero where the index has bit 7.
+    static Vettore Cerca16(const Vettore& t, const Vettore& x)
+    {
+        return Ogni([&](std::size_t i) { return (x[i] & 0x80) != 0 ? 0 : t[(i & ~std::size_t{15}) + (x[i] & 15)]; });
+    }
+    // vpermb ignores the index's two high bits.
+    static Vettore PermutaDove(Maschera k, const Vettore& t, const Vettore& x)
+    {
+        return Ogni([&](std::size_t i) { return Bit(k, i) ? t[x[i] & 63] : 0; });
+    }
+    // vpermi2b: bit 6 of the index picks the table, bit 7 is ignored.
+    static Vettore Permuta2(const Vettore& a, const Vettore& b, const Vettore& x)
+    {
+        return Ogni([&](std::size_t i) { return (x[i] & 64) != 0 ? b[x[i] & 63] : a[x[i] & 63]; });
+    }
+    static Vettore Xor3(const Vettore& a, const Vettore& b, const Vettore& c)
+    {
+        return Ogni([&](std::size_t i) { return a[i] ^ b[i] ^ c[i]; });
+    }
+    static Vettore Maggioranza(const Vettore& a, const Vettore& b, const Vettore& c)
+    {
+        return Ogni([&](std::size_t i) { return (a[i] & b[i]) | (a[i] & c[i]) | (b[i] & c[i]); });
+    }
+    static Vettore Zero() { return Vettore{}; }
+};
+
+}  // namespace
+
+Kernel KernelAvx512Emulato()
+{
+    return blocchi64::KernelDi<Emulato>();
+}
+
+}  // namespace varnel::dettaglio
