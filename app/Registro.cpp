@@ -6,8 +6,11 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QTranslator>
 
 namespace varnel {
 
@@ -65,6 +68,11 @@ void PreparaApplicazione()
     for (const int lato : {16, 32, 48, 64, 128})
         icona.addFile(QStringLiteral(":/img/programma-%1.png").arg(lato));
     QApplication::setWindowIcon(icona);
+    // Qt's own dialogs and menus in Italian, as the windows are, whatever the system's language.
+    auto* traduzione = new QTranslator(qApp);
+    if (traduzione->load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(traduzione);
 #ifndef Q_OS_WIN
     // The look of the standard Windows controls and colours, where the platform has its own.
     if (QStyle* stile = QStyleFactory::create(QStringLiteral("Windows")))

@@ -15,9 +15,9 @@ std::vector<Controllo> Avanzata::tabella() const
     using enum Colore;
     // From front to back.
     return {
-        {"Text1", RigaTesto, {120, 600, 3135, 375}, {}, {.colore = TestoFinestra, .sfondo = SfondoFinestra, .tabIndex = 92}},
+        {"Text1", RigaTesto, {120, 600, 3135, 375}, {}, {.colore = TestoFinestra, .sfondo = SfondoFinestra, .tabIndex = 92, .didascalia = "Label4"}},
         {"Command3", Pulsante, {3000, 5400, 2055, 375}, "Versione base...", {.colore = TestoPulsante, .sfondo = Menu, .tabIndex = 91}},
-        {"Check1", Casella, {3960, 720, 255, 375}, {}, {.colore = TestoPulsante, .tabIndex = 87, .attivo = true}},
+        {"Check1", Casella, {3960, 720, 255, 375}, {}, {.colore = TestoPulsante, .tabIndex = 87, .attivo = true, .didascalia = "Label3"}},
         {"Label4", Etichetta, {120, 960, 3255, 615}, "Inserisci nel box soprastante i 26 tipi di carattere che il testo da analizzare contiene", {}},
         {"Label3", Etichetta, {4200, 600, 2175, 855}, "Ignora eventuali caratteri contenuti nel testo da analizzare diversi da quelli specificati nel box a lato.", {}},
     };

@@ -4,10 +4,12 @@
 #include <QIcon>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
+#include <algorithm>
 #include <limits>
 #include <map>
 
@@ -56,14 +58,20 @@ QWidget* Crea(const Controllo& c, QWidget* area)
             etichetta->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             Colora(etichetta, c.prop.colore, c.prop.sfondo);
         }
-        if (c.prop.mano)
+        if (c.prop.mano) {
             etichetta->setCursor(QCursor(QIcon(QStringLiteral(":/img/mano.png")).pixmap(32, 32), 12, 1));
+            etichetta->impostaGenere(EtichettaCliccabile::Genere::Premibile);
+        }
+        if (c.tipo == Tipo::Linea)
+            etichetta->impostaGenere(EtichettaCliccabile::Genere::Decorazione);
+        if (!c.prop.voce.isEmpty())
+            etichetta->setAccessibleName(c.prop.voce);
         return etichetta;
     }
     case Tipo::Pulsante:
-        return new QPushButton(c.testo, area);
+        return new PulsanteComando(c.testo, area);
     case Tipo::Opzione: {
-        auto* opzione = new QRadioButton(c.testo, area);
+        auto* opzione = new PulsanteOpzione(c.testo, area);
         opzione->setChecked(c.prop.attivo);
         ColoraIndicatore(opzione, c.prop.sfondo);
         return opzione;
@@ -84,6 +92,7 @@ QWidget* Crea(const Controllo& c, QWidget* area)
         auto* casella = new QPlainTextEdit(c.testo, area);
         casella->setLineWrapMode(QPlainTextEdit::WidgetWidth);
         casella->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        casella->setTabChangesFocus(true);  // Tab moves on, as everywhere else in the window
         casella->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         ColoraTesto(casella, c.prop.colore, c.prop.sfondo);
         return casella;
@@ -94,11 +103,68 @@ QWidget* Crea(const Controllo& c, QWidget* area)
 
 }  // namespace
 
+void EtichettaCliccabile::didascaliaDi(QWidget* controllo)
+{
+    setBuddy(controllo);
+    controllo->setAccessibleName(text());
+    if (qobject_cast<QAbstractButton*>(controllo))
+        controllo->installEventFilter(this);
+}
+
+bool EtichettaCliccabile::eventFilter(QObject* oggetto, QEvent* evento)
+{
+    if (evento->type() == QEvent::FocusIn || evento->type() == QEvent::FocusOut)
+        update();
+    return QLabel::eventFilter(oggetto, evento);
+}
+
 void EtichettaCliccabile::mouseReleaseEvent(QMouseEvent* evento)
 {
     QLabel::mouseReleaseEvent(evento);
     if (evento->button() == Qt::LeftButton && rect().contains(evento->position().toPoint()))
         emit clic();
+}
+
+void EtichettaCliccabile::paintEvent(QPaintEvent* evento)
+{
+    QLabel::paintEvent(evento);
+    if (!qobject_cast<QAbstractButton*>(buddy()) || !buddy()->hasFocus())
+        return;
+    QStyleOptionFocusRect opzione;
+    opzione.initFrom(this);
+    opzione.rect = fontMetrics().boundingRect(contentsRect(), static_cast<int>(alignment()) | Qt::TextWordWrap, text())
+                       .adjusted(-1, 0, 1, 1) & rect();
+    opzione.backgroundColor = palette().color(QPalette::Window);
+    QPainter pittore(this);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &opzione, &pittore, this);
+}
+
+void PulsanteComando::keyPressEvent(QKeyEvent* evento)
+{
+    if ((evento->key() == Qt::Key_Return || evento->key() == Qt::Key_Enter) && evento->modifiers() == Qt::NoModifier) {
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(evento);
+}
+
+void PulsanteOpzione::keyPressEvent(QKeyEvent* evento)
+{
+    int passo = 0;
+    switch (evento->key()) {
+    case Qt::Key_Down:
+    case Qt::Key_Right: passo = 1; break;
+    case Qt::Key_Up:
+    case Qt::Key_Left: passo = -1; break;
+    default: QRadioButton::keyPressEvent(evento); return;
+    }
+    // The option buttons beside this one, from top to bottom; the selection goes round.
+    QList<PulsanteOpzione*> gruppo = parentWidget()->findChildren<PulsanteOpzione*>(Qt::FindDirectChildrenOnly);
+    std::ranges::sort(gruppo, {}, [](const QWidget* w) { return w->y(); });
+    const auto n = gruppo.size();
+    PulsanteOpzione* prossima = gruppo[(gruppo.indexOf(this) + passo + n) % n];
+    prossima->setFocus(passo > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    prossima->click();
 }
 
 void Colora(QWidget* widget, Colore testo, Colore sfondo)
@@ -127,6 +193,10 @@ ControlliPerNome CostruisciControlli(std::span<const Controllo> tabella, QWidget
     for (auto it = tabella.rbegin(); it != tabella.rend(); ++it) {
         if (Finestrato(it->tipo))
             controlli.value(it->nome)->raise();
+    }
+    for (const auto& c : tabella) {
+        if (!c.prop.didascalia.isEmpty())
+            Prendi<EtichettaCliccabile>(controlli, c.prop.didascalia)->didascaliaDi(controlli.value(c.nome));
     }
     std::map<int, QWidget*> perTab;
     for (const auto& c : tabella) {

@@ -4,6 +4,8 @@
 
 #include <QHash>
 #include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
 
 #include <span>
 
@@ -29,6 +31,8 @@ struct Proprieta {
     int tabIndex = -1;
     bool mano = false;           // hand cursor over it
     bool attivo = false;         // option button selected, or check box ticked, when built
+    QString didascalia{};        // the label beside it that says what it is, for screen readers and the focus mark
+    QString voce{};              // what a screen reader says for a picture that has no caption
 };
 
 // One row of a window's layout table.
@@ -36,8 +40,8 @@ struct Controllo {
     QString nome;
     Tipo tipo = Tipo::Etichetta;
     Rettangolo r;
-    QString testo;               // caption, or the picture's resource for Immagine
-    Proprieta prop;
+    QString testo{};             // caption, or the picture's resource for Immagine
+    Proprieta prop{};
 };
 
 // A label or picture that reports a click, for the icons and captions that act like buttons.
@@ -46,11 +50,49 @@ class EtichettaCliccabile : public QLabel {
 public:
     using QLabel::QLabel;
 
+    // What the label is to a screen reader: text or a picture, a picture that a click presses, or
+    // a line drawn for the eye only.
+    enum class Genere { Testo, Premibile, Decorazione };
+    [[nodiscard]] Genere genere() const { return m_genere; }
+    void impostaGenere(Genere genere) { m_genere = genere; }
+
+    // Makes this label the caption of `controllo`; it draws the focus mark of an option button or
+    // check box, whose own would fall on the caption that they hold out of sight.
+    void didascaliaDi(QWidget* controllo);
+
+    // What a click does, for the routes that are not the mouse (a screen reader's press action).
+    void premi() { emit clic(); }
+
 signals:
     void clic();
 
 protected:
+    bool eventFilter(QObject* oggetto, QEvent* evento) override;
     void mouseReleaseEvent(QMouseEvent* evento) override;
+    void paintEvent(QPaintEvent* evento) override;
+
+private:
+    Genere m_genere = Genere::Testo;
+};
+
+// A push button that Enter and Return press too, as on the desktops that these windows follow.
+class PulsanteComando : public QPushButton {
+    Q_OBJECT
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent* evento) override;
+};
+
+// An option button whose arrow keys move the selection round the option buttons beside it.
+class PulsanteOpzione : public QRadioButton {
+    Q_OBJECT
+public:
+    using QRadioButton::QRadioButton;
+
+protected:
+    void keyPressEvent(QKeyEvent* evento) override;
 };
 
 // Builds the controls of a table, listed from front to back, inside `area`, and returns them by name.

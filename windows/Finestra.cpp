@@ -1,16 +1,38 @@
 #include "Finestra.h"
 
+#include "Accessibilita.h"
 #include "Controlli.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QScreen>
+#include <QStyle>
+#include <QTimer>
+#include <QWindow>
+
+#include <algorithm>
 
 namespace varnel {
+
+namespace {
+
+// The frame that the window manager put round the last window shown; before any, a guess.
+QMargins s_cornice;
+
+}  // namespace
+
+QPoint AngoloCornice(const QRect& disponibile, const QSize& cornice)
+{
+    const auto asse = [](int inizio, int spazio, int lato) { return inizio + std::max(0, (spazio - lato) / 2); };
+    return {asse(disponibile.x(), disponibile.width(), cornice.width()), asse(disponibile.y(), disponibile.height(), cornice.height())};
+}
 
 Finestra::Finestra(const QString& nomeClasse, const QString& titolo, Rettangolo areaClient, Qt::WindowFlags pulsanti)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint | pulsanti)
     , m_areaClient(areaClient)
 {
+    InstallaAccessibilita();
     setObjectName(nomeClasse);
     setWindowTitle(titolo + IndirizzoWeb);
     Colora(this, Colore::Verde, Colore::TestoMenu);
@@ -30,9 +52,28 @@ void Finestra::apri()
     costruisci(m_area, tpp);
     m_area->show();
     setFixedSize(client.size());
-    if (const QScreen* schermo = screen())
-        move(schermo->availableGeometry().center() - rect().center());
+    colloca();
     show();
+    // The window manager tells the frame's size only once the window is up: placed again if it
+    // differs from the one assumed.
+    QTimer::singleShot(100, this, [this, assunta = s_cornice] {
+        if (const QWindow* finestra = windowHandle(); finestra && finestra->frameMargins() != assunta) {
+            s_cornice = finestra->frameMargins();
+            colloca();
+        }
+    });
+}
+
+void Finestra::colloca()
+{
+    if (s_cornice.isNull())
+        s_cornice = {0, style()->pixelMetric(QStyle::PM_TitleBarHeight), 0, 0};
+    const QWidget* inUso = QApplication::activeWindow();
+    const QScreen* schermo = inUso && inUso != this ? inUso->screen() : QGuiApplication::screenAt(QCursor::pos());
+    if (!schermo)
+        schermo = QGuiApplication::primaryScreen();
+    // A top-level window's position is that of its frame.
+    move(AngoloCornice(schermo->availableGeometry(), size().grownBy(s_cornice)));
 }
 
 void Finestra::closeEvent(QCloseEvent* evento)
@@ -42,6 +83,25 @@ void Finestra::closeEvent(QCloseEvent* evento)
         m_rilascioRimandato = true;
     else
         rilasciaControlli();
+}
+
+bool Finestra::focusNextPrevChild(bool avanti)
+{
+    // Tab stops at every control of the chain in turn, each option button included: Qt takes Tab
+    // focus from an option button that is not selected. The chain goes round.
+    QWidget* corrente = focusWidget();
+    if (!corrente)
+        return QWidget::focusNextPrevChild(avanti);
+    for (QWidget* w = corrente;;) {
+        w = avanti ? w->nextInFocusChain() : w->previousInFocusChain();
+        if (w == corrente)
+            return false;
+        if (w->window() == this && !w->focusProxy() && w->isVisible() && w->isEnabled()
+            && ((w->focusPolicy() & Qt::TabFocus) || qobject_cast<PulsanteOpzione*>(w))) {
+            w->setFocus(avanti ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
 }
 
 void Finestra::rilasciaControlli()

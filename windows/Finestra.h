@@ -7,6 +7,10 @@
 
 namespace varnel {
 
+// Where a window's frame of size `cornice` goes on the available area of a screen: centred, and
+// when larger than the area, with its top-left corner (title bar and close button) on it.
+[[nodiscard]] QPoint AngoloCornice(const QRect& disponibile, const QSize& cornice);
+
 // A top-level window of fixed size whose controls live only while it is open: opening builds
 // them from the layout, closing destroys them. The object itself lasts for the whole run.
 class Finestra : public QWidget {
@@ -24,6 +28,7 @@ protected:
     virtual void dimenticaControlli() {}
 
     void closeEvent(QCloseEvent* evento) override;
+    bool focusNextPrevChild(bool avanti) override;
 
     // Held by a handler for as long as it runs: a close meanwhile hides the window at once, but its
     // controls, which the handler may still be using, are destroyed only once it has returned.
@@ -43,6 +48,8 @@ protected:
 
 private:
     void rilasciaControlli();
+    // Centres the window by its frame on the screen of the mouse or of the window in use.
+    void colloca();
 
     Rettangolo m_areaClient;
     QPointer<QWidget> m_area;

@@ -1,12 +1,13 @@
 #include "FinestraAnalisi.h"
 
+#include "SceltaFile.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QEventLoop>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
@@ -14,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 
 #include <atomic>
@@ -65,13 +67,13 @@ std::vector<Controllo> RigheComuni()
     using enum Carattere;
     return {
         {"Command2", Pulsante, {600, 5640, 2055, 375}, "Ottimizza grafico", {.colore = TestoPulsante, .sfondo = Menu, .tabIndex = 86}},
-        {"Text2", CasellaTesto, {6360, 360, 3495, 1215}, {}, {.colore = TestoFinestra, .sfondo = BordoAttivo, .tabIndex = 56}},
+        {"Text2", CasellaTesto, {6360, 360, 3495, 1215}, {}, {.colore = TestoFinestra, .sfondo = BordoAttivo, .tabIndex = 56, .didascalia = "Label2"}},
         {"Command1", Pulsante, {600, 5160, 2055, 375}, "Analisi frequenze", {.colore = TestoPulsante, .sfondo = Menu, .tabIndex = 0}},
-        {"Image4", Immagine, {8160, 5280, 480, 480}, ":/img/informazioni.png", {.mano = true}},
-        {"Image2", Immagine, {9480, 5280, 480, 480}, ":/img/esci.png", {.mano = true}},
+        {"Image4", Immagine, {8160, 5280, 480, 480}, ":/img/informazioni.png", {.mano = true, .didascalia = "Label11"}},
+        {"Image2", Immagine, {9480, 5280, 480, 480}, ":/img/esci.png", {.mano = true, .didascalia = "Label10"}},
         {"Label10", Etichetta, {9480, 5760, 615, 255}, "Esci", {.carattere = SansGrassetto, .colore = TestoEvidenziato, .sfondo = TestoPulsante}},
         {"Label11", Etichetta, {7800, 5760, 1335, 255}, "Informazioni", {.carattere = SansGrassetto, .colore = TestoEvidenziato, .sfondo = TestoPulsante}},
-        {"Image1", Immagine, {0, 0, 5175, 630}, ":/img/banner.png", {}},
+        {"Image1", Immagine, {0, 0, 5175, 630}, ":/img/banner.png", {.voce = IndirizzoWeb}},
         {"Label2", Etichetta, {6840, 120, 3015, 255}, "Riepilogo dettagliato analisi frequenze", {}},
     };
 }
@@ -198,6 +200,8 @@ void FinestraAnalisi::costruisci(QWidget* area, double twipsPerPixel)
     connect(c.Label10, &EtichettaCliccabile::clic, this, &FinestraAnalisi::Label10_Click);
     connect(c.Image4, &EtichettaCliccabile::clic, this, &FinestraAnalisi::Image4_Click);
     connect(c.Label11, &EtichettaCliccabile::clic, this, &FinestraAnalisi::Label11_Click);
+    // F1 asks for the about window, as on the desktop; the window's shortcut goes with its controls.
+    connect(new QShortcut(Qt::Key_F1, area), &QShortcut::activated, this, &FinestraAnalisi::Image4_Click);
 }
 
 void FinestraAnalisi::dimenticaControlli()
@@ -220,24 +224,6 @@ void FinestraAnalisi::avvisa(const QString& testo)
     avviso.setTextFormat(Qt::PlainText);  // a file named <b>x is shown as it is named
     avviso.setWindowModality(Qt::ApplicationModal);
     avviso.exec();
-}
-
-QString FinestraAnalisi::scegliFile()
-{
-    QFileDialog dialogo(this);
-    dialogo.setFileMode(QFileDialog::ExistingFile);
-    dialogo.setAcceptMode(QFileDialog::AcceptOpen);
-    if (!m_cartella.isEmpty())
-        dialogo.setDirectory(m_cartella);
-#ifndef Q_OS_WIN
-    // Qt's own dialog everywhere but Windows, so that it is the same modal widget on every desktop.
-    dialogo.setOption(QFileDialog::DontUseNativeDialog);
-#endif
-    if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
-        return {};
-    const QString percorso = dialogo.selectedFiles().constFirst();
-    m_cartella = QFileInfo(percorso).absolutePath();
-    return percorso;
 }
 
 Esito<Analisi> FinestraAnalisi::analizzaConAvanzamento(const QString& percorso, const Criterio& criterio)
@@ -304,7 +290,7 @@ Esito<Analisi> FinestraAnalisi::analizzaConAvanzamento(const QString& percorso, 
 
 void FinestraAnalisi::analizza(const Criterio& criterio, const std::function<void()>& applica)
 {
-    const QString percorso = scegliFile();
+    const QString percorso = ScegliFile(*this);
     if (percorso.isEmpty() || chiusaInUso())
         return;
     const Selezioni selezioni = LeggiSelezioni(*this);

@@ -83,7 +83,6 @@ private:
     class Attesa;
 
     void MostraRisultati(const Conteggi& conteggi);
-    [[nodiscard]] QString scegliFile();
     [[nodiscard]] Esito<Analisi> analizzaConAvanzamento(const QString& percorso, const Criterio& criterio);
 
     inline static bool s_turnoPreso = false;
@@ -102,7 +101,6 @@ private:
     };
     Controlli m_controlli;
     StatoAnalisi m_stato;
-    QString m_cartella;  // where the next file dialog opens
     Attesa* m_attesa = nullptr;  // the wait of the running analysis
     // Analyses given up while the system still held their reading; each touches only its own record.
     std::vector<std::shared_ptr<Lavoro>> m_abbandonati;

@@ -23,7 +23,7 @@ void Form2::costruisci(QWidget* area, double twipsPerPixel)
     const Controllo tabella[] = {
         {"Label2", Etichetta, {120, 600, 5655, 2535}, informazioni, {.carattere = SansMedio}},
         {"Label1", Etichetta, {720, 120, 3375, 495}, "Varnel - Versione 1.2", {.carattere = SansGrande}},
-        {"Image1", Immagine, {240, 0, 480, 480}, ":/img/programma-32.png", {}},
+        {"Image1", Immagine, {240, 0, 480, 480}, ":/img/programma-32.png", {.voce = QStringLiteral("Varnel")}},
     };
     CostruisciControlli(tabella, area, twipsPerPixel);
 }

@@ -74,6 +74,7 @@ void Grafico::costruisci(QWidget* area, double twipsPerPixel)
     }
     m_perc1 = etichetta("Perc1");
     m_perc2 = etichetta("Perc2");
+    aggiornaVoci();
 }
 
 void Grafico::impostaBarra(std::size_t slot, Barra barra)
@@ -91,6 +92,7 @@ void Grafico::mostra(const Risultati& risultati)
         impostaBarra(k, risultati.barre[k]);
         m_frequenze[k]->setText(QString::fromStdString(risultati.etichette[k]));
     }
+    aggiornaVoci();
 }
 
 void Grafico::stira(const Stiramento& stiramento)
@@ -99,6 +101,7 @@ void Grafico::stira(const Stiramento& stiramento)
         impostaBarra(k, stiramento.barre[k]);
     m_perc1->setText(QString::fromStdString(stiramento.perc1));
     m_perc2->setText(QString::fromStdString(stiramento.perc2));
+    aggiornaVoci();
 }
 
 void Grafico::ripristinaAssi()
@@ -119,6 +122,13 @@ void Grafico::impostaSimboli(const Simboli& simboli)
 {
     for (std::size_t k = 0; k < NumeroSlot; ++k)
         m_lettere[k]->setText(QString::fromUcs4(&simboli[k], 1));
+    aggiornaVoci();
+}
+
+void Grafico::aggiornaVoci()
+{
+    for (std::size_t k = 0; k < NumeroSlot; ++k)
+        m_blocchi[k]->setAccessibleName(QStringLiteral("%1: %2").arg(m_lettere[k]->text(), m_frequenze[k]->text()));
 }
 
 std::array<float, NumeroSlot> Grafico::altezze() const

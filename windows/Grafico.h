@@ -26,6 +26,8 @@ public:
 
 private:
     void impostaBarra(std::size_t slot, Barra barra);
+    // Each bar tells a screen reader its symbol and its percentage, as the labels under it show.
+    void aggiornaVoci();
 
     std::array<QLabel*, NumeroSlot> m_blocchi{};
     std::array<QLabel*, NumeroSlot> m_frequenze{};

@@ -22,6 +22,9 @@
 
 #include <memory>
 
+// Failures show strings as text.
+inline void PrintTo(const QString& testo, std::ostream* uscita) { *uscita << '"' << testo.toStdString() << '"'; }
+
 namespace varnel::prova {
 
 template <class T = QWidget>

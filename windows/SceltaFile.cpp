@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "SceltaFile.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QStandardPaths>
+#include <QTreeView>
+
+namespace varnel {
+
+#ifndef Q_OS_WIN
+namespace {
+
+// The file list in detail, each column as wide as its widest entry and the names taking the rest.
+void MostraColonne(QFileDialog& dialogo)
+{
+    dialogo.setViewMode(QFileDialog::Detail);
+    dialogo.resize(dialogo.sizeHint().expandedTo({760, 440}));
+    if (auto* elenco = dialogo.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* intestazione = elenco->header();
+        intestazione->setStretchLastSection(false);
+        intestazione->setSectionResizeMode(QHeaderView::ResizeToContents);
+        intestazione->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
+}
+
+}  // namespace
+#endif
+
+QString ScegliFile(QWidget& finestra)
+{
+    // The folder of the last choice in either window; the first time, the user's documents.
+    static QString cartella = [] {
+        const QString documenti = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        return QFileInfo(documenti).isDir() ? documenti : QDir::homePath();
+    }();
+    QFileDialog dialogo(&finestra, {}, cartella);
+    dialogo.setFileMode(QFileDialog::ExistingFile);
+    dialogo.setAcceptMode(QFileDialog::AcceptOpen);
+#ifndef Q_OS_WIN
+    // Qt's own dialog everywhere but Windows, so that it is the same modal widget on every desktop.
+    dialogo.setOption(QFileDialog::DontUseNativeDialog);
+    MostraColonne(dialogo);
+#endif
+    if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
+        return {};
+    const QString percorso = dialogo.selectedFiles().constFirst();
+    cartella = QFileInfo(percorso).absolutePath();
+    return percorso;
+}
+
+}  // namespace varnel
