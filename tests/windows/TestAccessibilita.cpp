@@ -1,0 +1,153 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What a screen reader learns of the windows through Qt's accessibility interfaces, what language
+// Qt's own dialogs speak, and where the windows are placed.
+#include "AiutiFinestre.h"
+
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLibraryInfo>
+#include <QTreeView>
+
+namespace varnel::prova {
+namespace {
+
+QAccessibleInterface* Accessibile(const QWidget& finestra, const QString& nome)
+{
+    return QAccessible::queryAccessibleInterface(Trova(finestra, nome));
+}
+
+QString Nome(const QWidget& finestra, const QString& nome) { return Accessibile(finestra, nome)->text(QAccessible::Name); }
+
+class ScreenReader : public Programma {
+protected:
+    Avanzata& avanzata()
+    {
+        registro.avanzata().apri();
+        return registro.avanzata();
+    }
+};
+
+TEST_F(ScreenReader, EveryReachableControlHasAName)
+{
+    struct Caso {
+        const char* controllo;
+        const char* nome;
+        const char* didascalia;  // the label that names it, when one does
+    };
+    const Caso principale[] = {
+        {"Option1", "Lavora su lettere minuscole", "Label4"},
+        {"Option2", "Lavora su lettere maiuscole", "Label5"},
+        {"Option3", "Non fare distinzioni tra maiuscole e minuscole", "Label6"},
+        {"Check1", "Ignora eventuali caratteri non alfabetici contenuti nel testo da analizzare", "Label3"},
+        {"Text2", "Riepilogo dettagliato analisi frequenze", "Label2"},
+        {"Image4", "Informazioni", "Label11"},
+        {"Image2", "Esci", "Label10"},
+        {"Command1", "Analisi frequenze", nullptr},
+        {"Command3", "Versione avanzata...", nullptr},
+        {"Image1", "www.varnel.example", nullptr},
+    };
+    const Caso avanzati[] = {
+        {"Text1", "Inserisci nel box soprastante i 26 tipi di carattere che il testo da analizzare contiene", "Label4"},
+        {"Check1", "Ignora eventuali caratteri contenuti nel testo da analizzare diversi da quelli specificati nel box a lato.",
+         "Label3"},
+        {"Text2", "Riepilogo dettagliato analisi frequenze", "Label2"},
+    };
+    const auto controlla = [](const QWidget& w, std::span<const Caso> casi) {
+        for (const Caso& caso : casi) {
+            EXPECT_EQ(Nome(w, caso.controllo), caso.nome) << caso.controllo;
+            if (!caso.didascalia)
+                continue;
+            const auto relazioni = Accessibile(w, caso.controllo)->relations(QAccessible::Label);  // the objects that label it
+            ASSERT_EQ(relazioni.size(), 1) << caso.controllo;
+            EXPECT_EQ(relazioni.front().first->object(), Trova(w, caso.didascalia)) << caso.controllo;
+        }
+    };
+    controlla(varnel(), principale);
+    controlla(avanzata(), avanzati);
+    registro.form2().apri();
+    for (QWidget* w : std::initializer_list<QWidget*>{&varnel(), &registro.avanzata(), &registro.form2()})
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(w)->role(), QAccessible::Window) << w->objectName().toStdString();
+}
+
+TEST_F(ScreenReader, GridlinesAreHiddenAndIconsArePressable)
+{
+    const Varnel& w = varnel();
+    for (const char* linea : {"Line1", "Line2", "Line3", "Line4", "Line5"})
+        EXPECT_TRUE(Accessibile(w, linea)->state().invisible) << linea;
+    EXPECT_TRUE(Accessibile(w, "Blocco(0)")->state().invisible);
+
+    QAccessibleInterface* informazioni = Accessibile(w, "Image4");
+    EXPECT_EQ(informazioni->role(), QAccessible::Button);
+    informazioni->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(registro.form2().isVisible());
+
+    Accessibile(w, "Image2")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_FALSE(varnel().isVisible());
+}
+
+TEST_F(ScreenReader, BarsTellTheirSymbolAndPercentage)
+{
+    Varnel& w = varnel();
+    EXPECT_EQ(Nome(w, "Blocco(1)"), "a: 0 %");
+    Analizza(w, scrivi("testo.txt", "aab"));
+    const auto voce = [&](int i) {
+        return QStringLiteral("%1: %2").arg(Testo(w, QStringLiteral("Lettera(%1)").arg(i - 1)), Testo(w, QStringLiteral("Freq(%1)").arg(i)));
+    };
+    EXPECT_NE(Testo(w, "Freq(1)"), "0 %");
+    for (const int i : {1, 2, 26})
+        EXPECT_EQ(Nome(w, QStringLiteral("Blocco(%1)").arg(i)), voce(i));
+    Clic(Trova<QPushButton>(w, "Command2"));
+    EXPECT_EQ(Nome(w, "Blocco(2)"), voce(2));
+
+    // The advanced window's bars take the symbols typed.
+    Avanzata& a = avanzata();
+    Trova<QLineEdit>(a, "Text1")->setText("èbcdefghijklmnopqrstuvwxyz");
+    Analizza(a, scrivi("accenti.txt", "èè b"));
+    EXPECT_TRUE(Nome(a, "Blocco(1)").startsWith("è: ")) << Nome(a, "Blocco(1)").toStdString();
+    EXPECT_EQ(Nome(a, "Blocco(1)").mid(3), Testo(a, "Freq(1)"));
+}
+
+TEST_F(ScreenReader, QtsOwnDialogsSpeakItalianAndShowWholeColumns)
+{
+    if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_it.qm"))
+        GTEST_SKIP() << "Qt's Italian translation is not installed (Debian package qt6-translations-l10n)";
+    bool visto = false;
+    Attesa attesa;
+    attesa.avvia<QFileDialog>([&](QFileDialog* dialogo) {
+        visto = true;
+        QStringList testi;
+        for (const QAbstractButton* pulsante : dialogo->findChild<QDialogButtonBox*>()->buttons())
+            testi << pulsante->text();
+        EXPECT_TRUE(testi.contains("&Apri")) << testi.join(' ').toStdString();
+        EXPECT_TRUE(testi.contains("Annulla")) << testi.join(' ').toStdString();
+        const QHeaderView* intestazione = dialogo->findChild<QTreeView*>("treeView")->header();
+        for (int colonna = 1; colonna < intestazione->count(); ++colonna)
+            EXPECT_EQ(intestazione->sectionResizeMode(colonna), QHeaderView::ResizeToContents) << colonna;
+        dialogo->reject();
+    });
+    Clic(Trova<QPushButton>(varnel(), "Command1"));
+    EXPECT_TRUE(visto);
+}
+
+TEST(Placement, FramesAreCentredAndTheirTitleBarStaysOnTheScreen)
+{
+    struct Caso {
+        QRect disponibile;
+        QSize cornice;
+        QPoint angolo;
+    };
+    const Caso casi[] = {
+        {{0, 0, 1280, 1024}, {677, 431}, {301, 296}},      // frame with a title bar, centred whole
+        {{0, 0, 1280, 1024}, {1280, 1024}, {0, 0}},        // exactly the area
+        {{0, 0, 1280, 1024}, {1352, 840}, {0, 92}},        // wider than the area: the left edge stays on it
+        {{0, 0, 1280, 720}, {1352, 900}, {0, 0}},          // larger both ways
+        {{1920, 30, 1280, 994}, {677, 431}, {2221, 311}},  // a second screen, below a panel
+    };
+    for (const Caso& caso : casi)
+        EXPECT_EQ(AngoloCornice(caso.disponibile, caso.cornice), caso.angolo) << caso.cornice.width();
+}
+
+}  // namespace
+}  // namespace varnel::prova
