@@ -27,6 +27,9 @@ bool Finestrato(Tipo tipo)
 void ColoraIndicatore(QWidget* widget, Colore sfondo)
 {
     Colora(widget, Colore::TestoPulsante, sfondo);
+    // The window's own colour shows through, so that at a fractional scale the edge pixel that
+    // a neighbouring caption shares with the control is not painted over.
+    widget->setAutoFillBackground(false);
     QPalette tavolozza = widget->palette();
     tavolozza.setColor(QPalette::Button, ColoreDi(sfondo));
     widget->setPalette(tavolozza);
@@ -41,6 +44,15 @@ void ColoraTesto(QWidget* widget, Colore testo, Colore sfondo)
     widget->setPalette(tavolozza);
 }
 
+// The hand over the icons, its hot spot on the fingertip at any scale: the cursor is made from
+// device pixels, so the spot is scaled with the picture.
+QCursor Mano(qreal scala)
+{
+    const QPixmap mano = QIcon(QStringLiteral(":/img/mano.png")).pixmap(QSize(32, 32), scala);
+    const qreal r = mano.devicePixelRatio();
+    return QCursor(mano, qRound(12 * r), qRound(1 * r));
+}
+
 QWidget* Crea(const Controllo& c, QWidget* area)
 {
     switch (c.tipo) {
@@ -49,8 +61,9 @@ QWidget* Crea(const Controllo& c, QWidget* area)
     case Tipo::Immagine: {
         auto* etichetta = new EtichettaCliccabile(area);
         if (c.tipo == Tipo::Immagine) {
+            // From the source that matches the screen's scale (name@2x.png beside name.png).
             const QIcon icona(c.testo);
-            etichetta->setPixmap(icona.pixmap(icona.availableSizes().value(0)));
+            etichetta->setPixmap(icona.pixmap(icona.availableSizes().value(0), area->devicePixelRatioF()));
         } else {
             etichetta->setTextFormat(Qt::PlainText);  // a typed symbol such as < stays itself
             etichetta->setText(c.testo);
@@ -59,7 +72,7 @@ QWidget* Crea(const Controllo& c, QWidget* area)
             Colora(etichetta, c.prop.colore, c.prop.sfondo);
         }
         if (c.prop.mano) {
-            etichetta->setCursor(QCursor(QIcon(QStringLiteral(":/img/mano.png")).pixmap(32, 32), 12, 1));
+            etichetta->setCursor(Mano(area->devicePixelRatioF()));
             etichetta->impostaGenere(EtichettaCliccabile::Genere::Premibile);
         }
         if (c.tipo == Tipo::Linea)
