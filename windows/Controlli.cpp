@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QStyle>
+#include <QStyleOptionButton>
 #include <QStyleOptionFocusRect>
 
 #include <algorithm>
@@ -178,6 +179,36 @@ void PulsanteOpzione::keyPressEvent(QKeyEvent* evento)
     PulsanteOpzione* prossima = gruppo[(gruppo.indexOf(this) + passo + n) % n];
     prossima->setFocus(passo > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
     prossima->click();
+}
+
+void PulsanteOpzione::paintEvent(QPaintEvent*)
+{
+    // The sunken circle of the classic look: a dark and a black arc above, a light and a white one
+    // below, the base inside and the dot when selected. The caption stays out of sight.
+    QStyleOptionButton opzione;
+    initStyleOption(&opzione);
+    const QRectF cerchio = QRectF(style()->subElementRect(QStyle::SE_RadioButtonIndicator, &opzione, this)).adjusted(0.5, 0.5, -0.5, -0.5);
+    QPainter pittore(this);
+    pittore.setRenderHint(QPainter::Antialiasing);
+    const QPalette& p = palette();
+    const auto anello = [&](qreal rientro, const QColor& sopra, const QColor& sotto) {
+        const QRectF r = cerchio.adjusted(rientro, rientro, -rientro, -rientro);
+        pittore.setPen(QPen(sopra, 1));
+        pittore.drawArc(r, 45 * 16, 180 * 16);
+        pittore.setPen(QPen(sotto, 1));
+        pittore.drawArc(r, 225 * 16, 180 * 16);
+    };
+    pittore.setPen(Qt::NoPen);
+    pittore.setBrush(p.color(isEnabled() ? QPalette::Base : QPalette::Button));
+    pittore.drawEllipse(cerchio.adjusted(1, 1, -1, -1));
+    anello(0, p.color(QPalette::Dark), p.color(QPalette::Light));
+    anello(1, p.color(QPalette::Shadow), p.color(QPalette::Midlight));
+    if (isChecked()) {
+        const qreal lato = cerchio.width() / 3;
+        pittore.setPen(Qt::NoPen);
+        pittore.setBrush(p.color(QPalette::Text));
+        pittore.drawEllipse(QRectF(cerchio.center() - QPointF(lato / 2, lato / 2), QSizeF(lato, lato)));
+    }
 }
 
 void Colora(QWidget* widget, Colore testo, Colore sfondo)

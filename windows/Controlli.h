@@ -85,7 +85,8 @@ protected:
     void keyPressEvent(QKeyEvent* evento) override;
 };
 
-// An option button whose arrow keys move the selection round the option buttons beside it.
+// An option button whose arrow keys move the selection round the option buttons beside it, and
+// whose circle is drawn as a curve, round at any scale.
 class PulsanteOpzione : public QRadioButton {
     Q_OBJECT
 public:
@@ -93,6 +94,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* evento) override;
+    void paintEvent(QPaintEvent* evento) override;
 };
 
 // Builds the controls of a table, listed from front to back, inside `area`, and returns them by name.
