@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The streaming engine behind AnalizzaFile: the analyser of one stream of bytes read in order.

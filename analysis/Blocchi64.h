@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The AVX-512 kernels, written once over a thin layer of primitives on blocks of 64 bytes, so that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The field machine over blocks of 64 bytes (see Blocchi64.h for the layer B): a block's special

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Counting target bytes over blocks of 64 bytes (see Blocchi64.h for the layer B).

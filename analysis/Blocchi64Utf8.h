@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The UTF-8 block check, the search for bytes above ASCII and the counting of the encodings of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The kernels that the analyser runs over each slice of bytes: counting target bytes, the field

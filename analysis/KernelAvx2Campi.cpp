@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The field machine over blocks of 64 bytes with AVX2.
 #include "Kernel.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Counting target bytes with AVX2.
 #include "Kernel.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The UTF-8 check and the search for bytes above ASCII with AVX2.
 #include "Kernel.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The algorithms of Blocchi64.h on plain C++ that does what each AVX-512 instruction of
 // KernelAvx512.cpp does, byte for byte, so that the tests run them on any CPU. Built for the
 // tests and the fuzzer only.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // How AnalizzaFile runs, for tests and benchmarks: which kernels, how many workers, how large the

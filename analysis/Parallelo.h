@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The reading of a regular file in ranges, by several workers at once, each with positional reads.

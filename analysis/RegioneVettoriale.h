@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Compiles the functions between VARNEL_INIZIO_REGIONE and VARNEL_FINE_REGIONE for an instruction

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The tables of the UTF-8 block check (Keiser and Lemire's lookup method): three lookups on the

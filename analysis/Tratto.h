@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The analysis of one range of a UTF-8 or Windows-1252 file, and the join of consecutive ranges

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the main window after an analysis of a file to a PNG, for the README:
 //   varnel-fotografia OUTPUT.png FILE
 #include "Registro.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Analyses one file and prints how long it took and how much memory it held, for bench/compare.
 //   analizza_file --genera FILE MIB        writes MIB mebibytes of generated text
 //   analizza_file lettere|simboli FILE     analyses FILE as the main or the advanced window does

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Throughput of the streaming analysis over 256 MiB of generated text held in memory, and of each
 // of its passes alone, on every kernel family this CPU runs.
 #include "Analizzatore.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: any bytes, streamed in pieces whose sizes the input chooses, must give the
 // counts and the length that the reference reader gives, on every kernel family this CPU runs and
 // on the AVX-512 algorithms over emulated vectors.

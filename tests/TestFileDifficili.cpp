@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files that a user may pick by mistake or that stress the reader: each gets a correct answer.
 #include "Aiuti.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pipes and terminals: opening never blocks, a silent source can be cancelled at once, and what a
 // slow writer sends is read whole.
 #include "Aiuti.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The streaming analysis against the reference reader, and the files it must refuse.
 #include "Aiuti.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The field reader, the code pages and the counting of a text, on small examples.
 #include "AnalisiFile.h"
 #include "Codifica.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A file read in ranges by several workers gives exactly what one reading in order gives, wherever
 // the ranges cut it; a cancel at any moment ends it cleanly.
 #include "Aiuti.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bars, labels, summary and the chart stretch computed from counts.
 #include "Risultati.h"
 #include "Stiramento.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Analyses of inputs that never end or never answer: the window lives on, unchanged, and nothing
 // reaches it until the analysis is over.
 #include "AiutiFinestre.h"

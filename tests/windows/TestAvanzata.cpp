@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The advanced window, the about window and the moves between windows.
 #include "AiutiFinestre.h"
 
