@@ -71,8 +71,8 @@ Opzioni OpzioniDaAmbiente()
     return opzioni;
 }
 
-Esito<Analisi> AnalizzaFileCon(const std::filesystem::path& percorso, const Criterio& criterio, Avanzamento& avanzamento,
-                               const Opzioni& opzioni)
+Esito<Analisi> AnalizzaFileCon(const std::filesystem::path& percorso, const Criterio& criterio,
+                               Avanzamento& avanzamento, const Opzioni& opzioni)
 {
     auto file = FileInLettura::Apri(percorso);
     if (!file.riuscito())

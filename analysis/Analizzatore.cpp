@@ -83,9 +83,10 @@ void Analizzatore::consumaCaratteri(std::span<const char32_t> caratteri)
         for (std::uint64_t maschera = slotMaschera(c); maschera != 0; maschera &= maschera - 1)
             ++m_contiCaratteri[static_cast<std::size_t>(std::countr_zero(maschera))];
     }
-    m_macchinaCaratteri.avanza(caratteri.data(), caratteri.data() + caratteri.size(), [](const char32_t* p, const char32_t* fine) {
-        return std::find_if(p, fine, [](char32_t c) { return c == U',' || c == U'\r' || c == U'\n'; });
-    });
+    m_macchinaCaratteri.avanza(
+        caratteri.data(), caratteri.data() + caratteri.size(), [](const char32_t* p, const char32_t* fine) {
+            return std::find_if(p, fine, [](char32_t c) { return c == U',' || c == U'\r' || c == U'\n'; });
+        });
 }
 
 std::uint64_t Analizzatore::slotMaschera(char32_t c) const
@@ -131,7 +132,8 @@ Analisi Analizzatore::concludiUtf16()
     analisi.codifica = m_grandeFinale ? Codifica::Utf16BE : Codifica::Utf16LE;
     analisi.lunghezza = m_caratteri - m_macchinaCaratteri.totaleConsumati() + 2 * m_macchinaCaratteri.giunture();
     for (std::size_t k = 0; k < NumeroSlot; ++k)
-        analisi.conteggi[k] = simboli ? Emessi((*simboli)[k], m_contiCaratteri[k], m_macchinaCaratteri) : m_contiCaratteri[k];
+        analisi.conteggi[k] = simboli ? Emessi((*simboli)[k], m_contiCaratteri[k], m_macchinaCaratteri)
+                                      : m_contiCaratteri[k];
     return analisi;
 }
 

@@ -19,7 +19,10 @@ public:
     [[nodiscard]] std::uint64_t dimensione() const noexcept { return m_dimensione.load(std::memory_order_relaxed); }
 
     // For the analysis itself.
-    void fissaDimensione(std::uint64_t dimensione) noexcept { m_dimensione.store(dimensione, std::memory_order_relaxed); }
+    void fissaDimensione(std::uint64_t dimensione) noexcept
+    {
+        m_dimensione.store(dimensione, std::memory_order_relaxed);
+    }
     void aggiungi(std::uint64_t byte) noexcept { m_letti.fetch_add(byte, std::memory_order_relaxed); }
 
 private:

@@ -67,8 +67,8 @@ bool BloccoComune(Corsa<B>& c, const MaschereBlocco& m)
 // The machine takes a block, from the state that the common blocks before it left; `prima` is
 // the byte before the block. Out of line and by value, so that the loop keeps `Corsa` in registers.
 template <class B>
-[[gnu::noinline]] Corsa<B> BloccoLento(MacchinaCampi<std::uint8_t>& macchina, Corsa<B> c, const MaschereBlocco& m, unsigned n,
-                                       std::uint8_t prima)
+[[gnu::noinline]] Corsa<B> BloccoLento(MacchinaCampi<std::uint8_t>& macchina, Corsa<B> c, const MaschereBlocco& m,
+                                       unsigned n, std::uint8_t prima)
 {
     if (!c.inPari)
         macchina.riprendiDopo(prima, c.spaziAperti);
@@ -90,7 +90,8 @@ void Campi(const std::uint8_t* p, std::size_t n, MacchinaCampi<std::uint8_t>& ma
     }
     if (i < n) {
         // The zero bytes past the end match no special byte.
-        c = BloccoLento<B>(macchina, c, Maschere<B>(B::CaricaParte(p + i, n - i)), static_cast<unsigned>(n - i), i > 0 ? p[i - 1] : 0);
+        c = BloccoLento<B>(macchina, c, Maschere<B>(B::CaricaParte(p + i, n - i)), static_cast<unsigned>(n - i),
+                           i > 0 ? p[i - 1] : 0);
     } else if (!c.inPari) {
         macchina.riprendiDopo(p[i - 1], c.spaziAperti);
     }

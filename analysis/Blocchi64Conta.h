@@ -39,7 +39,8 @@ public:
     explicit ContatoreFinestra(const Bersagli& bersagli)
         : m_piega(B::Ripeti(bersagli.piega ? 0x20 : 0))
         , m_inizio(B::Ripeti(static_cast<std::uint8_t>(bersagli.finestra)))
-        , m_tabelle{B::Tabella(BitDelGruppo<0>), B::Tabella(BitDelGruppo<1>), B::Tabella(BitDelGruppo<2>), B::Tabella(BitDelGruppo<3>)}
+        , m_tabelle{B::Tabella(BitDelGruppo<0>), B::Tabella(BitDelGruppo<1>), B::Tabella(BitDelGruppo<2>),
+                    B::Tabella(BitDelGruppo<3>)}
     {
         for (std::size_t t = 0; t < bersagli.numero; ++t) {
             if (bersagli.inFinestra(t))
@@ -94,7 +95,9 @@ private:
         if (B::Prova(piano, piano) == 0)
             return;  // short slices leave most planes empty
         for (int k = 0; k < 8; ++k)
-            classi[k] += peso * static_cast<std::uint64_t>(std::popcount(B::Prova(piano, B::Ripeti(static_cast<std::uint8_t>(1u << k)))));
+            classi[k] += peso
+                         * static_cast<std::uint64_t>(
+                             std::popcount(B::Prova(piano, B::Ripeti(static_cast<std::uint8_t>(1u << k)))));
     }
 
     V bit(int g, int j) const { return B::PermutaDove(m_dentro[j], m_tabelle[g], m_distanze[j]); }
@@ -156,7 +159,8 @@ void ContaFuori(typename B::Vettore v, std::uint64_t validi, const Bersagli& ber
     const auto piegato = B::Oppure(v, B::Ripeti(bersagli.piega ? 0x20 : 0));
     for (std::size_t k = 0; k < bersagli.numeroFuori; ++k) {
         const std::size_t t = bersagli.fuori[k];
-        conti.perBersaglio[t] += static_cast<std::uint64_t>(std::popcount(B::UgualiDove(validi, piegato, B::Ripeti(bersagli.byte[t]))));
+        conti.perBersaglio[t] += static_cast<std::uint64_t>(
+            std::popcount(B::UgualiDove(validi, piegato, B::Ripeti(bersagli.byte[t]))));
     }
 }
 

@@ -152,7 +152,8 @@ void SequenzeInBlocchi(const std::uint8_t* q, const std::uint8_t* fine, const Se
 }
 
 template <class B>
-void ContaSequenze(const std::uint8_t* p, std::size_t n, const Contesto& prima, const Sequenze& sequenze, ContiGrezzi& conti)
+void ContaSequenze(const std::uint8_t* p, std::size_t n, const Contesto& prima, const Sequenze& sequenze,
+                   ContiGrezzi& conti)
 {
     // The first block along with the bytes before the slice; zero bytes past the end end no encoding.
     std::uint8_t bordo[3 + 64] = {prima[2], prima[1], prima[0]};

@@ -71,7 +71,7 @@ public:
 
 private:
     bool m_valido = true;
-    int m_mancanti = 0;     // continuation bytes still owed by the open sequence
+    int m_mancanti = 0;  // continuation bytes still owed by the open sequence
     char32_t m_corrente = 0;
     char32_t m_minimo = 0;  // smallest code point the open sequence may encode (no overlong forms)
     std::uint64_t m_continuazioni = 0;
@@ -108,8 +108,7 @@ void ValidatoreUtf8::avanza(const std::uint8_t* p, const std::uint8_t* fine, Vis
         ++m_continuazioni;
         m_corrente = (m_corrente << 6) | (b & 0x3F);
         if (--m_mancanti == 0) {
-            if (m_corrente < m_minimo || m_corrente > 0x10FFFF
-                || (m_corrente >= 0xD800 && m_corrente <= 0xDFFF)) {
+            if (m_corrente < m_minimo || m_corrente > 0x10FFFF || (m_corrente >= 0xD800 && m_corrente <= 0xDFFF)) {
                 m_valido = false;
                 return;
             }

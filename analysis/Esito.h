@@ -27,8 +27,14 @@ struct Errore {
 template <class T>
 class [[nodiscard]] Esito {
 public:
-    Esito(T valore) : m_dati(std::move(valore)) {}
-    Esito(Errore errore) : m_dati(std::move(errore)) {}
+    Esito(T valore)
+        : m_dati(std::move(valore))
+    {
+    }
+    Esito(Errore errore)
+        : m_dati(std::move(errore))
+    {
+    }
 
     [[nodiscard]] bool riuscito() const { return std::holds_alternative<T>(m_dati); }
     [[nodiscard]] const T& valore() const& { return std::get<T>(m_dati); }

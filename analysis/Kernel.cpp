@@ -47,8 +47,7 @@ const char* NomePercorso(Percorso percorso)
 bool Disponibile(Percorso percorso)
 {
     switch (percorso) {
-    case Percorso::Scalare:
-        return true;
+    case Percorso::Scalare: return true;
     case Percorso::Avx2:
 #ifdef VARNEL_X86
         return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("popcnt");
@@ -57,8 +56,9 @@ bool Disponibile(Percorso percorso)
 #endif
     case Percorso::Avx512:
 #ifdef VARNEL_X86
-        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl")
-               && __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("bmi2") && Disponibile(Percorso::Avx2);
+        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw")
+               && __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi")
+               && __builtin_cpu_supports("bmi2") && Disponibile(Percorso::Avx2);
 #else
         return false;
 #endif

@@ -71,7 +71,8 @@ class MacchinaCampi;
 // Checks whole blocks of UTF-8 at once from a point where no sequence is open; returns where the
 // sequence left open at the end begins (or the end), nullptr when the bytes are not UTF-8, and adds
 // the continuation bytes before that point.
-using ValidaBlocchi = const std::uint8_t* (*)(const std::uint8_t* p, const std::uint8_t* fine, std::uint64_t& continuazioni);
+using ValidaBlocchi = const std::uint8_t* (*)(const std::uint8_t* p, const std::uint8_t* fine,
+                                              std::uint64_t& continuazioni);
 
 using ContaSequenze = void (*)(const std::uint8_t* p, std::size_t n, const Contesto& prima, const Sequenze& sequenze,
                                ContiGrezzi& conti);
@@ -91,7 +92,8 @@ const std::uint8_t* FineCampoScalare(const std::uint8_t* p, const std::uint8_t* 
 // Where a block UTF-8 check that stopped at q hands back to the byte-at-a-time one: the start of
 // the sequence still open at q, or q. Out of line, so that no target region compiles it.
 const std::uint8_t* InizioApertaScalare(const std::uint8_t* p, const std::uint8_t* q);
-void ContaSequenzeScalare(const std::uint8_t* p, std::size_t n, const Contesto& prima, const Sequenze& sequenze, ContiGrezzi& conti);
+void ContaSequenzeScalare(const std::uint8_t* p, std::size_t n, const Contesto& prima, const Sequenze& sequenze,
+                          ContiGrezzi& conti);
 // Counts only the targets outside the window, as ContaScalare counts them all.
 void ContaFuoriScalare(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti);
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
@@ -99,7 +101,8 @@ void ContaFuoriScalare(const std::uint8_t* p, std::size_t n, const Bersagli& ber
 void ContaAvx2(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti);
 void CampiAvx2(const std::uint8_t* p, std::size_t n, MacchinaCampi<std::uint8_t>& macchina);
 const std::uint8_t* ValidaUtf8Avx2(const std::uint8_t* p, const std::uint8_t* fine, std::uint64_t& continuazioni);
-void ContaSequenzeAvx2(const std::uint8_t* p, std::size_t n, const Contesto& prima, const Sequenze& sequenze, ContiGrezzi& conti);
+void ContaSequenzeAvx2(const std::uint8_t* p, std::size_t n, const Contesto& prima, const Sequenze& sequenze,
+                       ContiGrezzi& conti);
 [[nodiscard]] Kernel KernelAvx512();
 #endif
 

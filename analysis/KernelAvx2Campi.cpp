@@ -96,8 +96,10 @@ std::size_t Blocchi(const std::uint8_t* p, std::size_t n, const std::uint8_t* pr
             const __m256i dopoB = _mm256_or_si256(_mm256_or_si256(virgolaB, _mm256_cmpeq_epi8(primaB, acapo)),
                                                   _mm256_andnot_si256(acapoB, ritornoB));
             const std::uint64_t bianchi = Maschera(_mm256_cmpeq_epi8(a, spazio), _mm256_cmpeq_epi8(b, spazio));
-            const std::uint64_t virgolette = Maschera(_mm256_cmpeq_epi8(a, virgoletta), _mm256_cmpeq_epi8(b, virgoletta));
-            if (!traVirgolette && BloccoLibero(bianchi, virgolette, Maschera(dopoA, dopoB), spaziAperti, campi, spazi)) {
+            const std::uint64_t virgolette = Maschera(_mm256_cmpeq_epi8(a, virgoletta),
+                                                      _mm256_cmpeq_epi8(b, virgoletta));
+            if (!traVirgolette
+                && BloccoLibero(bianchi, virgolette, Maschera(dopoA, dopoB), spaziAperti, campi, spazi)) {
                 inPari = false;
                 virgole = _mm256_sub_epi8(virgole, _mm256_add_epi8(virgolaA, virgolaB));
                 ritorni = _mm256_sub_epi8(ritorni, _mm256_add_epi8(ritornoA, ritornoB));

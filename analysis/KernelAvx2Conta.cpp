@@ -106,7 +106,8 @@ inline __m256i Otto(__m256i& uno, __m256i& due, __m256i& quattro, const __m256i*
 }
 
 // Sums sixteen lookups into the planes of weight 1 to 8 and returns what reaches weight 16.
-inline __m256i Sedici(__m256i& uno, __m256i& due, __m256i& quattro, __m256i& otto, const __m256i* indici, __m256i tabella)
+inline __m256i Sedici(__m256i& uno, __m256i& due, __m256i& quattro, __m256i& otto, const __m256i* indici,
+                      __m256i tabella)
 {
     const __m256i ottoA = Otto(uno, due, quattro, indici, tabella);
     const __m256i ottoB = Otto(uno, due, quattro, indici + 8, tabella);
@@ -196,10 +197,10 @@ private:
 
     void somma()
     {
-        const __m256i basse = _mm256_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 0, 0, 0, 0, 0, 0, 0, 0,
-                                               1, 2, 4, 8, 16, 32, 64, -128, 0, 0, 0, 0, 0, 0, 0, 0);
-        const __m256i alte = _mm256_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 4, 8, 16, 32, 64, -128,
-                                              0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 4, 8, 16, 32, 64, -128);
+        const __m256i basse = _mm256_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 4, 8, 16, 32,
+                                               64, -128, 0, 0, 0, 0, 0, 0, 0, 0);
+        const __m256i alte = _mm256_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 4, 8, 16, 32, 64, -128, 0, 0, 0, 0, 0, 0, 0,
+                                              0, 1, 2, 4, 8, 16, 32, 64, -128);
         for (int g = 0; g < Gruppi; ++g) {
             if (m_usato[g])
                 Giro(m_piani[g], m_indici[g / 2], g % 2 == 0 ? basse : alte, m_classi + 8 * g);
@@ -217,8 +218,8 @@ private:
             alignas(32) std::uint8_t coda[32] = {};
             std::memcpy(coda, p + i, n - i);
             prepara(j, Carica(coda));
-            const __m256i posizioni = _mm256_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19,
-                                                       20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31);
+            const __m256i posizioni = _mm256_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18,
+                                                       19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31);
             const __m256i oltre = _mm256_cmpgt_epi8(posizioni, _mm256_set1_epi8(static_cast<char>(n - i - 1)));
             m_indici[0][j] = _mm256_or_si256(m_indici[0][j], oltre);
             m_indici[1][j] = _mm256_or_si256(m_indici[1][j], oltre);

@@ -42,9 +42,11 @@ inline __m256i ErroriUtf8(__m256i v, __m256i prima)
 {
     const __m256i nibble = _mm256_set1_epi8(0x0F);
     const __m256i prec1 = Precedenti(v, prima, 1);
-    const __m256i alto1 = _mm256_shuffle_epi8(Tabella(utf8::PrimaAlto), _mm256_and_si256(_mm256_srli_epi16(prec1, 4), nibble));
+    const __m256i alto1 = _mm256_shuffle_epi8(Tabella(utf8::PrimaAlto),
+                                              _mm256_and_si256(_mm256_srli_epi16(prec1, 4), nibble));
     const __m256i basso1 = _mm256_shuffle_epi8(Tabella(utf8::PrimaBasso), _mm256_and_si256(prec1, nibble));
-    const __m256i alto2 = _mm256_shuffle_epi8(Tabella(utf8::QuestoAlto), _mm256_and_si256(_mm256_srli_epi16(v, 4), nibble));
+    const __m256i alto2 = _mm256_shuffle_epi8(Tabella(utf8::QuestoAlto),
+                                              _mm256_and_si256(_mm256_srli_epi16(v, 4), nibble));
     const __m256i casi = _mm256_and_si256(_mm256_and_si256(alto1, basso1), alto2);
     // The third byte of a three-byte sequence and the third and fourth of a four-byte one must be
     // continuations: there, and only there, DueSeguiti is expected.
@@ -57,9 +59,10 @@ inline __m256i ErroriUtf8(__m256i v, __m256i prima)
 // Non-zero when the last bytes of v open a sequence that v does not finish.
 inline __m256i Incompleto(__m256i v)
 {
-    const __m256i massimi = _mm256_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
-                                             -1, -1, -1, -1, -1, -1, -1, -1, -1, static_cast<char>(utf8::SogliaTerzultimo),
-                                             static_cast<char>(utf8::SogliaPenultimo), static_cast<char>(utf8::SogliaUltimo));
+    const __m256i massimi = _mm256_setr_epi8(
+        -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
+        -1, static_cast<char>(utf8::SogliaTerzultimo), static_cast<char>(utf8::SogliaPenultimo),
+        static_cast<char>(utf8::SogliaUltimo));
     return _mm256_subs_epu8(v, massimi);
 }
 
@@ -183,7 +186,8 @@ struct Ricerca {
             }
             const __m256i parziali = _mm256_sad_epu8(somma, _mm256_setzero_si256());
             conti[s] += static_cast<std::uint64_t>(_mm256_extract_epi64(parziali, 0) + _mm256_extract_epi64(parziali, 1)
-                                                   + _mm256_extract_epi64(parziali, 2) + _mm256_extract_epi64(parziali, 3));
+                                                   + _mm256_extract_epi64(parziali, 2)
+                                                   + _mm256_extract_epi64(parziali, 3));
         }
     }
 
@@ -199,7 +203,8 @@ struct Ricerca {
 
 }  // namespace
 
-void ContaSequenzeAvx2(const std::uint8_t* p, std::size_t n, const Contesto& prima, const Sequenze& sequenze, ContiGrezzi& conti)
+void ContaSequenzeAvx2(const std::uint8_t* p, std::size_t n, const Contesto& prima, const Sequenze& sequenze,
+                       ContiGrezzi& conti)
 {
     Ricerca ricerca(sequenze);
     std::size_t i = std::min<std::size_t>(n, 32);

@@ -30,7 +30,10 @@ struct Avx512 {
     using Maschera = std::uint64_t;
 
     static Vettore Carica(const std::uint8_t* p) { return _mm512_loadu_si512(p); }
-    static Vettore CaricaParte(const std::uint8_t* p, std::size_t n) { return _mm512_maskz_loadu_epi8(_bzhi_u64(~0ULL, static_cast<unsigned>(n)), p); }
+    static Vettore CaricaParte(const std::uint8_t* p, std::size_t n)
+    {
+        return _mm512_maskz_loadu_epi8(_bzhi_u64(~0ULL, static_cast<unsigned>(n)), p);
+    }
     static Vettore Ripeti(std::uint8_t b) { return _mm512_set1_epi8(static_cast<char>(b)); }
     static Vettore Tabella(const std::array<std::uint8_t, 64>& t) { return _mm512_loadu_si512(t.data()); }
     static Vettore Tabella16(const std::array<std::uint8_t, 16>& t)
@@ -60,10 +63,7 @@ struct Avx512 {
 
 }  // namespace
 
-Kernel KernelAvx512()
-{
-    return blocchi64::KernelDi<Avx512>();
-}
+Kernel KernelAvx512() { return blocchi64::KernelDi<Avx512>(); }
 
 }  // namespace varnel::dettaglio
 

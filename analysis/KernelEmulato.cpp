@@ -35,26 +35,68 @@ struct Emulato {
     }
     static bool Bit(Maschera k, std::size_t i) { return (k >> i) & 1; }
 
-    static Vettore Carica(const std::uint8_t* p) { return Ogni([&](std::size_t i) { return p[i]; }); }
-    static Vettore CaricaParte(const std::uint8_t* p, std::size_t n) { return Ogni([&](std::size_t i) { return i < n ? p[i] : 0; }); }
-    static Vettore Ripeti(std::uint8_t b) { return Ogni([&](std::size_t) { return b; }); }
+    static Vettore Carica(const std::uint8_t* p)
+    {
+        return Ogni([&](std::size_t i) { return p[i]; });
+    }
+    static Vettore CaricaParte(const std::uint8_t* p, std::size_t n)
+    {
+        return Ogni([&](std::size_t i) { return i < n ? p[i] : 0; });
+    }
+    static Vettore Ripeti(std::uint8_t b)
+    {
+        return Ogni([&](std::size_t) { return b; });
+    }
     static Vettore Tabella(const std::array<std::uint8_t, 64>& t) { return t; }
-    static Vettore Tabella16(const std::array<std::uint8_t, 16>& t) { return Ogni([&](std::size_t i) { return t[i % 16]; }); }
-    static Maschera Uguali(const Vettore& a, const Vettore& b) { return Dove([&](std::size_t i) { return a[i] == b[i]; }); }
+    static Vettore Tabella16(const std::array<std::uint8_t, 16>& t)
+    {
+        return Ogni([&](std::size_t i) { return t[i % 16]; });
+    }
+    static Maschera Uguali(const Vettore& a, const Vettore& b)
+    {
+        return Dove([&](std::size_t i) { return a[i] == b[i]; });
+    }
     static Maschera UgualiDove(Maschera k, const Vettore& a, const Vettore& b) { return k & Uguali(a, b); }
-    static Maschera Minori(const Vettore& a, const Vettore& b) { return Dove([&](std::size_t i) { return a[i] < b[i]; }); }
-    static Maschera Alti(const Vettore& a) { return Dove([&](std::size_t i) { return (a[i] & 0x80) != 0; }); }
-    static Maschera Prova(const Vettore& a, const Vettore& b) { return Dove([&](std::size_t i) { return (a[i] & b[i]) != 0; }); }
-    static Vettore Oppure(const Vettore& a, const Vettore& b) { return Ogni([&](std::size_t i) { return a[i] | b[i]; }); }
-    static Vettore E(const Vettore& a, const Vettore& b) { return Ogni([&](std::size_t i) { return a[i] & b[i]; }); }
-    static Vettore Xor(const Vettore& a, const Vettore& b) { return Ogni([&](std::size_t i) { return a[i] ^ b[i]; }); }
-    static Vettore Meno(const Vettore& a, const Vettore& b) { return Ogni([&](std::size_t i) { return a[i] - b[i]; }); }
+    static Maschera Minori(const Vettore& a, const Vettore& b)
+    {
+        return Dove([&](std::size_t i) { return a[i] < b[i]; });
+    }
+    static Maschera Alti(const Vettore& a)
+    {
+        return Dove([&](std::size_t i) { return (a[i] & 0x80) != 0; });
+    }
+    static Maschera Prova(const Vettore& a, const Vettore& b)
+    {
+        return Dove([&](std::size_t i) { return (a[i] & b[i]) != 0; });
+    }
+    static Vettore Oppure(const Vettore& a, const Vettore& b)
+    {
+        return Ogni([&](std::size_t i) { return a[i] | b[i]; });
+    }
+    static Vettore E(const Vettore& a, const Vettore& b)
+    {
+        return Ogni([&](std::size_t i) { return a[i] & b[i]; });
+    }
+    static Vettore Xor(const Vettore& a, const Vettore& b)
+    {
+        return Ogni([&](std::size_t i) { return a[i] ^ b[i]; });
+    }
+    static Vettore Meno(const Vettore& a, const Vettore& b)
+    {
+        return Ogni([&](std::size_t i) { return a[i] - b[i]; });
+    }
     static Vettore MenoSaturato(const Vettore& a, const Vettore& b)
     {
         return Ogni([&](std::size_t i) { return a[i] > b[i] ? a[i] - b[i] : 0; });
     }
-    static Vettore NibbleAlti(const Vettore& a) { return Ogni([&](std::size_t i) { return a[i] >> 4; }); }
-    static Vettore NibbleBassi(const Vettore& a) { return Ogni([&](std::size_t i) { return a[i] & 15; }); }
+    static Vettore NibbleAlti(const Vettore& a)
+    {
+        return Ogni([&](std::size_t i) { return a[i] >> 4; });
+    }
+    static Vettore NibbleBassi(const Vettore& a)
+    {
+        return Ogni([&](std::size_t i) { return a[i] & 15; });
+    }
     // vpshufb: within each 16-byte lane, and zero where the index has bit 7.
     static Vettore Cerca16(const Vettore& t, const Vettore& x)
     {
@@ -83,9 +125,6 @@ struct Emulato {
 
 }  // namespace
 
-Kernel KernelAvx512Emulato()
-{
-    return blocchi64::KernelDi<Emulato>();
-}
+Kernel KernelAvx512Emulato() { return blocchi64::KernelDi<Emulato>(); }
 
 }  // namespace varnel::dettaglio

@@ -7,10 +7,7 @@ namespace {
 
 constexpr std::uint64_t Ripeti(std::uint8_t b) { return 0x0101010101010101ULL * b; }
 
-constexpr bool HaByteZero(std::uint64_t v)
-{
-    return ((v - Ripeti(1)) & ~v & Ripeti(0x80)) != 0;
-}
+constexpr bool HaByteZero(std::uint64_t v) { return ((v - Ripeti(1)) & ~v & Ripeti(0x80)) != 0; }
 
 }  // namespace
 
@@ -51,7 +48,8 @@ void ContaFuoriScalare(const std::uint8_t* p, std::size_t n, const Bersagli& ber
         conti.perBersaglio[bersagli.fuori[k]] += parziali.perBersaglio[k];
 }
 
-void ContaSequenzeScalare(const std::uint8_t* p, std::size_t n, const Contesto& prima, const Sequenze& sequenze, ContiGrezzi& conti)
+void ContaSequenzeScalare(const std::uint8_t* p, std::size_t n, const Contesto& prima, const Sequenze& sequenze,
+                          ContiGrezzi& conti)
 {
     const auto indietro = [&](std::size_t i, std::size_t d) { return d <= i ? p[i - d] : prima[d - i - 1]; };
     // Every encoding ends in a byte above ASCII.

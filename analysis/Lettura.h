@@ -15,7 +15,8 @@ namespace varnel {
 // A read buffer that starts on a page: read() copies into one that does not several times slower.
 class BufferDiLettura {
 public:
-    explicit BufferDiLettura(std::size_t dimensione) : m_memoria(dimensione + Pagina)
+    explicit BufferDiLettura(std::size_t dimensione)
+        : m_memoria(dimensione + Pagina)
     {
         const auto indirizzo = reinterpret_cast<std::uintptr_t>(m_memoria.data());
         m_dati = std::span(m_memoria).subspan((Pagina - indirizzo % Pagina) % Pagina, dimensione);

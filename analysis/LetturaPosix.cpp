@@ -20,18 +20,11 @@ Errore DaErrno(int codice, Motivo seAltro)
     Motivo motivo = seAltro;
     switch (codice) {
     case ENOENT:
-    case ENOTDIR:
-        motivo = Motivo::NonTrovato;
-        break;
+    case ENOTDIR: motivo = Motivo::NonTrovato; break;
     case EACCES:
-    case EPERM:
-        motivo = Motivo::PermessoNegato;
-        break;
-    case EISDIR:
-        motivo = Motivo::Cartella;
-        break;
-    default:
-        break;
+    case EPERM: motivo = Motivo::PermessoNegato; break;
+    case EISDIR: motivo = Motivo::Cartella; break;
+    default: break;
     }
     return {motivo, std::strerror(codice)};
 }
@@ -72,9 +65,15 @@ Esito<FileInLettura> FileInLettura::Apri(const std::filesystem::path& percorso)
     return FileInLettura(fd, impronta);
 }
 
-FileInLettura::FileInLettura(Maniglia maniglia, Impronta impronta) : m_maniglia(maniglia), m_impronta(impronta) {}
+FileInLettura::FileInLettura(Maniglia maniglia, Impronta impronta)
+    : m_maniglia(maniglia)
+    , m_impronta(impronta)
+{
+}
 
-FileInLettura::FileInLettura(FileInLettura&& altro) noexcept : m_maniglia(altro.m_maniglia), m_impronta(altro.m_impronta)
+FileInLettura::FileInLettura(FileInLettura&& altro) noexcept
+    : m_maniglia(altro.m_maniglia)
+    , m_impronta(altro.m_impronta)
 {
     altro.m_maniglia = -1;
 }

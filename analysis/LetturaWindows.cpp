@@ -88,7 +88,10 @@ Errore ErroreCartella() { return {Motivo::Cartella, TestoDiSistema(ErroreCartell
 // An event for one overlapped read, closed with it.
 class Evento {
 public:
-    Evento() : m_evento(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    Evento()
+        : m_evento(::CreateEventW(nullptr, TRUE, FALSE, nullptr))
+    {
+    }
     ~Evento()
     {
         if (m_evento != nullptr)
@@ -171,10 +174,15 @@ Esito<FileInLettura> FileInLettura::Apri(const std::filesystem::path& percorso)
     return FileInLettura(maniglia, *impronta);
 }
 
-FileInLettura::FileInLettura(Maniglia maniglia, Impronta impronta) : m_maniglia(maniglia), m_impronta(impronta) {}
+FileInLettura::FileInLettura(Maniglia maniglia, Impronta impronta)
+    : m_maniglia(maniglia)
+    , m_impronta(impronta)
+{
+}
 
 FileInLettura::FileInLettura(FileInLettura&& altro) noexcept
-    : m_maniglia(altro.m_maniglia), m_impronta(altro.m_impronta)
+    : m_maniglia(altro.m_maniglia)
+    , m_impronta(altro.m_impronta)
 {
     altro.m_maniglia = INVALID_HANDLE_VALUE;
 }

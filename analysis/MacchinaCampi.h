@@ -71,7 +71,10 @@ public:
     using Stato = StatoCampi;
 
     MacchinaCampi() = default;
-    explicit MacchinaCampi(Stato inizio) : m_stato(inizio) {}
+    explicit MacchinaCampi(Stato inizio)
+        : m_stato(inizio)
+    {
+    }
     [[nodiscard]] Stato stato() const { return m_stato; }
 
     // Goes on from here over the units that `seguito` read, from this machine's state.
@@ -125,7 +128,10 @@ public:
     }
 
     [[nodiscard]] std::uint64_t campi() const { return m_campi; }
-    [[nodiscard]] std::uint64_t consumati(int speciale) const { return m_consumati[static_cast<std::size_t>(speciale)]; }
+    [[nodiscard]] std::uint64_t consumati(int speciale) const
+    {
+        return m_consumati[static_cast<std::size_t>(speciale)];
+    }
     [[nodiscard]] std::uint64_t totaleConsumati() const
     {
         std::uint64_t somma = 0;
@@ -141,9 +147,18 @@ private:
     bool chiudeCampo(Unita u)
     {
         switch (u) {
-        case ',': ++m_consumati[Virgola]; m_stato = Stato::Inizio; return true;
-        case '\r': ++m_consumati[CarRitorno]; m_stato = Stato::DopoCR; return true;
-        case '\n': ++m_consumati[ACapo]; m_stato = Stato::Inizio; return true;
+        case ',':
+            ++m_consumati[Virgola];
+            m_stato = Stato::Inizio;
+            return true;
+        case '\r':
+            ++m_consumati[CarRitorno];
+            m_stato = Stato::DopoCR;
+            return true;
+        case '\n':
+            ++m_consumati[ACapo];
+            m_stato = Stato::Inizio;
+            return true;
         default: return false;
         }
     }

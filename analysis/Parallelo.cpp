@@ -17,7 +17,7 @@ namespace {
 
 // A worker's buffer: small enough to stay in the core's cache between the read and the kernels.
 constexpr std::size_t DimensioneBuffer = 256 * 1024;
-constexpr unsigned MassimoLavoratori = 8;   // beyond this the memory bus, not the cores, is the limit
+constexpr unsigned MassimoLavoratori = 8;  // beyond this the memory bus, not the cores, is the limit
 constexpr std::uint64_t TrattoMinimo = 4 << 20;
 constexpr std::uint64_t TrattoMassimo = 64 << 20;
 // Ranges of a file at most, so that what they give stays small even for a file that reports an
@@ -27,8 +27,8 @@ constexpr std::size_t ByteBom = 3;
 
 class Lavoro {
 public:
-    Lavoro(const FileInLettura& file, const Criterio& criterio, const Kernel& kernel, Avanzamento& avanzamento, bool bom,
-           std::uint64_t tratto)
+    Lavoro(const FileInLettura& file, const Criterio& criterio, const Kernel& kernel, Avanzamento& avanzamento,
+           bool bom, std::uint64_t tratto)
         : m_file(file)
         , m_obiettivi(Obiettivi::Da(criterio))
         , m_kernel(kernel)
@@ -79,7 +79,8 @@ private:
                 return letti.errore();
         }
         AnalisiTratto tratto(m_obiettivi, m_kernel, std::span(prima).first(quantiPrima),
-                             i == 0 ? std::span<const StatoCampi>(m_statiPrimo) : std::span<const StatoCampi>(StatiCampi));
+                             i == 0 ? std::span<const StatoCampi>(m_statiPrimo)
+                                    : std::span<const StatoCampi>(StatiCampi));
         for (std::uint64_t posizione = da; posizione < a;) {
             if (m_avanzamento.annullata() || m_fermo.load(std::memory_order_relaxed))
                 return Errore{Motivo::Annullata, {}};
@@ -142,7 +143,8 @@ Esito<Analisi> AnalizzaATratti(const FileInLettura& file, bool bom, const Criter
 {
     const unsigned lavoratori = Lavoratori(opzioni.lavoratori);
     avanzamento.aggiungi(bom ? ByteBom : 0);
-    Lavoro lavoro(file, criterio, opzioni.kernel, avanzamento, bom, Tratto(file.Dimensione(), lavoratori, opzioni.tratto));
+    Lavoro lavoro(file, criterio, opzioni.kernel, avanzamento, bom,
+                  Tratto(file.Dimensione(), lavoratori, opzioni.tratto));
 
     std::vector<std::thread> aiutanti;
     for (unsigned n = 1; n < std::min<std::size_t>(lavoratori, lavoro.tratti()); ++n) {

@@ -14,7 +14,7 @@
 #define VARNEL_ISTRUZIONI_AVX512 "avx512f,avx512bw,avx512vl,avx512vbmi,avx2,bmi,bmi2,popcnt"
 
 #if defined(__clang__)
-#define VARNEL_INIZIO_REGIONE(istruzioni) \
+#define VARNEL_INIZIO_REGIONE(istruzioni)                                                                              \
     _Pragma(VARNEL_STRINGA(clang attribute push(__attribute__((target(istruzioni))), apply_to = function)))
 #define VARNEL_FINE_REGIONE _Pragma("clang attribute pop")
 #else

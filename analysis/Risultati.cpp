@@ -25,10 +25,7 @@ std::uint64_t ParteIntera(std::uint64_t conteggio, std::uint64_t fattore, std::u
     return intero;
 }
 
-std::string EtichettaPercentuale(std::uint64_t intero)
-{
-    return std::to_string(intero) + " %";
-}
+std::string EtichettaPercentuale(std::uint64_t intero) { return std::to_string(intero) + " %"; }
 
 std::string TestoNumero(double valore, std::string_view separatore)
 {

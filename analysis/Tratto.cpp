@@ -139,7 +139,8 @@ void AnalisiTratto::consuma(const std::uint8_t* p, std::size_t n)
 {
     const std::uint8_t* fine = p + n;
     while (p < fine) {
-        const std::size_t passo = std::min<std::size_t>(m_attive > 1 ? FettaIncerta : Fetta, static_cast<std::size_t>(fine - p));
+        const std::size_t passo = std::min<std::size_t>(m_attive > 1 ? FettaIncerta : Fetta,
+                                                        static_cast<std::size_t>(fine - p));
         m_kernel.conta(p, passo, m_obiettivi->bersagli, m_risultato.conti);
         strutturaFetta(p, passo);
         p += passo;
@@ -240,7 +241,8 @@ Analisi Unisci(const Criterio& criterio, const Obiettivi& obiettivi, std::span<c
         const auto b = static_cast<std::size_t>(bersaglio);
         std::uint64_t grezzi = conti.perBersaglio[b];
         if (bom && !utf8)
-            grezzi += static_cast<std::uint64_t>(std::count(std::begin(Bom), std::end(Bom), obiettivi.bersagli.byte[b]));
+            grezzi += static_cast<std::uint64_t>(
+                std::count(std::begin(Bom), std::end(Bom), obiettivi.bersagli.byte[b]));
         analisi.conteggi[k] = Emessi(simbolo, grezzi, macchina);
     }
     return analisi;

@@ -21,8 +21,8 @@ namespace varnel::dettaglio {
 struct Obiettivi {
     Bersagli bersagli;
     std::array<int, NumeroSlot> bersaglioDelloSlot{};  // -1: the symbol has no Windows-1252 byte
-    Sequenze sequenze;                                  // the symbols above U+007F, counted as UTF-8
-    std::array<int, NumeroSlot> sequenzaDelloSlot{};    // -1: an ASCII symbol
+    Sequenze sequenze;                                 // the symbols above U+007F, counted as UTF-8
+    std::array<int, NumeroSlot> sequenzaDelloSlot{};   // -1: an ASCII symbol
 
     [[nodiscard]] static Obiettivi Da(const Criterio& criterio);
 };
@@ -78,7 +78,7 @@ private:
 
 // The analysis of a text from its ranges, in file order from its start (after a UTF-8 byte-order
 // mark, when `bom`).
-[[nodiscard]] Analisi Unisci(const Criterio& criterio, const Obiettivi& obiettivi, std::span<const RisultatoTratto> tratti,
-                             bool bom);
+[[nodiscard]] Analisi Unisci(const Criterio& criterio, const Obiettivi& obiettivi,
+                             std::span<const RisultatoTratto> tratti, bool bom);
 
 }  // namespace varnel::dettaglio

@@ -55,10 +55,7 @@ void Registro::collega(Finestra& finestra)
     });
 }
 
-void Registro::avvia()
-{
-    varnel().apri();
-}
+void Registro::avvia() { varnel().apri(); }
 
 void PreparaApplicazione()
 {

@@ -29,7 +29,8 @@ int Genera(const char* percorso, std::size_t mebibyte)
     std::ofstream file(percorso, std::ios::binary);
     constexpr std::size_t Pezzo = 64;
     for (std::size_t fatti = 0; fatti < mebibyte; fatti += Pezzo) {
-        const std::string testo = varnel::banco::TestoGenerato(std::min(Pezzo, mebibyte - fatti) << 20, static_cast<std::uint32_t>(fatti));
+        const std::string testo = varnel::banco::TestoGenerato(std::min(Pezzo, mebibyte - fatti) << 20,
+                                                               static_cast<std::uint32_t>(fatti));
         file.write(testo.data(), static_cast<std::streamsize>(testo.size()));
     }
     return file ? 0 : 1;
@@ -53,7 +54,8 @@ int main(int argc, char** argv)
         return 2;
     }
     const varnel::Criterio criterio = std::strcmp(argv[1], "simboli") == 0
-                                          ? varnel::Criterio(*varnel::SimboliDaTesto(U"etaoinshrdlucmfwypvbgkjqx\u00E8"))
+                                          ? varnel::Criterio(
+                                              *varnel::SimboliDaTesto(U"etaoinshrdlucmfwypvbgkjqx\u00E8"))
                                           : varnel::Criterio(varnel::ModoLettere::SenzaDistinzione);
     const long prima = PiccoResidenteKiB();
     const auto inizio = std::chrono::steady_clock::now();

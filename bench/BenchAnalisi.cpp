@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Throughput of the streaming analysis over 256 MiB of generated text held in memory, and of each
 // of its passes alone, on every kernel family this CPU runs.
-#include "Analizzatore.h"
 #include "AnalisiFile.h"
+#include "Analizzatore.h"
 #include "TestoGenerato.h"
 
 #include <benchmark/benchmark.h>
@@ -57,7 +57,8 @@ void Passata(benchmark::State& stato, Passo&& passo)
                 passo(buffer.data() + i, FettaPassata);
         }
     }
-    stato.SetBytesProcessed(stato.iterations() * static_cast<std::int64_t>(testo.size() / BufferPassata * BufferPassata));
+    stato.SetBytesProcessed(stato.iterations()
+                            * static_cast<std::int64_t>(testo.size() / BufferPassata * BufferPassata));
 }
 
 // The letters a to z, folding case; with `accento`, è in place of z: a Windows-1252 byte outside
@@ -127,7 +128,8 @@ void Registra()
         }
         const Kernel kernel = dettaglio::KernelPer(percorso);
         const auto registra = [&](const std::string& passo, auto&& funzione, auto... argomenti) {
-            benchmark::RegisterBenchmark((passo + "/" + nome).c_str(), funzione, kernel, argomenti...)->Unit(benchmark::kMillisecond);
+            benchmark::RegisterBenchmark((passo + "/" + nome).c_str(), funzione, kernel, argomenti...)
+                ->Unit(benchmark::kMillisecond);
         };
         registra("Conta/lettere", Conta, false);
         registra("Conta/accento", Conta, true);
@@ -135,9 +137,10 @@ void Registra()
         registra("Valida", Valida);
         registra("Sequenze/accento", Sequenze);
         const auto analisi = [&](const std::string& passo, const Criterio& criterio) {
-            benchmark::RegisterBenchmark(("Analizza/" + passo + "/" + nome).c_str(),
-                                         [criterio, kernel](benchmark::State& stato) { Analizza(stato, criterio, kernel); })
-                ->Unit(benchmark::kMillisecond);
+            benchmark::RegisterBenchmark(("Analizza/" + passo + "/" + nome).c_str(), [criterio,
+                                                                                      kernel](benchmark::State& stato) {
+                Analizza(stato, criterio, kernel);
+            })->Unit(benchmark::kMillisecond);
         };
         analisi("lettere", ModoLettere::SenzaDistinzione);
         analisi("cifrario", Cifrario);

@@ -2,9 +2,9 @@
 // libFuzzer target: any bytes, streamed in pieces whose sizes the input chooses, must give the
 // counts and the length that the reference reader gives, on every kernel family this CPU runs and
 // on the AVX-512 algorithms over emulated vectors.
-#include "LeggiTesto.h"
 #include "Analizzatore.h"
 #include "KernelEmulato.h"
+#include "LeggiTesto.h"
 
 #include <cstdlib>
 #include <vector>
@@ -13,14 +13,16 @@ namespace {
 
 using namespace varnel;
 
-const Simboli SimboliDiProva = {U'a', U'b', U',', U' ', U'"', U'\r', U'\n', U'è', U'€', U'ï', U'»', U'¿', U'\t',
-                                U'Z', U'z', U'\u0080', U'é', U'\uFFFD', U'7', U'\0', U'\U0001F600', U'x', U'x', U'E', U'q', U'\u00FF'};
+const Simboli SimboliDiProva = {U'a', U'b',  U',',          U' ',  U'"', U'\r', U'\n',     U'è',     U'€',
+                                U'ï', U'»',  U'¿',          U'\t', U'Z', U'z',  U'\u0080', U'é',     U'\uFFFD',
+                                U'7', U'\0', U'\U0001F600', U'x',  U'x', U'E',  U'q',      U'\u00FF'};
 
 void Controlla(const std::uint8_t* dati, std::size_t n, const Criterio& criterio, const dettaglio::Kernel& kernel)
 {
     const std::u32string testo = CampiInTesto(Decodifica({reinterpret_cast<const char*>(dati), n}));
     const auto* simboli = std::get_if<Simboli>(&criterio);
-    const Conteggi attesi = simboli ? ContaSimboli(testo, *simboli) : ContaLettere(testo, std::get<ModoLettere>(criterio));
+    const Conteggi attesi = simboli ? ContaSimboli(testo, *simboli)
+                                    : ContaLettere(testo, std::get<ModoLettere>(criterio));
 
     dettaglio::Analizzatore analizzatore(criterio, kernel);
     std::size_t i = 0;

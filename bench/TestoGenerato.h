@@ -11,9 +11,10 @@ namespace varnel::banco {
 // field and an accented (two-byte) letter. The same seed gives the same text.
 inline std::string TestoGenerato(std::size_t byte, std::uint32_t seme = 42)
 {
-    static const char* const Parole[] = {"il", "programma", "conta", "le", "lettere", "del", "testo", "cifrato",
-                                         "e", "mostra", "Frequenza", "ogni", "simbolo", "Analisi", "cifrario",
-                                         "sostituzione", "alfabeto", "perch\xC3\xA8", "citt\xC3\xA0", "un", "che", "di"};
+    static const char* const Parole[] = {
+        "il",       "programma",     "conta",        "le",   "lettere", "del",     "testo",    "cifrato",
+        "e",        "mostra",        "Frequenza",    "ogni", "simbolo", "Analisi", "cifrario", "sostituzione",
+        "alfabeto", "perch\xC3\xA8", "citt\xC3\xA0", "un",   "che",     "di"};
     std::mt19937 caso(seme);
     std::uniform_int_distribution<int> parola(0, sizeof Parole / sizeof *Parole - 1);
     std::uniform_int_distribution<int> evento(0, 99);

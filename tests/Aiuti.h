@@ -46,7 +46,8 @@ inline std::vector<Via> Vie()
 {
     std::vector<Via> vie;
     for (const auto percorso : dettaglio::Percorsi)
-        vie.push_back({dettaglio::NomePercorso(percorso), dettaglio::Disponibile(percorso), dettaglio::KernelPer(percorso)});
+        vie.push_back(
+            {dettaglio::NomePercorso(percorso), dettaglio::Disponibile(percorso), dettaglio::KernelPer(percorso)});
     vie.push_back({"avx512_emulato", true, dettaglio::KernelAvx512Emulato()});
     return vie;
 }

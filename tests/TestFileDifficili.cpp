@@ -12,7 +12,8 @@ namespace {
 
 class FileDifficili : public testing::Test {
 protected:
-    Analisi analizza(const std::string& nome, std::string_view contenuto, const Criterio& criterio = ModoLettere::SenzaDistinzione)
+    Analisi analizza(const std::string& nome, std::string_view contenuto,
+                     const Criterio& criterio = ModoLettere::SenzaDistinzione)
     {
         const auto esito = prova::Analizza(cartella.scrivi(nome, contenuto), criterio);
         EXPECT_TRUE(esito.riuscito());
@@ -58,7 +59,8 @@ TEST_F(FileDifficili, BinaryDataWithNulBytes)
 TEST_F(FileDifficili, Utf16WithByteOrderMark)
 {
     using namespace std::string_view_literals;
-    const Analisi analisi = analizza("utf16.txt", "\xFF\xFE" "C\0i\0a\0o\0,\0 \0\xE8\0\r\0\n\0"sv);
+    const Analisi analisi = analizza("utf16.txt", "\xFF\xFE"
+                                                  "C\0i\0a\0o\0,\0 \0\xE8\0\r\0\n\0"sv);
     EXPECT_EQ(analisi.codifica, Codifica::Utf16LE);
     EXPECT_EQ(analisi.lunghezza, 7u);  // Ciao, CR LF, è
     EXPECT_EQ(Totale(analisi, true), 4u);

@@ -30,7 +30,8 @@ protected:
     void annullaDopo(const std::filesystem::path& percorso)
     {
         Avanzamento avanzamento;
-        auto esito = std::async(std::launch::async, [&] { return AnalizzaFile(percorso, ModoLettere::Minuscole, avanzamento); });
+        auto esito = std::async(std::launch::async,
+                                [&] { return AnalizzaFile(percorso, ModoLettere::Minuscole, avanzamento); });
         ASSERT_EQ(esito.wait_for(150ms), std::future_status::timeout) << "a silent source gave an answer";
         avanzamento.annulla();
         ASSERT_EQ(esito.wait_for(Limite), std::future_status::ready) << "the cancel was not seen";

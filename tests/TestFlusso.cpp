@@ -18,24 +18,48 @@ namespace varnel {
 namespace {
 
 using dettaglio::Kernel;
-using prova::SimboliDiProva;
 using dettaglio::KernelPer;
 using dettaglio::PercorsoMigliore;
+using prova::SimboliDiProva;
 
 // Pieces that exercise the reader: delimiters, blanks, line ends of every kind, multi-byte
 // characters, bytes that break UTF-8, Windows-1252 letters, a NUL, and the bytes at the edges of
 // the counting windows of the symbol sets below.
 const std::vector<std::string> Pezzi = {
-    "a", "b", "Z", "x", "q", "E", " ", "  ", ",", "\"", "\r", "\n", "\r\n", "\t", "\xC3\xA8", "\xE2\x82\xAC", "@", "`",
-    "\xF0\x9F\x98\x80", "\xC3", "\xE8", "\x80", "\xEF\xBB\xBF", std::string(1, '\0'), "\"ab, c\"", "7",
+    "a",
+    "b",
+    "Z",
+    "x",
+    "q",
+    "E",
+    " ",
+    "  ",
+    ",",
+    "\"",
+    "\r",
+    "\n",
+    "\r\n",
+    "\t",
+    "\xC3\xA8",
+    "\xE2\x82\xAC",
+    "@",
+    "`",
+    "\xF0\x9F\x98\x80",
+    "\xC3",
+    "\xE8",
+    "\x80",
+    "\xEF\xBB\xBF",
+    std::string(1, '\0'),
+    "\"ab, c\"",
+    "7",
 };
 
 Analisi Riferimento(std::string_view byte, const Criterio& criterio)
 {
     const std::u32string testo = CampiInTesto(Decodifica(byte));
     const auto* simboli = std::get_if<Simboli>(&criterio);
-    return {simboli ? ContaSimboli(testo, *simboli) : ContaLettere(testo, std::get<ModoLettere>(criterio)), testo.size(),
-            CodificaDi(byte)};
+    return {simboli ? ContaSimboli(testo, *simboli) : ContaLettere(testo, std::get<ModoLettere>(criterio)),
+            testo.size(), CodificaDi(byte)};
 }
 
 std::string Genera(std::mt19937& caso, std::size_t pezzi)
@@ -87,8 +111,8 @@ const Simboli SimboliDiControllo = [] {
 }();
 
 const std::vector<Criterio> Criteri = {ModoLettere::Minuscole, ModoLettere::Maiuscole, ModoLettere::SenzaDistinzione,
-                                       SimboliDiProva, SimboliVicini, SimboliLontani, SimboliTroppoLontani,
-                                       SimboliDiControllo};
+                                       SimboliDiProva,         SimboliVicini,          SimboliLontani,
+                                       SimboliTroppoLontani,   SimboliDiControllo};
 
 void ControllaAccordo(std::string_view byte, const Kernel& kernel, std::mt19937& caso)
 {
@@ -108,7 +132,8 @@ Analisi FlussoAPezziGrandi(std::string_view testo, const Criterio& criterio, con
     dettaglio::Analizzatore analizzatore(criterio, kernel);
     const auto byte = prova::Byte(testo);
     for (std::size_t i = 0; i < byte.size();) {
-        const std::size_t n = std::min(byte.size() - i, std::uniform_int_distribution<std::size_t>(1, byte.size())(caso));
+        const std::size_t n = std::min(byte.size() - i,
+                                       std::uniform_int_distribution<std::size_t>(1, byte.size())(caso));
         analizzatore.consuma(byte.subspan(i, n));
         i += n;
     }
@@ -131,11 +156,14 @@ void ControllaAccordoAPezziGrandi(std::string_view byte, const Kernel& kernel, s
 // `utf8` every piece is valid UTF-8, so that the whole text is.
 std::string GeneraRado(std::mt19937& caso, std::size_t byte, int rarita, bool utf8)
 {
-    static const std::vector<std::string> Comuni = {"a", "b", "Z", "q", "x", "E", "y", "z", "7", "\t", " ", "  ", "   ",
-                                                    ",", ", ", ",   ", "\r\n", "\n", "\r", "\xC3\xA8", "\xE2\x82\xAC",
-                                                    "\xF0\x9F\x98\x80", "lettere", "A"};
-    static const std::vector<std::string> Virgolette = {"\"", ",\"", ", \"a, b\r\nc\"d", ",\"q\"", "\r\n  \"\"", ",\"\r\n\""};
-    static const std::vector<std::string> Guasti = {"\xE8", "\xC3", "\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80"};
+    static const std::vector<std::string> Comuni = {
+        "a",       "b",   "Z", "q",  "x",    "E",    "y",  "z",  "7",        "\t",           " ",
+        "  ",      "   ", ",", ", ", ",   ", "\r\n", "\n", "\r", "\xC3\xA8", "\xE2\x82\xAC", "\xF0\x9F\x98\x80",
+        "lettere", "A"};
+    static const std::vector<std::string> Virgolette = {"\"",     ",\"",        ", \"a, b\r\nc\"d",
+                                                        ",\"q\"", "\r\n  \"\"", ",\"\r\n\""};
+    static const std::vector<std::string> Guasti = {"\xE8",         "\xC3",         "\x80",
+                                                    "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80"};
     std::string testo;
     std::uniform_int_distribution<int> uno(0, rarita - 1);
     while (testo.size() < byte) {
@@ -186,12 +214,43 @@ TEST_P(Flusso, AgreesOnLongPlainTextWithFewQuotes)
 // of the 32-byte vectors, after a field in progress and after blanks that open the text.
 TEST_P(Flusso, AgreesAtEveryPlaceAroundTheBlockEdges)
 {
-    const std::vector<std::string> motivi = {
-        "," + std::string(70, ' ') + "x", ",\r\n", "\r\n", "\r\r\n", "\rx", "\n\r", ",\"a,b\"c", ", \"q\"",
-        ",  \"", ",\"\r\n", "\"", "\xC3\xA8", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xF4\x8F\xBF\xBF", "\xE0\xA0\x80",
-        "\xED\x9F\xBF", "\xEE\x80\x80", "\xEF\xBF\xBF", "\xF0\x90\x80\x80", "\xC3", "\xE2\x82", "\xE0\x80\x80",
-        "\xE0\x9F\xBF", "\xED\xA0\x80", "\xF0\x8F\xBF\xBF", "\xF4\x90\x80\x80", "\x80", "\xF5\x80", "\xC0\x80",
-        "\xC1\xBF", "\xF8\x88\x80\x80\x80", "\xC3\xA8\xA8", "\xE2\x82\xAC\x80", "\xE0\xA0", "\xF0\x90\x80", "\xF4\x8F"};
+    const std::vector<std::string> motivi = {"," + std::string(70, ' ') + "x",
+                                             ",\r\n",
+                                             "\r\n",
+                                             "\r\r\n",
+                                             "\rx",
+                                             "\n\r",
+                                             ",\"a,b\"c",
+                                             ", \"q\"",
+                                             ",  \"",
+                                             ",\"\r\n",
+                                             "\"",
+                                             "\xC3\xA8",
+                                             "\xE2\x82\xAC",
+                                             "\xF0\x9F\x98\x80",
+                                             "\xF4\x8F\xBF\xBF",
+                                             "\xE0\xA0\x80",
+                                             "\xED\x9F\xBF",
+                                             "\xEE\x80\x80",
+                                             "\xEF\xBF\xBF",
+                                             "\xF0\x90\x80\x80",
+                                             "\xC3",
+                                             "\xE2\x82",
+                                             "\xE0\x80\x80",
+                                             "\xE0\x9F\xBF",
+                                             "\xED\xA0\x80",
+                                             "\xF0\x8F\xBF\xBF",
+                                             "\xF4\x90\x80\x80",
+                                             "\x80",
+                                             "\xF5\x80",
+                                             "\xC0\x80",
+                                             "\xC1\xBF",
+                                             "\xF8\x88\x80\x80\x80",
+                                             "\xC3\xA8\xA8",
+                                             "\xE2\x82\xAC\x80",
+                                             "\xE0\xA0",
+                                             "\xF0\x90\x80",
+                                             "\xF4\x8F"};
     std::mt19937 caso(31);
     for (const auto& motivo : motivi) {
         for (const char prima : {'x', ' '}) {
@@ -272,9 +331,11 @@ TEST_P(FileSuOgniVia, ReadsALargeFileLikeTheReference)
         const std::string byte = GeneraRado(caso, (9u << 20) / 2, 300, utf8);
         const auto percorso = cartella.scrivi("grande.txt", byte);
         const std::u32string testo = CampiInTesto(Decodifica(byte));
-        for (const Criterio& criterio : {Criterio(ModoLettere::SenzaDistinzione), Criterio(SimboliDiProva), Criterio(SimboliVicini)}) {
+        for (const Criterio& criterio :
+             {Criterio(ModoLettere::SenzaDistinzione), Criterio(SimboliDiProva), Criterio(SimboliVicini)}) {
             const auto* simboli = std::get_if<Simboli>(&criterio);
-            const Conteggi attesi = simboli ? ContaSimboli(testo, *simboli) : ContaLettere(testo, std::get<ModoLettere>(criterio));
+            const Conteggi attesi = simboli ? ContaSimboli(testo, *simboli)
+                                            : ContaLettere(testo, std::get<ModoLettere>(criterio));
             const auto analisi = prova::Analizza(percorso, criterio, kernel());
             ASSERT_TRUE(analisi.riuscito());
             EXPECT_EQ(analisi.valore().lunghezza, testo.size());
@@ -286,7 +347,8 @@ TEST_P(FileSuOgniVia, ReadsALargeFileLikeTheReference)
 
 TEST_F(FileDaAnalizzare, RefusesWhatCannotBeRead)
 {
-    EXPECT_EQ(prova::Analizza(cartella.percorso() / "manca.txt", ModoLettere::Minuscole).errore().motivo, Motivo::NonTrovato);
+    EXPECT_EQ(prova::Analizza(cartella.percorso() / "manca.txt", ModoLettere::Minuscole).errore().motivo,
+              Motivo::NonTrovato);
     EXPECT_EQ(prova::Analizza(cartella.percorso(), ModoLettere::Minuscole).errore().motivo, Motivo::Cartella);
     EXPECT_EQ(LeggiTesto(cartella.percorso()).errore().motivo, Motivo::Cartella);
 #ifdef _WIN32

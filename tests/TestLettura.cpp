@@ -22,33 +22,39 @@ TEST(CampiInTesto, SeparatesFieldsAndJoinsThemWithCrLf)
     EXPECT_EQ(Testo("\"x, y\"\r\n"), U"x, y");          // the quoted comma and blank stay
     EXPECT_EQ(Testo("a\r\n\r\nb"), U"a\r\n\r\nb");      // an empty line is an empty field
     EXPECT_EQ(Testo(""), U"");
-    EXPECT_EQ(Testo("   "), U"");                       // one empty field, its CR LF dropped
+    EXPECT_EQ(Testo("   "), U"");  // one empty field, its CR LF dropped
     EXPECT_EQ(Testo("a,"), U"a");
     EXPECT_EQ(Testo(",,"), U"\r\n");
 }
 
 TEST(CampiInTesto, FinerRules)
 {
-    EXPECT_EQ(Testo("a\rb\nc"), U"a\r\nb\r\nc");          // lone CR and lone LF end lines
-    EXPECT_EQ(Testo("a\r\r\nb"), U"a\r\n\r\nb");          // CR, then CR LF: an empty line between
-    EXPECT_EQ(Testo("ab\"c,d"), U"ab\"c\r\nd");           // a quote inside an unquoted field is kept
-    EXPECT_EQ(Testo("\"ab\"cd ,e"), U"abcd \r\ne");      // after the closing quote the field goes on
-    EXPECT_EQ(Testo("a  ,  b  "), U"a  \r\nb  ");         // trailing blanks kept, leading skipped
-    EXPECT_EQ(Testo("\ta"), U"\ta");                      // only the blank is skipped
-    EXPECT_EQ(Testo("\"ab,\r\ncd"), U"ab,\r\ncd");        // an unclosed quote runs to the end
-    EXPECT_EQ(Testo("\"a\nb\"\r\nc"), U"a\nb\r\nc");      // line ends inside quotes stay as written
+    EXPECT_EQ(Testo("a\rb\nc"), U"a\r\nb\r\nc");      // lone CR and lone LF end lines
+    EXPECT_EQ(Testo("a\r\r\nb"), U"a\r\n\r\nb");      // CR, then CR LF: an empty line between
+    EXPECT_EQ(Testo("ab\"c,d"), U"ab\"c\r\nd");       // a quote inside an unquoted field is kept
+    EXPECT_EQ(Testo("\"ab\"cd ,e"), U"abcd \r\ne");   // after the closing quote the field goes on
+    EXPECT_EQ(Testo("a  ,  b  "), U"a  \r\nb  ");     // trailing blanks kept, leading skipped
+    EXPECT_EQ(Testo("\ta"), U"\ta");                  // only the blank is skipped
+    EXPECT_EQ(Testo("\"ab,\r\ncd"), U"ab,\r\ncd");    // an unclosed quote runs to the end
+    EXPECT_EQ(Testo("\"a\nb\"\r\nc"), U"a\nb\r\nc");  // line ends inside quotes stay as written
     EXPECT_EQ(Testo("12/03/2024,#NULL#,1e5"), U"12/03/2024\r\n#NULL#\r\n1e5");  // no numbers, dates or markers
 }
 
 TEST(Decodifica, ChoosesTheCodePage)
 {
-    EXPECT_EQ(Decodifica("\xEF\xBB\xBF" "\xC3\xA8"), U"è");       // UTF-8, its byte-order mark skipped
-    EXPECT_EQ(Decodifica("\xE8\x80"), U"è€");                      // not UTF-8: Windows-1252
-    EXPECT_EQ(Decodifica("\xEF\xBB\xBF" "\xE8"), U"ï»¿è");        // a mark does not make bad UTF-8 good
-    EXPECT_EQ(Decodifica("\xFF\xFE" "a\0\x3D\xD8\x00\xDE"sv), U"a\U0001F600");  // UTF-16 LE with a pair
-    EXPECT_EQ(Decodifica("\xFE\xFF\0a\xD8\x3D"sv), U"a\uFFFD");     // UTF-16 BE, a lone surrogate at the end
-    EXPECT_EQ(Decodifica("\xC0\xAF"), U"À¯");                       // an overlong form is not UTF-8
-    EXPECT_EQ(Decodifica("\xED\xA0\x80"), U"í\u00A0€");            // nor is an encoded surrogate
+    EXPECT_EQ(Decodifica("\xEF\xBB\xBF"
+                         "\xC3\xA8"),
+              U"è");                           // UTF-8, its byte-order mark skipped
+    EXPECT_EQ(Decodifica("\xE8\x80"), U"è€");  // not UTF-8: Windows-1252
+    EXPECT_EQ(Decodifica("\xEF\xBB\xBF"
+                         "\xE8"),
+              U"ï»¿è");  // a mark does not make bad UTF-8 good
+    EXPECT_EQ(Decodifica("\xFF\xFE"
+                         "a\0\x3D\xD8\x00\xDE"sv),
+              U"a\U0001F600");                                   // UTF-16 LE with a pair
+    EXPECT_EQ(Decodifica("\xFE\xFF\0a\xD8\x3D"sv), U"a\uFFFD");  // UTF-16 BE, a lone surrogate at the end
+    EXPECT_EQ(Decodifica("\xC0\xAF"), U"À¯");                    // an overlong form is not UTF-8
+    EXPECT_EQ(Decodifica("\xED\xA0\x80"), U"í\u00A0€");          // nor is an encoded surrogate
     EXPECT_EQ(Decodifica(std::string_view("a\0b", 3)), std::u32string(U"a\0b", 3));
 }
 

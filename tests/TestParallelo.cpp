@@ -20,8 +20,20 @@ using dettaglio::Opzioni;
 // CR LF pairs, blanks at a field's start, multi-byte characters, a byte-order mark.
 std::string Mescolato(std::mt19937& caso, std::size_t pezzi)
 {
-    static const std::vector<std::string> Pezzi = {"a", "Zq", " ", "  ", ",", "\"", "\r", "\n", "\r\n", "\xC3\xA8",
-                                                   "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\"x, y\"", "e\r\n  \"f"};
+    static const std::vector<std::string> Pezzi = {"a",
+                                                   "Zq",
+                                                   " ",
+                                                   "  ",
+                                                   ",",
+                                                   "\"",
+                                                   "\r",
+                                                   "\n",
+                                                   "\r\n",
+                                                   "\xC3\xA8",
+                                                   "\xE2\x82\xAC",
+                                                   "\xF0\x9F\x98\x80",
+                                                   "\"x, y\"",
+                                                   "e\r\n  \"f"};
     std::uniform_int_distribution<std::size_t> scelta(0, Pezzi.size() - 1);
     std::string testo;
     for (std::size_t i = 0; i < pezzi; ++i)
@@ -50,7 +62,8 @@ std::vector<Caso> Casi()
         {"one_long_quoted_field", "ab,\"" + std::string(2500, ',') + "\r\n" + mescolato + "\"\r\ncd"},
         {"nothing_but_quotes", std::string(999, '"')},
         {"line_ends_only", std::string(1000, '\r') + std::string(1001, '\n') + "\r\n\r\n\n\r"},
-        {"a_sequence_cut_everywhere", [] {
+        {"a_sequence_cut_everywhere",
+         [] {
              std::string s;
              for (int i = 0; i < 300; ++i)
                  s += "\xF0\x9F\x98\x80\xC3\xA8,";
@@ -79,14 +92,16 @@ TEST_P(ATratti, GivesWhatOneReadingInOrderGives)
                 const auto aTratti = dettaglio::AnalizzaFileCon(percorso, criterio, avanzamento,
                                                                 Opzioni{.lavoratori = lavoratori, .tratto = tratto});
                 ASSERT_TRUE(aTratti.riuscito());
-                EXPECT_EQ(aTratti.valore(), inOrdine.valore()) << "ranges of " << tratto << ", " << lavoratori << " workers";
+                EXPECT_EQ(aTratti.valore(), inOrdine.valore())
+                    << "ranges of " << tratto << ", " << lavoratori << " workers";
                 EXPECT_EQ(avanzamento.letti(), GetParam().byte.size());
             }
         }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Testi, ATratti, testing::ValuesIn(Casi()), [](const auto& voce) { return std::string(voce.param.nome); });
+INSTANTIATE_TEST_SUITE_P(Testi, ATratti, testing::ValuesIn(Casi()),
+                         [](const auto& voce) { return std::string(voce.param.nome); });
 
 TEST(ATrattiAnnullata, ACancelAtAnyMomentEndsCleanly)
 {

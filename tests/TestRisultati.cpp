@@ -106,10 +106,7 @@ TEST(CalcolaRisultati, TiesKeepThePeakOnce)
     EXPECT_EQ(r.conteggioMax, 3u);
 }
 
-StatoAnalisi Stato(const Risultati& r, std::uint64_t totale)
-{
-    return {r.percMax, totale, 0, r.conteggioMax};
-}
+StatoAnalisi Stato(const Risultati& r, std::uint64_t totale) { return {r.percMax, totale, 0, r.conteggioMax}; }
 
 std::array<float, NumeroSlot> Altezze(const Risultati& r)
 {
@@ -160,9 +157,9 @@ TEST(Stira, FullPeakKeepsHeights)
 TEST(Stira, GuardAndMissingPeakChangeNothing)
 {
     const std::array<float, NumeroSlot> altezze{};
-    EXPECT_FALSE(Stira(altezze, StatoAnalisi{}));                 // no analysis yet
-    EXPECT_FALSE(Stira(altezze, StatoAnalisi{0.0, 10, 0, 0}));    // nothing counted
-    EXPECT_FALSE(Stira(altezze, StatoAnalisi{50.0, 10, 1, 5}));   // stretched already
+    EXPECT_FALSE(Stira(altezze, StatoAnalisi{}));                // no analysis yet
+    EXPECT_FALSE(Stira(altezze, StatoAnalisi{0.0, 10, 0, 0}));   // nothing counted
+    EXPECT_FALSE(Stira(altezze, StatoAnalisi{50.0, 10, 1, 5}));  // stretched already
     EXPECT_TRUE(Stira(altezze, StatoAnalisi{50.0, 10, std::nullopt, 5}));
 }
 

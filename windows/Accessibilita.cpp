@@ -13,7 +13,10 @@ namespace {
 // A picture that a click presses: a button to a screen reader, whose press action clicks it.
 class ImmaginePremibile : public QAccessibleWidget {
 public:
-    explicit ImmaginePremibile(EtichettaCliccabile* immagine) : QAccessibleWidget(immagine, QAccessible::Button) {}
+    explicit ImmaginePremibile(EtichettaCliccabile* immagine)
+        : QAccessibleWidget(immagine, QAccessible::Button)
+    {
+    }
 
     QStringList actionNames() const override { return QAccessibleWidget::actionNames() << pressAction(); }
     void doAction(const QString& azione) override
@@ -28,7 +31,10 @@ public:
 // A line of the chart's grid: drawn for the eye only, so a screen reader passes over it.
 class Decorazione : public QAccessibleWidget {
 public:
-    explicit Decorazione(QWidget* linea) : QAccessibleWidget(linea, QAccessible::Separator) {}
+    explicit Decorazione(QWidget* linea)
+        : QAccessibleWidget(linea, QAccessible::Separator)
+    {
+    }
 
     QAccessible::State state() const override
     {

@@ -68,7 +68,8 @@ QColor ColoreDi(Colore colore)
 QFont FontDi(Carattere carattere)
 {
     // Liberation fonts share the metrics of the Windows fonts, so the captions fit as designed.
-    const QStringList sans = {QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")};
+    const QStringList sans = {QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
+                              QStringLiteral("Arial")};
     const QStringList serif = {QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif")};
     QFont font;
     const auto imposta = [&](const QStringList& famiglie, double punti, bool grassetto) {

@@ -28,23 +28,23 @@ struct Rettangolo {
 // The colours of the layouts: one fixed green and the window system's colours by index.
 enum class Colore {
     Verde,
-    TestoMenu,           // system colour 7
-    Menu,                // 4
-    BordoAttivo,         // 10
-    TestoEvidenziato,    // 14
-    TestoPulsante,       // 18
-    TestoFinestra,       // 8
-    SfondoFinestra,      // 5
+    TestoMenu,         // system colour 7
+    Menu,              // 4
+    BordoAttivo,       // 10
+    TestoEvidenziato,  // 14
+    TestoPulsante,     // 18
+    TestoFinestra,     // 8
+    SfondoFinestra,    // 5
 };
 [[nodiscard]] QColor ColoreDi(Colore colore);
 
 enum class Carattere {
-    Predefinito,          // MS Sans Serif 8.25 pt
-    SansGrassetto,        // MS Sans Serif 9.75 pt bold
-    SansMedio,            // MS Sans Serif 9.75 pt
-    SansGrande,           // MS Sans Serif 12 pt
-    SerifGrassetto,       // Times New Roman 8.25 pt bold
-    SerifPiccolo,         // Times New Roman 6 pt
+    Predefinito,     // MS Sans Serif 8.25 pt
+    SansGrassetto,   // MS Sans Serif 9.75 pt bold
+    SansMedio,       // MS Sans Serif 9.75 pt
+    SansGrande,      // MS Sans Serif 12 pt
+    SerifGrassetto,  // Times New Roman 8.25 pt bold
+    SerifPiccolo,    // Times New Roman 6 pt
 };
 [[nodiscard]] QFont FontDi(Carattere carattere);
 

@@ -19,10 +19,7 @@ namespace varnel {
 
 namespace {
 
-bool Finestrato(Tipo tipo)
-{
-    return tipo != Tipo::Etichetta && tipo != Tipo::Immagine && tipo != Tipo::Linea;
-}
+bool Finestrato(Tipo tipo) { return tipo != Tipo::Etichetta && tipo != Tipo::Immagine && tipo != Tipo::Linea; }
 
 // Option buttons and check boxes stand on the window's colour; the style paints the area around
 // their indicator with the button colour.
@@ -83,8 +80,7 @@ QWidget* Crea(const Controllo& c, QWidget* area)
             etichetta->setAccessibleName(c.prop.voce);
         return etichetta;
     }
-    case Tipo::Pulsante:
-        return new PulsanteComando(c.testo, area);
+    case Tipo::Pulsante: return new PulsanteComando(c.testo, area);
     case Tipo::Opzione: {
         auto* opzione = new PulsanteOpzione(c.testo, area);
         opzione->setChecked(c.prop.attivo);
@@ -147,8 +143,10 @@ void EtichettaCliccabile::paintEvent(QPaintEvent* evento)
         return;
     QStyleOptionFocusRect opzione;
     opzione.initFrom(this);
-    opzione.rect = fontMetrics().boundingRect(contentsRect(), static_cast<int>(alignment()) | Qt::TextWordWrap, text())
-                       .adjusted(-1, 0, 1, 1) & rect();
+    opzione.rect = fontMetrics()
+                       .boundingRect(contentsRect(), static_cast<int>(alignment()) | Qt::TextWordWrap, text())
+                       .adjusted(-1, 0, 1, 1)
+                   & rect();
     opzione.backgroundColor = palette().color(QPalette::Window);
     QPainter pittore(this);
     style()->drawPrimitive(QStyle::PE_FrameFocusRect, &opzione, &pittore, this);
@@ -188,7 +186,8 @@ void PulsanteOpzione::paintEvent(QPaintEvent*)
     // below, the base inside and the dot when selected. The caption stays out of sight.
     QStyleOptionButton opzione;
     initStyleOption(&opzione);
-    const QRectF cerchio = QRectF(style()->subElementRect(QStyle::SE_RadioButtonIndicator, &opzione, this)).adjusted(0.5, 0.5, -0.5, -0.5);
+    const QRectF cerchio = QRectF(style()->subElementRect(QStyle::SE_RadioButtonIndicator, &opzione, this))
+                               .adjusted(0.5, 0.5, -0.5, -0.5);
     QPainter pittore(this);
     pittore.setRenderHint(QPainter::Antialiasing);
     const QPalette& p = palette();

@@ -19,21 +19,21 @@ enum class Tipo {
     Pulsante,
     Opzione,
     Casella,
-    RigaTesto,      // one-line text box
-    CasellaTesto,   // multi-line text box
+    RigaTesto,     // one-line text box
+    CasellaTesto,  // multi-line text box
 };
 
 // What a row of a layout table sets beyond its name, kind, place and text; rows name only what
 // differs from these defaults.
 struct Proprieta {
     Carattere carattere = Carattere::Predefinito;
-    Colore colore = Colore::Verde;       // text
-    Colore sfondo = Colore::TestoMenu;   // background
+    Colore colore = Colore::Verde;      // text
+    Colore sfondo = Colore::TestoMenu;  // background
     int tabIndex = -1;
-    bool mano = false;           // hand cursor over it
-    bool attivo = false;         // option button selected, or check box ticked, when built
-    QString didascalia{};        // the label beside it that says what it is, for screen readers and the focus mark
-    QString voce{};              // what a screen reader says for a picture that has no caption
+    bool mano = false;     // hand cursor over it
+    bool attivo = false;   // option button selected, or check box ticked, when built
+    QString didascalia{};  // the label beside it that says what it is, for screen readers and the focus mark
+    QString voce{};        // what a screen reader says for a picture that has no caption
 };
 
 // One row of a window's layout table.
@@ -41,7 +41,7 @@ struct Controllo {
     QString nome;
     Tipo tipo = Tipo::Etichetta;
     Rettangolo r;
-    QString testo{};             // caption, or the picture's resource for Immagine
+    QString testo{};  // caption, or the picture's resource for Immagine
     Proprieta prop{};
 };
 

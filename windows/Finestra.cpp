@@ -26,11 +26,13 @@ QMargins s_cornice;
 QPoint AngoloCornice(const QRect& disponibile, const QSize& cornice)
 {
     const auto asse = [](int inizio, int spazio, int lato) { return inizio + std::max(0, (spazio - lato) / 2); };
-    return {asse(disponibile.x(), disponibile.width(), cornice.width()), asse(disponibile.y(), disponibile.height(), cornice.height())};
+    return {asse(disponibile.x(), disponibile.width(), cornice.width()),
+            asse(disponibile.y(), disponibile.height(), cornice.height())};
 }
 
 Finestra::Finestra(const QString& nomeClasse, const QString& titolo, Rettangolo areaClient, Qt::WindowFlags pulsanti)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint | pulsanti)
+    : QWidget(nullptr,
+              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint | pulsanti)
     , m_areaClient(areaClient)
 {
     InstallaAccessibilita();
@@ -118,7 +120,11 @@ void Finestra::rilasciaControlli()
     }
 }
 
-Finestra::InUso::InUso(Finestra& finestra) : m_finestra(finestra) { ++m_finestra.m_inUso; }
+Finestra::InUso::InUso(Finestra& finestra)
+    : m_finestra(finestra)
+{
+    ++m_finestra.m_inUso;
+}
 
 Finestra::InUso::~InUso()
 {

@@ -67,13 +67,33 @@ std::vector<Controllo> RigheComuni()
     using enum Colore;
     using enum Carattere;
     return {
-        {"Command2", Pulsante, {600, 5640, 2055, 375}, "Ottimizza grafico", {.colore = TestoPulsante, .sfondo = Menu, .tabIndex = 86}},
-        {"Text2", CasellaTesto, {6360, 360, 3495, 1215}, {}, {.colore = TestoFinestra, .sfondo = BordoAttivo, .tabIndex = 56, .didascalia = "Label2"}},
-        {"Command1", Pulsante, {600, 5160, 2055, 375}, "Analisi frequenze", {.colore = TestoPulsante, .sfondo = Menu, .tabIndex = 0}},
+        {"Command2",
+         Pulsante,
+         {600, 5640, 2055, 375},
+         "Ottimizza grafico",
+         {.colore = TestoPulsante, .sfondo = Menu, .tabIndex = 86}},
+        {"Text2",
+         CasellaTesto,
+         {6360, 360, 3495, 1215},
+         {},
+         {.colore = TestoFinestra, .sfondo = BordoAttivo, .tabIndex = 56, .didascalia = "Label2"}},
+        {"Command1",
+         Pulsante,
+         {600, 5160, 2055, 375},
+         "Analisi frequenze",
+         {.colore = TestoPulsante, .sfondo = Menu, .tabIndex = 0}},
         {"Image4", Immagine, {8160, 5280, 480, 480}, ":/img/informazioni.png", {.mano = true, .didascalia = "Label11"}},
         {"Image2", Immagine, {9480, 5280, 480, 480}, ":/img/esci.png", {.mano = true, .didascalia = "Label10"}},
-        {"Label10", Etichetta, {9480, 5760, 615, 255}, "Esci", {.carattere = SansGrassetto, .colore = TestoEvidenziato, .sfondo = TestoPulsante}},
-        {"Label11", Etichetta, {7800, 5760, 1335, 255}, "Informazioni", {.carattere = SansGrassetto, .colore = TestoEvidenziato, .sfondo = TestoPulsante}},
+        {"Label10",
+         Etichetta,
+         {9480, 5760, 615, 255},
+         "Esci",
+         {.carattere = SansGrassetto, .colore = TestoEvidenziato, .sfondo = TestoPulsante}},
+        {"Label11",
+         Etichetta,
+         {7800, 5760, 1335, 255},
+         "Informazioni",
+         {.carattere = SansGrassetto, .colore = TestoEvidenziato, .sfondo = TestoPulsante}},
         {"Image1", Immagine, {0, 0, 5175, 630}, ":/img/banner.png", {.voce = IndirizzoWeb}},
         {"Label2", Etichetta, {6840, 120, 3015, 255}, "Riepilogo dettagliato analisi frequenze", {}},
     };
@@ -84,22 +104,29 @@ QString MessaggioErrore(const QString& percorso, const Errore& errore)
 #ifdef Q_OS_WIN
     const QString dettaglio = QString::fromUtf8(errore.dettaglio.c_str());  // LetturaWindows gives UTF-8
 #else
-    const QString dettaglio = QString::fromLocal8Bit(errore.dettaglio.c_str());  // strerror, in the locale's encoding
+    const QString dettaglio = QString::fromLocal8Bit(errore.dettaglio.c_str());    // strerror, in the locale's encoding
 #endif
     QString motivo;
     switch (errore.motivo) {
     case Motivo::NonTrovato: motivo = QStringLiteral("il file non esiste."); break;
     case Motivo::PermessoNegato: motivo = QStringLiteral("non si hanno i permessi per leggerlo."); break;
     case Motivo::Cartella: motivo = QStringLiteral("è una cartella, non un file."); break;
-    case Motivo::ErroreLettura: motivo = QStringLiteral("si è verificato un errore durante la lettura (%1).").arg(dettaglio); break;
-    case Motivo::FileModificato: motivo = QStringLiteral("il file è stato modificato durante la lettura. Ripetere l'analisi."); break;
+    case Motivo::ErroreLettura:
+        motivo = QStringLiteral("si è verificato un errore durante la lettura (%1).").arg(dettaglio);
+        break;
+    case Motivo::FileModificato:
+        motivo = QStringLiteral("il file è stato modificato durante la lettura. Ripetere l'analisi.");
+        break;
     case Motivo::Annullata:
     case Motivo::Altro: motivo = dettaglio + QLatin1Char('.'); break;
     }
     return QStringLiteral("Impossibile leggere il file \"%1\": %2").arg(QDir::toNativeSeparators(percorso), motivo);
 }
 
-QString TestoAvanzamento(const QString& percorso) { return QStringLiteral("Analisi di \"%1\" in corso").arg(QFileInfo(percorso).fileName()); }
+QString TestoAvanzamento(const QString& percorso)
+{
+    return QStringLiteral("Analisi di \"%1\" in corso").arg(QFileInfo(percorso).fileName());
+}
 
 void MostraAvanzamento(QProgressDialog& dialogo, const QString& percorso, const Avanzamento& avanzamento)
 {
@@ -109,7 +136,9 @@ void MostraAvanzamento(QProgressDialog& dialogo, const QString& percorso, const 
         dialogo.setValue(static_cast<int>(letti * 1000 / dimensione));
     } else {
         dialogo.setMaximum(0);  // no known end: a busy bar and the amount read so far
-        dialogo.setLabelText(QStringLiteral("%1: %2 letti...").arg(TestoAvanzamento(percorso), QLocale().formattedDataSize(static_cast<qint64>(letti))));
+        dialogo.setLabelText(
+            QStringLiteral("%1: %2 letti...")
+                .arg(TestoAvanzamento(percorso), QLocale().formattedDataSize(static_cast<qint64>(letti))));
     }
 }
 
@@ -155,7 +184,8 @@ FinestraAnalisi::Turno::~Turno()
 }
 
 FinestraAnalisi::FinestraAnalisi(const QString& nomeClasse)
-    : Finestra(nomeClasse, QStringLiteral("Varnel - "), {0, 0, 10125, 6075}, Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    : Finestra(nomeClasse, QStringLiteral("Varnel - "), {0, 0, 10125, 6075},
+               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
 {
 }
 

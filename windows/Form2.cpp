@@ -4,7 +4,8 @@
 namespace varnel {
 
 Form2::Form2()
-    : Finestra(QStringLiteral("Form2"), QStringLiteral("Informazioni Varnel - "), {0, 0, 5865, 3210}, Qt::WindowCloseButtonHint)
+    : Finestra(QStringLiteral("Form2"), QStringLiteral("Informazioni Varnel - "), {0, 0, 5865, 3210},
+               Qt::WindowCloseButtonHint)
 {
 }
 
@@ -12,14 +13,16 @@ void Form2::costruisci(QWidget* area, double twipsPerPixel)
 {
     using enum Tipo;
     using enum Carattere;
-    const QString informazioni = QStringLiteral(
-        "Il programma Varnel è stato realizzato da Varnel Team per Varnel Project. "
-        "Lo scopo del programma è quello di illustrare la tecnica di crittoanalisi di cifrari a sostituzione "
-        "monoalfabetica mediante l'analisi delle frequenze. "
-        "Non ci assumiamo nessuna responsabilità riguardo al programma, ad eventuali errori in esso contenuti "
-        "nonchè a danni relativi a persone o cose da esso causati. "
-        "Per qualunque informazione relativa al programma visitate il sito %1 oppure contattateci all'indirizzo "
-        "info@varnel.example.").arg(IndirizzoWeb);
+    const QString informazioni =
+        QStringLiteral(
+            "Il programma Varnel è stato realizzato da Varnel Team per Varnel Project. "
+            "Lo scopo del programma è quello di illustrare la tecnica di crittoanalisi di cifrari a sostituzione "
+            "monoalfabetica mediante l'analisi delle frequenze. "
+            "Non ci assumiamo nessuna responsabilità riguardo al programma, ad eventuali errori in esso contenuti "
+            "nonchè a danni relativi a persone o cose da esso causati. "
+            "Per qualunque informazione relativa al programma visitate il sito %1 oppure contattateci all'indirizzo "
+            "info@varnel.example.")
+            .arg(IndirizzoWeb);
     // From front to back.
     const Controllo tabella[] = {
         {"Label2", Etichetta, {120, 600, 5655, 2535}, informazioni, {.carattere = SansMedio}},

@@ -35,18 +35,26 @@ std::vector<Controllo> Tabella()
         {"Perc1", Tipo::Etichetta, {120, 1560, 495, 255}, "100 %", {.colore = Colore::TestoEvidenziato}},
     };
     // Gridlines stand in front of the bars; Line3 is the baseline.
-    for (const auto& [nome, y] : {std::pair{"Line5", 3840}, {"Line4", 2400}, {"Line3", 4440}, {"Line2", 3120}, {"Line1", 1680}})
+    for (const auto& [nome, y] :
+         {std::pair{"Line5", 3840}, {"Line4", 2400}, {"Line3", 4440}, {"Line2", 3120}, {"Line1", 1680}})
         t.push_back({nome, Tipo::Linea, {720, y, 9120, 15}, {}, {.colore = Colore::Menu, .sfondo = Colore::Menu}});
     for (std::size_t k = 0; k < NumeroSlot; ++k) {
-        t.push_back({Elemento("Lettera", k), Tipo::Etichetta, {720 + LarghezzaColonna * static_cast<int>(k), 4800, 255, 255},
-                     QString(QChar(static_cast<char16_t>(u'a' + k))), {.carattere = Carattere::SerifGrassetto}});
+        t.push_back({Elemento("Lettera", k),
+                     Tipo::Etichetta,
+                     {720 + LarghezzaColonna * static_cast<int>(k), 4800, 255, 255},
+                     QString(QChar(static_cast<char16_t>(u'a' + k))),
+                     {.carattere = Carattere::SerifGrassetto}});
     }
-    t.push_back({Elemento("Freq", 0), Tipo::Etichetta, {3960, 600, 375, 255}, {}, {.colore = Colore::TestoEvidenziato}});
+    t.push_back(
+        {Elemento("Freq", 0), Tipo::Etichetta, {3960, 600, 375, 255}, {}, {.colore = Colore::TestoEvidenziato}});
     // Each percentage label reaches 15 twips into the next: the later one stands in front, so
     // that no label covers the first digit of its neighbour.
     for (std::size_t i = NumeroSlot; i >= 1; --i) {
-        t.push_back({Elemento("Freq", i), Tipo::Etichetta, {600 + LarghezzaColonna * static_cast<int>(i - 1), 4560, 375, 375},
-                     "0 %", {.carattere = Carattere::SerifPiccolo}});
+        t.push_back({Elemento("Freq", i),
+                     Tipo::Etichetta,
+                     {600 + LarghezzaColonna * static_cast<int>(i - 1), 4560, 375, 375},
+                     "0 %",
+                     {.carattere = Carattere::SerifPiccolo}});
     }
     t.push_back({Elemento("Blocco", 0), Tipo::Etichetta, {3480, 0, 135, 255}, {}, {}});
     for (std::size_t i = 1; i <= NumeroSlot; ++i) {
@@ -84,7 +92,8 @@ void Grafico::impostaBarra(std::size_t slot, Barra barra)
     blocco->setProperty("heightTwips", QVariant::fromValue(barra.altezza));
     blocco->setProperty("topTwips", QVariant::fromValue(barra.top));
     const Rettangolo r = BarraIniziale(slot);
-    blocco->setGeometry(InPixel(r.left, static_cast<double>(barra.top), r.width, static_cast<double>(barra.altezza), m_twipsPerPixel));
+    blocco->setGeometry(
+        InPixel(r.left, static_cast<double>(barra.top), r.width, static_cast<double>(barra.altezza), m_twipsPerPixel));
 }
 
 void Grafico::mostra(const Risultati& risultati)

@@ -3,7 +3,4 @@
 // so that the record can be read back where the windows themselves cannot be built.
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
-{
-    return 0;
-}
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }

@@ -134,7 +134,10 @@ protected:
     void TearDown() override { QApplication::closeAllWindows(); }
 
     Varnel& varnel() { return registro.varnel(); }
-    QString scrivi(const std::string& nome, std::string_view contenuto) { return Percorso(cartella.scrivi(nome, contenuto)); }
+    QString scrivi(const std::string& nome, std::string_view contenuto)
+    {
+        return Percorso(cartella.scrivi(nome, contenuto));
+    }
 
     // Runs the event loop, doing `azione` inside it; true when the program then ends by itself
     // within `millisecondi`, as it does once its last window has closed.

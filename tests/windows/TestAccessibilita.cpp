@@ -18,7 +18,10 @@ QAccessibleInterface* Accessibile(const QWidget& finestra, const QString& nome)
     return QAccessible::queryAccessibleInterface(Trova(finestra, nome));
 }
 
-QString Nome(const QWidget& finestra, const QString& nome) { return Accessibile(finestra, nome)->text(QAccessible::Name); }
+QString Nome(const QWidget& finestra, const QString& nome)
+{
+    return Accessibile(finestra, nome)->text(QAccessible::Name);
+}
 
 class ScreenReader : public Programma {
 protected:
@@ -50,7 +53,8 @@ TEST_F(ScreenReader, EveryReachableControlHasAName)
     };
     const Caso avanzati[] = {
         {"Text1", "Inserisci nel box soprastante i 26 tipi di carattere che il testo da analizzare contiene", "Label4"},
-        {"Check1", "Ignora eventuali caratteri contenuti nel testo da analizzare diversi da quelli specificati nel box a lato.",
+        {"Check1",
+         "Ignora eventuali caratteri contenuti nel testo da analizzare diversi da quelli specificati nel box a lato.",
          "Label3"},
         {"Text2", "Riepilogo dettagliato analisi frequenze", "Label2"},
     };
@@ -59,7 +63,8 @@ TEST_F(ScreenReader, EveryReachableControlHasAName)
             EXPECT_EQ(Nome(w, caso.controllo), caso.nome) << caso.controllo;
             if (!caso.didascalia)
                 continue;
-            const auto relazioni = Accessibile(w, caso.controllo)->relations(QAccessible::Label);  // the objects that label it
+            const auto relazioni = Accessibile(w, caso.controllo)
+                                       ->relations(QAccessible::Label);  // the objects that label it
             ASSERT_EQ(relazioni.size(), 1) << caso.controllo;
             EXPECT_EQ(relazioni.front().first->object(), Trova(w, caso.didascalia)) << caso.controllo;
         }
@@ -68,7 +73,8 @@ TEST_F(ScreenReader, EveryReachableControlHasAName)
     controlla(avanzata(), avanzati);
     registro.form2().apri();
     for (QWidget* w : std::initializer_list<QWidget*>{&varnel(), &registro.avanzata(), &registro.form2()})
-        EXPECT_EQ(QAccessible::queryAccessibleInterface(w)->role(), QAccessible::Window) << w->objectName().toStdString();
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(w)->role(), QAccessible::Window)
+            << w->objectName().toStdString();
 }
 
 TEST_F(ScreenReader, GridlinesAreHiddenAndIconsArePressable)
@@ -93,7 +99,8 @@ TEST_F(ScreenReader, BarsTellTheirSymbolAndPercentage)
     EXPECT_EQ(Nome(w, "Blocco(1)"), "a: 0 %");
     Analizza(w, scrivi("testo.txt", "aab"));
     const auto voce = [&](int i) {
-        return QStringLiteral("%1: %2").arg(Testo(w, QStringLiteral("Lettera(%1)").arg(i - 1)), Testo(w, QStringLiteral("Freq(%1)").arg(i)));
+        return QStringLiteral("%1: %2").arg(Testo(w, QStringLiteral("Lettera(%1)").arg(i - 1)),
+                                            Testo(w, QStringLiteral("Freq(%1)").arg(i)));
     };
     EXPECT_NE(Testo(w, "Freq(1)"), "0 %");
     for (const int i : {1, 2, 26})

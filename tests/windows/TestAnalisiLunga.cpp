@@ -124,7 +124,7 @@ TEST_F(LongAnalysis, NothingReachesTheWindowMeanwhile)
                     azioni->doAction(azione);
             }
         }
-        QTest::qWait(300);  // a press action lands a moment later
+        QTest::qWait(300);                                       // a press action lands a moment later
         EXPECT_EQ(QApplication::activeModalWidget(), &dialogo);  // no notice, no file dialog
         EXPECT_TRUE(w.isVisible());
         for (const QWidget* finestra : QApplication::topLevelWidgets())

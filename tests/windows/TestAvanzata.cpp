@@ -37,7 +37,8 @@ TEST_F(AdvancedWindow, ReplacesTheMainWindowAsLaidOut)
     QStringList catena;
     QWidget* widget = Trova(w, "Command1");
     for (int i = 0; i < 6; ++i, widget = widget->nextInFocusChain()) {
-        while (!QStringList{"Command1", "Command2", "Command3", "Text1", "Text2", "Check1"}.contains(widget->objectName()))
+        while (
+            !QStringList{"Command1", "Command2", "Command3", "Text1", "Text2", "Check1"}.contains(widget->objectName()))
             widget = widget->nextInFocusChain();
         catena << widget->objectName();
     }
@@ -47,7 +48,8 @@ TEST_F(AdvancedWindow, ReplacesTheMainWindowAsLaidOut)
 TEST_F(AdvancedWindow, WantsExactlyTwentySixCharacters)
 {
     const QString file = scrivi("t.txt", "abc");
-    for (const QString& testo : {QStringLiteral("abcdefghijklmnopqrstuvwxy"), QStringLiteral("abcdefghijklmnopqrstuvwxyz!"), QString()}) {
+    for (const QString& testo :
+         {QStringLiteral("abcdefghijklmnopqrstuvwxy"), QStringLiteral("abcdefghijklmnopqrstuvwxyz!"), QString()}) {
         simboli(testo);
         const auto avviso = RispondiAvviso();
         const auto dialogo = RispondiFile(file);
@@ -56,8 +58,9 @@ TEST_F(AdvancedWindow, WantsExactlyTwentySixCharacters)
         EXPECT_FALSE(dialogo->venuta);
         EXPECT_EQ(avviso->titolo, "Varnel");
         EXPECT_EQ(avviso->icona, QMessageBox::NoIcon);
-        EXPECT_EQ(avviso->testo, "Per utilizzare la versione avanzata di Varnel è necessario specificare i 26 tipi di carattere "
-                                 "contenuti nel file cifrato! Controlla che siano stati specificati correttamente tutti e 26.");
+        EXPECT_EQ(avviso->testo,
+                  "Per utilizzare la versione avanzata di Varnel è necessario specificare i 26 tipi di carattere "
+                  "contenuti nel file cifrato! Controlla che siano stati specificati correttamente tutti e 26.");
         EXPECT_EQ(Testo(avanzata(), "Lettera(0)"), "a");
         EXPECT_FALSE(avanzata().stato().PercMax);
     }
@@ -83,7 +86,11 @@ TEST_F(AdvancedWindow, CountsSymbolsExactly)
     EXPECT_EQ(Testo(avanzata(), "Freq(12)"), "18 %");  // x again
     EXPECT_EQ(Testo(avanzata(), "Freq(4)"), "9 %");    // the quoted comma only
     EXPECT_EQ(Testo(avanzata(), "Freq(6)"), "18 %");   // both blanks
-    EXPECT_TRUE(Trova<QPlainTextEdit>(avanzata(), "Text2")->toPlainText().contains("Lettera ,: 9,09090909090909 %;  Lettera b: 9,09090909090909 %;  Lettera  : 18,1818181818182 %;  "));
+    EXPECT_TRUE(
+        Trova<QPlainTextEdit>(avanzata(), "Text2")
+            ->toPlainText()
+            .contains(
+                "Lettera ,: 9,09090909090909 %;  Lettera b: 9,09090909090909 %;  Lettera  : 18,1818181818182 %;  "));
 }
 
 TEST_F(AdvancedWindow, TwoLinesUnderBothDenominators)
@@ -160,11 +167,12 @@ TEST_F(AboutWindow, InformazioniTwiceGivesOneWindow)
     EXPECT_EQ(Testo(about, "Label1"), "Varnel - Versione 1.2");
     const QString testo = Testo(about, "Label2");
     EXPECT_TRUE(testo.startsWith("Il programma Varnel è stato realizzato da "));
-    EXPECT_TRUE(testo.contains(" Lo scopo del programma è quello di illustrare la tecnica di crittoanalisi di cifrari a "
-                               "sostituzione monoalfabetica mediante l'analisi delle frequenze. Non ci assumiamo nessuna "
-                               "responsabilità riguardo al programma, ad eventuali errori in esso contenuti nonchè a danni "
-                               "relativi a persone o cose da esso causati. Per qualunque informazione relativa al programma "
-                               "visitate il sito "));
+    EXPECT_TRUE(
+        testo.contains(" Lo scopo del programma è quello di illustrare la tecnica di crittoanalisi di cifrari a "
+                       "sostituzione monoalfabetica mediante l'analisi delle frequenze. Non ci assumiamo nessuna "
+                       "responsabilità riguardo al programma, ad eventuali errori in esso contenuti nonchè a danni "
+                       "relativi a persone o cose da esso causati. Per qualunque informazione relativa al programma "
+                       "visitate il sito "));
     EXPECT_TRUE(testo.contains(" oppure contattateci all'indirizzo "));
     EXPECT_TRUE(testo.endsWith("."));
 }

@@ -63,7 +63,8 @@ TEST_F(Keyboard, EnterReturnAndSpacePressAFocusedButton)
         for (const char* nome : {"Command1", "Command2", "Command3"}) {
             Fuoco(w, nome);
             int premuto = 0;
-            const auto collegamento = QObject::connect(Trova<QPushButton>(w, nome), &QPushButton::clicked, [&] { ++premuto; });
+            const auto collegamento = QObject::connect(Trova<QPushButton>(w, nome), &QPushButton::clicked,
+                                                       [&] { ++premuto; });
             // Each command is answered by its own dialog or window; only the press itself matters here.
             const auto scelta = RispondiFile({});
             const auto avviso = RispondiAvviso();
@@ -86,8 +87,9 @@ TEST_F(Keyboard, ArrowsMoveTheSelectionRoundTheOptionsWithAVisibleMark)
         Qt::Key tasto;
         const char* selezionata;
     };
-    for (const Passo& p : {Passo{Qt::Key_Down, "Option1"}, Passo{Qt::Key_Down, "Option2"}, Passo{Qt::Key_Up, "Option1"},
-                           Passo{Qt::Key_Up, "Option3"}, Passo{Qt::Key_Left, "Option2"}, Passo{Qt::Key_Right, "Option3"}}) {
+    for (const Passo& p :
+         {Passo{Qt::Key_Down, "Option1"}, Passo{Qt::Key_Down, "Option2"}, Passo{Qt::Key_Up, "Option1"},
+          Passo{Qt::Key_Up, "Option3"}, Passo{Qt::Key_Left, "Option2"}, Passo{Qt::Key_Right, "Option3"}}) {
         QTest::keyClick(QApplication::focusWidget(), p.tasto);
         EXPECT_EQ(QApplication::focusWidget()->objectName(), p.selezionata);
         EXPECT_TRUE(Trova<QRadioButton>(w, p.selezionata)->isChecked()) << p.selezionata;

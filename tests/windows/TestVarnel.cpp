@@ -58,13 +58,14 @@ TEST_F(MainWindow, StacksAndOrdersItsControls)
     };
     EXPECT_TRUE(davanti("Lettera(3)", "Freq(4)"));
     EXPECT_TRUE(davanti("Label5", "Label4"));
-    EXPECT_TRUE(davanti("Line2", "Blocco(5)"));   // gridlines in front of the bars
-    EXPECT_TRUE(davanti("Option2", "Label5"));    // windowed controls in front of labels
+    EXPECT_TRUE(davanti("Line2", "Blocco(5)"));  // gridlines in front of the bars
+    EXPECT_TRUE(davanti("Option2", "Label5"));   // windowed controls in front of labels
 
     QStringList catena;
     QWidget* widget = Trova(w, "Command1");
     for (int i = 0; i < 8; ++i, widget = widget->nextInFocusChain()) {
-        while (widget->focusPolicy() == Qt::NoFocus || !widget->objectName().contains(QRegularExpression("^(Command|Text|Check|Option)")))
+        while (widget->focusPolicy() == Qt::NoFocus
+               || !widget->objectName().contains(QRegularExpression("^(Command|Text|Check|Option)")))
             widget = widget->nextInFocusChain();
         catena << widget->objectName();
     }
@@ -77,7 +78,8 @@ TEST_F(MainWindow, EveryCaptionFitsItsControl)
         if (etichetta->text().isEmpty())
             continue;
         const QFontMetrics metrica(etichetta->font());
-        const QRect necessario = metrica.boundingRect(QRect(0, 0, etichetta->width(), 10000), Qt::TextWordWrap, etichetta->text());
+        const QRect necessario = metrica.boundingRect(QRect(0, 0, etichetta->width(), 10000), Qt::TextWordWrap,
+                                                      etichetta->text());
         EXPECT_LE(necessario.width(), etichetta->width()) << etichetta->objectName().toStdString();
         EXPECT_LE(necessario.height(), etichetta->height()) << etichetta->objectName().toStdString();
     }
@@ -95,8 +97,10 @@ TEST_F(MainWindow, AnalysesUnderEachCaseMode)
     EXPECT_EQ(Testo(w, "Freq(3)"), "33 %");
     EXPECT_EQ(Testo(w, "Freq(4)"), "0 %");
     EXPECT_EQ(w.stato().Totale, 3u);
-    EXPECT_TRUE(Trova<QPlainTextEdit>(w, "Text2")->toPlainText().startsWith(
-        "Lettera a: 33,3333333333333 %;  Lettera b: 33,3333333333333 %;  Lettera c: 33,3333333333333 %;  Lettera d: 0 %;  "));
+    EXPECT_TRUE(Trova<QPlainTextEdit>(w, "Text2")
+                    ->toPlainText()
+                    .startsWith("Lettera a: 33,3333333333333 %;  Lettera b: 33,3333333333333 %;  Lettera c: "
+                                "33,3333333333333 %;  Lettera d: 0 %;  "));
 
     Clic(Trova<QRadioButton>(w, "Option1"));
     Trova<QCheckBox>(w, "Check1")->setChecked(false);
@@ -152,7 +156,8 @@ TEST_F(MainWindow, CheckBoxOnlyShowsItsNotice)
         Clic(Trova<QCheckBox>(w, "Check1"));
         EXPECT_TRUE(avviso->mostrato);
         EXPECT_EQ(avviso->titolo, "Varnel");
-        EXPECT_EQ(avviso->testo, "Affinchè il programma tenga conto di questa opzione è necessario rieseguire l'analisi.");
+        EXPECT_EQ(avviso->testo,
+                  "Affinchè il programma tenga conto di questa opzione è necessario rieseguire l'analisi.");
         EXPECT_EQ(avviso->icona, QMessageBox::NoIcon);
         EXPECT_EQ(avviso->pulsanti, 1);
         EXPECT_EQ(Trova<QCheckBox>(w, "Check1")->isChecked(), atteso);
@@ -213,12 +218,14 @@ TEST_F(MainWindow, UnreadableFileIsReportedAndChangesNothing)
 {
     Varnel& w = varnel();
     Analizza(w, scrivi("a.txt", "aab"));
-    for (const QString& file : {QStringLiteral("/proc/self/mem"), Percorso(cartella.percorso() / "sparito.txt"), Percorso(cartella.percorso())}) {
+    for (const QString& file : {QStringLiteral("/proc/self/mem"), Percorso(cartella.percorso() / "sparito.txt"),
+                                Percorso(cartella.percorso())}) {
         const auto avviso = RispondiAvviso();
         Analizza(w, file);
         EXPECT_TRUE(avviso->mostrato);
         EXPECT_EQ(avviso->titolo, "Varnel");
-        EXPECT_TRUE(avviso->testo.startsWith("Impossibile leggere il file \"" + file + "\": ")) << avviso->testo.toStdString();
+        EXPECT_TRUE(avviso->testo.startsWith("Impossibile leggere il file \"" + file + "\": "))
+            << avviso->testo.toStdString();
         EXPECT_EQ(Testo(w, "Freq(1)"), "66 %");
         EXPECT_EQ(w.stato().Totale, 3u);
     }
