@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FinestraAnalisi.h"
 
+#include "AnalisiInCorso.h"
 #include "SceltaFile.h"
 
 #include <QAbstractButton>
@@ -8,55 +9,19 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QLabel>
-#include <QLocale>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTimer>
 
-#include <atomic>
 #include <chrono>
 #include <thread>
 #include <utility>
 
 namespace varnel {
-
-// One analysis on its worker. The worker shares only this record with the window, so that a
-// worker that the system still holds can be given up: it never touches a widget.
-struct FinestraAnalisi::Lavoro {
-    Avanzamento avanzamento;
-    std::optional<Esito<Analisi>> esito;
-    std::atomic<bool> finito{false};
-};
-
-// The user-interface thread's wait for a worker, in an event loop of its own that stops when the
-// worker is done, when the user cancels, when the window closes, or when the program quits.
-class FinestraAnalisi::Attesa {
-public:
-    enum class Fine { Nessuna, Mostrata, Finita, Annullata, Chiusa };
-
-    // Nessuna: the loop was ended from outside, as the program's end ends every loop.
-    Fine esegui(QEventLoop::ProcessEventsFlags flags)
-    {
-        m_fine = Fine::Nessuna;
-        m_ciclo.exec(flags);
-        return m_fine;
-    }
-    void termina(Fine fine)
-    {
-        m_fine = fine;
-        m_ciclo.quit();
-    }
-
-private:
-    QEventLoop m_ciclo;
-    Fine m_fine = Fine::Nessuna;
-};
 
 namespace {
 
@@ -104,7 +69,7 @@ QString MessaggioErrore(const QString& percorso, const Errore& errore)
 #ifdef Q_OS_WIN
     const QString dettaglio = QString::fromUtf8(errore.dettaglio.c_str());  // LetturaWindows gives UTF-8
 #else
-    const QString dettaglio = QString::fromLocal8Bit(errore.dettaglio.c_str());    // strerror, in the locale's encoding
+    const QString dettaglio = QString::fromLocal8Bit(errore.dettaglio.c_str());  // strerror, in the locale's encoding
 #endif
     QString motivo;
     switch (errore.motivo) {
@@ -121,25 +86,6 @@ QString MessaggioErrore(const QString& percorso, const Errore& errore)
     case Motivo::Altro: motivo = dettaglio + QLatin1Char('.'); break;
     }
     return QStringLiteral("Impossibile leggere il file \"%1\": %2").arg(QDir::toNativeSeparators(percorso), motivo);
-}
-
-QString TestoAvanzamento(const QString& percorso)
-{
-    return QStringLiteral("Analisi di \"%1\" in corso").arg(QFileInfo(percorso).fileName());
-}
-
-void MostraAvanzamento(QProgressDialog& dialogo, const QString& percorso, const Avanzamento& avanzamento)
-{
-    const std::uint64_t letti = avanzamento.letti();
-    const std::uint64_t dimensione = avanzamento.dimensione();
-    if (dimensione > 0 && letti <= dimensione) {
-        dialogo.setValue(static_cast<int>(letti * 1000 / dimensione));
-    } else {
-        dialogo.setMaximum(0);  // no known end: a busy bar and the amount read so far
-        dialogo.setLabelText(
-            QStringLiteral("%1: %2 letti...")
-                .arg(TestoAvanzamento(percorso), QLocale().formattedDataSize(static_cast<qint64>(letti))));
-    }
 }
 
 // What the option buttons and the check box select. Only input is kept from the window while it
@@ -255,68 +201,6 @@ void FinestraAnalisi::avvisa(const QString& testo)
     avviso.setTextFormat(Qt::PlainText);  // a file named <b>x is shown as it is named
     avviso.setWindowModality(Qt::ApplicationModal);
     avviso.exec();
-}
-
-Esito<Analisi> FinestraAnalisi::analizzaConAvanzamento(const QString& percorso, const Criterio& criterio)
-{
-    auto lavoro = std::make_shared<Lavoro>();
-#ifdef Q_OS_WIN
-    const std::filesystem::path file = percorso.toStdWString();
-#else
-    const std::filesystem::path file = QFile::encodeName(percorso).toStdString();  // the bytes the system knows
-#endif
-    std::thread([lavoro, file, criterio] {
-        lavoro->esito.emplace(AnalizzaFile(file, criterio, lavoro->avanzamento));
-        lavoro->finito.store(true, std::memory_order_release);
-    }).detach();
-
-    // Shown only when the analysis lasts longer than half a second.
-    QProgressDialog avanzamento(this);
-    auto* testo = new QLabel;
-    testo->setTextFormat(Qt::PlainText);
-    avanzamento.setLabel(testo);
-    avanzamento.setLabelText(TestoAvanzamento(percorso) + QStringLiteral("..."));
-    avanzamento.setCancelButtonText(QStringLiteral("Annulla"));
-    avanzamento.setRange(0, 1000);
-    avanzamento.setWindowTitle(QStringLiteral("Varnel"));
-    avanzamento.setWindowModality(Qt::WindowModal);
-    avanzamento.setMinimumDuration(500);
-    avanzamento.setAutoClose(false);
-    avanzamento.setAutoReset(false);
-    avanzamento.setValue(0);
-
-    using Fine = Attesa::Fine;
-    Attesa attesa;
-    bool primaDelDialogo = true;
-    QTimer battito;
-    connect(&battito, &QTimer::timeout, this, [&] {
-        if (lavoro->finito.load(std::memory_order_acquire)) {
-            attesa.termina(Fine::Finita);
-        } else if (avanzamento.wasCanceled()) {
-            attesa.termina(Fine::Annullata);
-        } else if (avanzamento.isVisible()) {
-            if (std::exchange(primaDelDialogo, false))
-                attesa.termina(Fine::Mostrata);
-            else
-                MostraAvanzamento(avanzamento, percorso, lavoro->avanzamento);
-        }
-    });
-    connect(&avanzamento, &QProgressDialog::canceled, this, [&] { attesa.termina(Fine::Annullata); });
-    battito.start(20);
-    m_attesa = &attesa;
-    // Until the dialog shows, input waits, as it does for a command that runs to its end: it is
-    // handled after a short analysis, and by the dialog once it is up. The dialog, modal to the
-    // window, then keeps input from the window.
-    Fine fine = attesa.esegui(QEventLoop::ExcludeUserInputEvents);
-    if (fine == Fine::Mostrata)
-        fine = attesa.esegui(QEventLoop::AllEvents);
-    m_attesa = nullptr;
-    if (fine == Fine::Finita)
-        return std::move(*lavoro->esito);
-    lavoro->avanzamento.annulla();
-    std::erase_if(m_abbandonati, [](const auto& l) { return l->finito.load(std::memory_order_acquire); });
-    m_abbandonati.push_back(std::move(lavoro));
-    return Errore{Motivo::Annullata, {}};
 }
 
 void FinestraAnalisi::analizza(const Criterio& criterio, const std::function<void()>& applica)
