@@ -73,7 +73,11 @@ private:
     using Maniglia = int;
 #endif
 
-    FileInLettura(Maniglia maniglia, Impronta impronta);
+    FileInLettura(Maniglia maniglia, Impronta impronta)
+        : m_maniglia(maniglia)
+        , m_impronta(impronta)
+    {
+    }
     [[nodiscard]] static std::optional<Impronta> Rileva(Maniglia maniglia);
 
     Maniglia m_maniglia;

@@ -174,12 +174,6 @@ Esito<FileInLettura> FileInLettura::Apri(const std::filesystem::path& percorso)
     return FileInLettura(maniglia, *impronta);
 }
 
-FileInLettura::FileInLettura(Maniglia maniglia, Impronta impronta)
-    : m_maniglia(maniglia)
-    , m_impronta(impronta)
-{
-}
-
 FileInLettura::FileInLettura(FileInLettura&& altro) noexcept
     : m_maniglia(altro.m_maniglia)
     , m_impronta(altro.m_impronta)

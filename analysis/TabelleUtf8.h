@@ -24,56 +24,26 @@ inline constexpr std::uint8_t Riporto = Corto | Lungo | DueSeguiti;
 using Tabella = std::array<std::uint8_t, 16>;
 
 // By the high nibble of the byte before.
-inline constexpr Tabella PrimaAlto = {Lungo,
-                                      Lungo,
-                                      Lungo,
-                                      Lungo,
-                                      Lungo,
-                                      Lungo,
-                                      Lungo,
-                                      Lungo,
-                                      DueSeguiti,
-                                      DueSeguiti,
-                                      DueSeguiti,
-                                      DueSeguiti,
-                                      Corto | Lungo2,
-                                      Corto,
-                                      Corto | Lungo3 | Surrogato,
+// clang-format off
+inline constexpr Tabella PrimaAlto = {Lungo, Lungo, Lungo, Lungo, Lungo, Lungo, Lungo, Lungo,
+                                      DueSeguiti, DueSeguiti, DueSeguiti, DueSeguiti,
+                                      Corto | Lungo2, Corto, Corto | Lungo3 | Surrogato,
                                       Corto | Grande | Grande1000 | Lungo4};
 // By the low nibble of the byte before.
-inline constexpr Tabella PrimaBasso = {Riporto | Lungo3 | Lungo2 | Lungo4,
-                                       Riporto | Lungo2,
-                                       Riporto,
-                                       Riporto,
-                                       Riporto | Grande,
-                                       Riporto | Grande | Grande1000,
-                                       Riporto | Grande | Grande1000,
-                                       Riporto | Grande | Grande1000,
-                                       Riporto | Grande | Grande1000,
-                                       Riporto | Grande | Grande1000,
-                                       Riporto | Grande | Grande1000,
-                                       Riporto | Grande | Grande1000,
-                                       Riporto | Grande | Grande1000,
-                                       Riporto | Grande | Grande1000 | Surrogato,
-                                       Riporto | Grande | Grande1000,
-                                       Riporto | Grande | Grande1000};
+inline constexpr Tabella PrimaBasso = {
+    Riporto | Lungo3 | Lungo2 | Lungo4, Riporto | Lungo2, Riporto, Riporto, Riporto | Grande,
+    Riporto | Grande | Grande1000, Riporto | Grande | Grande1000, Riporto | Grande | Grande1000,
+    Riporto | Grande | Grande1000, Riporto | Grande | Grande1000, Riporto | Grande | Grande1000,
+    Riporto | Grande | Grande1000, Riporto | Grande | Grande1000, Riporto | Grande | Grande1000 | Surrogato,
+    Riporto | Grande | Grande1000, Riporto | Grande | Grande1000};
 // By the high nibble of the byte itself.
-inline constexpr Tabella QuestoAlto = {Corto,
-                                       Corto,
-                                       Corto,
-                                       Corto,
-                                       Corto,
-                                       Corto,
-                                       Corto,
-                                       Corto,
+inline constexpr Tabella QuestoAlto = {Corto, Corto, Corto, Corto, Corto, Corto, Corto, Corto,
                                        Lungo | Lungo2 | DueSeguiti | Lungo3 | Grande1000 | Lungo4,
                                        Lungo | Lungo2 | DueSeguiti | Lungo3 | Grande,
                                        Lungo | Lungo2 | DueSeguiti | Surrogato | Grande,
                                        Lungo | Lungo2 | DueSeguiti | Surrogato | Grande,
-                                       Corto,
-                                       Corto,
-                                       Corto,
-                                       Corto};
+                                       Corto, Corto, Corto, Corto};
+// clang-format on
 
 // Subtracted from the last three bytes of a vector with saturation: non-zero where a sequence
 // opens that the vector does not finish.

@@ -25,34 +25,12 @@ using prova::SimboliDiProva;
 // Pieces that exercise the reader: delimiters, blanks, line ends of every kind, multi-byte
 // characters, bytes that break UTF-8, Windows-1252 letters, a NUL, and the bytes at the edges of
 // the counting windows of the symbol sets below.
+// clang-format off
 const std::vector<std::string> Pezzi = {
-    "a",
-    "b",
-    "Z",
-    "x",
-    "q",
-    "E",
-    " ",
-    "  ",
-    ",",
-    "\"",
-    "\r",
-    "\n",
-    "\r\n",
-    "\t",
-    "\xC3\xA8",
-    "\xE2\x82\xAC",
-    "@",
-    "`",
-    "\xF0\x9F\x98\x80",
-    "\xC3",
-    "\xE8",
-    "\x80",
-    "\xEF\xBB\xBF",
-    std::string(1, '\0'),
-    "\"ab, c\"",
-    "7",
+    "a", "b", "Z", "x", "q", "E", " ", "  ", ",", "\"", "\r", "\n", "\r\n", "\t", "\xC3\xA8", "\xE2\x82\xAC", "@", "`",
+    "\xF0\x9F\x98\x80", "\xC3", "\xE8", "\x80", "\xEF\xBB\xBF", std::string(1, '\0'), "\"ab, c\"", "7",
 };
+// clang-format on
 
 Analisi Riferimento(std::string_view byte, const Criterio& criterio)
 {
@@ -110,9 +88,11 @@ const Simboli SimboliDiControllo = [] {
     return simboli;
 }();
 
+// clang-format off
 const std::vector<Criterio> Criteri = {ModoLettere::Minuscole, ModoLettere::Maiuscole, ModoLettere::SenzaDistinzione,
-                                       SimboliDiProva,         SimboliVicini,          SimboliLontani,
-                                       SimboliTroppoLontani,   SimboliDiControllo};
+                                       SimboliDiProva, SimboliVicini, SimboliLontani, SimboliTroppoLontani,
+                                       SimboliDiControllo};
+// clang-format on
 
 void ControllaAccordo(std::string_view byte, const Kernel& kernel, std::mt19937& caso)
 {
@@ -156,14 +136,13 @@ void ControllaAccordoAPezziGrandi(std::string_view byte, const Kernel& kernel, s
 // `utf8` every piece is valid UTF-8, so that the whole text is.
 std::string GeneraRado(std::mt19937& caso, std::size_t byte, int rarita, bool utf8)
 {
-    static const std::vector<std::string> Comuni = {
-        "a",       "b",   "Z", "q",  "x",    "E",    "y",  "z",  "7",        "\t",           " ",
-        "  ",      "   ", ",", ", ", ",   ", "\r\n", "\n", "\r", "\xC3\xA8", "\xE2\x82\xAC", "\xF0\x9F\x98\x80",
-        "lettere", "A"};
-    static const std::vector<std::string> Virgolette = {"\"",     ",\"",        ", \"a, b\r\nc\"d",
-                                                        ",\"q\"", "\r\n  \"\"", ",\"\r\n\""};
-    static const std::vector<std::string> Guasti = {"\xE8",         "\xC3",         "\x80",
-                                                    "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80"};
+    // clang-format off
+    static const std::vector<std::string> Comuni = {"a", "b", "Z", "q", "x", "E", "y", "z", "7", "\t", " ", "  ", "   ",
+                                                    ",", ", ", ",   ", "\r\n", "\n", "\r", "\xC3\xA8", "\xE2\x82\xAC",
+                                                    "\xF0\x9F\x98\x80", "lettere", "A"};
+    static const std::vector<std::string> Virgolette = {"\"", ",\"", ", \"a, b\r\nc\"d", ",\"q\"", "\r\n  \"\"", ",\"\r\n\""};
+    static const std::vector<std::string> Guasti = {"\xE8", "\xC3", "\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80"};
+    // clang-format on
     std::string testo;
     std::uniform_int_distribution<int> uno(0, rarita - 1);
     while (testo.size() < byte) {

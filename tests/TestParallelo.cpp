@@ -20,20 +20,10 @@ using dettaglio::Opzioni;
 // CR LF pairs, blanks at a field's start, multi-byte characters, a byte-order mark.
 std::string Mescolato(std::mt19937& caso, std::size_t pezzi)
 {
-    static const std::vector<std::string> Pezzi = {"a",
-                                                   "Zq",
-                                                   " ",
-                                                   "  ",
-                                                   ",",
-                                                   "\"",
-                                                   "\r",
-                                                   "\n",
-                                                   "\r\n",
-                                                   "\xC3\xA8",
-                                                   "\xE2\x82\xAC",
-                                                   "\xF0\x9F\x98\x80",
-                                                   "\"x, y\"",
-                                                   "e\r\n  \"f"};
+    // clang-format off
+    static const std::vector<std::string> Pezzi = {"a", "Zq", " ", "  ", ",", "\"", "\r", "\n", "\r\n", "\xC3\xA8",
+                                                   "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\"x, y\"", "e\r\n  \"f"};
+    // clang-format on
     std::uniform_int_distribution<std::size_t> scelta(0, Pezzi.size() - 1);
     std::string testo;
     for (std::size_t i = 0; i < pezzi; ++i)
