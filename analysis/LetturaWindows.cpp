@@ -248,14 +248,4 @@ Esito<std::size_t> FileInLettura::LeggiDa(std::uint64_t posizione, std::span<std
     return fatti;
 }
 
-std::optional<Errore> FileInLettura::ControllaInvariato() const
-{
-    if (!m_impronta.regolare)
-        return std::nullopt;
-    const auto adesso = Rileva(m_maniglia);
-    if (!adesso || adesso->dimensione != m_impronta.dimensione || adesso->modifica != m_impronta.modifica)
-        return Errore{Motivo::FileModificato, {}};
-    return std::nullopt;
-}
-
 }  // namespace varnel

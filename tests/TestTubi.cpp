@@ -134,26 +134,43 @@ private:
 #endif
 };
 
+// The analysis of the pipe on a thread of its own, started once the test's writer is ready.
 class Tubi : public testing::Test {
 protected:
+    ~Tubi() override
+    {
+        if (lettore.joinable()) {
+            avanzamento.annulla();
+            lettore.join();
+        }
+    }
+
+    // Starts the reader; true once it has opened the pipe. Otherwise it is cancelled.
+    [[nodiscard]] bool avvia()
+    {
+        lettore = std::thread(
+            [this] { esito.emplace(AnalizzaFile(tubo.percorso(), ModoLettere::Minuscole, avanzamento)); });
+        const bool aperto = tubo.attendiLettore();
+        EXPECT_TRUE(aperto);
+        if (!aperto)
+            avanzamento.annulla();
+        return aperto;
+    }
+
     prova::CartellaTemporanea cartella;
+    Tubo tubo{cartella};
+    Avanzamento avanzamento;
+    std::optional<Esito<Analisi>> esito;
+    std::thread lettore;
 };
 
 TEST_F(Tubi, APipeIsReadToItsEnd)
 {
-    Tubo tubo(cartella);
-    Avanzamento avanzamento;
-    std::optional<Esito<Analisi>> esito;
-    std::thread lettore([&] { esito.emplace(AnalizzaFile(tubo.percorso(), ModoLettere::Minuscole, avanzamento)); });
-    const bool aperto = tubo.attendiLettore();
-    EXPECT_TRUE(aperto);
-    if (aperto) {
+    if (avvia()) {
         tubo.scrivi("abc,");
         std::this_thread::sleep_for(60ms);  // the reader waits more than one slice
         tubo.scrivi(" de");
         tubo.chiudi();
-    } else {
-        avanzamento.annulla();
     }
     lettore.join();
     ASSERT_TRUE(esito && esito->riuscito()) << (esito ? esito->errore().dettaglio : "");
@@ -164,13 +181,7 @@ TEST_F(Tubi, APipeIsReadToItsEnd)
 
 TEST_F(Tubi, ACancelStopsASilentPipe)
 {
-    Tubo tubo(cartella);
-    Avanzamento avanzamento;
-    std::optional<Esito<Analisi>> esito;
-    std::thread lettore([&] { esito.emplace(AnalizzaFile(tubo.percorso(), ModoLettere::Minuscole, avanzamento)); });
-    const bool aperto = tubo.attendiLettore();
-    EXPECT_TRUE(aperto);
-    if (aperto)
+    if (avvia())
         tubo.scrivi("abc");
     const auto scadenza = std::chrono::steady_clock::now() + 10s;
     while (avanzamento.letti() < 3 && std::chrono::steady_clock::now() < scadenza)
