@@ -88,7 +88,7 @@ void Campi(benchmark::State& stato, const Kernel& kernel)
 {
     dettaglio::MacchinaCampi<std::uint8_t> macchina;
     Passata(stato, [&](const std::uint8_t* p, std::size_t n) { kernel.campi(p, n, macchina); });
-    benchmark::DoNotOptimize(macchina.campi());
+    benchmark::DoNotOptimize(macchina.giunture());
 }
 
 void Valida(benchmark::State& stato, const Kernel& kernel)
@@ -100,7 +100,7 @@ void Valida(benchmark::State& stato, const Kernel& kernel)
         else
             validatore.avanza(p, p + n, [](char32_t) {});
     });
-    benchmark::DoNotOptimize(validatore.valido());
+    benchmark::DoNotOptimize(validatore.rotto());
 }
 
 // The UTF-8 encoding of è, as the analyser counts it.

@@ -383,7 +383,7 @@ TEST_F(FileDaAnalizzare, ACancelStopsAnEndlessDevice)
 TEST_F(FileDaAnalizzare, CountsAboveFourBillionDoNotWrap)
 {
     // The analyser's counters are 64-bit: feed the same megabyte 4100 times (4.3e9 letters).
-    dettaglio::Analizzatore analizzatore(ModoLettere::Minuscole, PercorsoMigliore());
+    dettaglio::Analizzatore analizzatore(ModoLettere::Minuscole, KernelPer(PercorsoMigliore()));
     const std::string blocco(1 << 20, 'e');
     for (int i = 0; i < 4100; ++i)
         analizzatore.consuma(prova::Byte(blocco));

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Grafico.h"
 
-#include "Codifica.h"
 #include "Controlli.h"
 
 #include <QLabel>

@@ -15,15 +15,13 @@ namespace varnel::dettaglio {
 
 namespace {
 
-// A worker's buffer: small enough to stay in the core's cache between the read and the kernels.
-constexpr std::size_t DimensioneBuffer = 256 * 1024;
 constexpr unsigned MassimoLavoratori = 8;  // beyond this the memory bus, not the cores, is the limit
 constexpr std::uint64_t TrattoMinimo = 4 << 20;
 constexpr std::uint64_t TrattoMassimo = 64 << 20;
 // Ranges of a file at most, so that what they give stays small even for a file that reports an
 // enormous size (/proc/kcore does); beyond it the ranges grow.
 constexpr std::uint64_t MassimoTratti = 1024;
-constexpr std::size_t ByteBom = 3;
+constexpr std::size_t ByteBom = BomUtf8.size();
 
 class Lavoro {
 public:

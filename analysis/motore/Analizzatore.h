@@ -23,10 +23,6 @@ namespace varnel::dettaglio {
 class Analizzatore {
 public:
     Analizzatore(const Criterio& criterio, const Kernel& kernel);
-    Analizzatore(const Criterio& criterio, Percorso percorso)
-        : Analizzatore(criterio, KernelPer(percorso))
-    {
-    }
 
     void consuma(std::span<const std::uint8_t> byte);
     [[nodiscard]] Analisi concludi();

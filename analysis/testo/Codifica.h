@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Analisi.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -11,9 +13,8 @@
 
 namespace varnel {
 
-// How the bytes of a file become characters: UTF-16 when it starts with a UTF-16 byte-order mark,
-// UTF-8 when it is valid UTF-8 (a byte-order mark skipped), otherwise one byte per Windows-1252 character.
-enum class Codifica { Utf8, Utf16LE, Utf16BE, Windows1252 };
+// The UTF-8 byte-order mark, which a file may start with.
+inline constexpr std::string_view BomUtf8 = "\xEF\xBB\xBF";
 
 inline constexpr char32_t CarattereSostitutivo = U'\uFFFD';
 
@@ -61,12 +62,10 @@ public:
     template <class Blocchi>
     void avanzaABlocchi(const std::uint8_t* p, const std::uint8_t* fine, Blocchi&& blocchi);
 
-    // True when every byte so far formed valid UTF-8 and no sequence is left open.
-    [[nodiscard]] bool valido() const { return m_valido && m_mancanti == 0; }
     // For a stretch that the next one goes on: the bytes broke UTF-8, or a sequence is left open.
     [[nodiscard]] bool rotto() const { return !m_valido; }
     [[nodiscard]] bool aperto() const { return m_mancanti > 0; }
-    // Bytes 0x80 to 0xBF so far, each inside a sequence; meaningful while valido().
+    // Bytes 0x80 to 0xBF so far, each inside a sequence; meaningful while not rotto().
     [[nodiscard]] std::uint64_t continuazioni() const { return m_continuazioni; }
 
 private:

@@ -18,7 +18,6 @@ namespace varnel {
 namespace {
 
 // Pipes and devices are read in order, by one reader.
-constexpr std::size_t DimensioneBuffer = 256 * 1024;
 // Smaller regular files are read in order too: workers would cost more than they save. So are
 // files that report no size, as many under /proc do.
 constexpr std::uint64_t SogliaParallela = 8 << 20;

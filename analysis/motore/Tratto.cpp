@@ -12,7 +12,8 @@ namespace {
 constexpr std::size_t Fetta = 64 * 1024;
 constexpr std::size_t FettaIncerta = 1024;
 
-constexpr std::uint8_t Bom[] = {0xEF, 0xBB, 0xBF};
+// The byte-order mark as the kernels take bytes.
+const std::span<const std::uint8_t> Bom(reinterpret_cast<const std::uint8_t*>(BomUtf8.data()), BomUtf8.size());
 
 // How many bytes a UTF-8 sequence has by its first byte; 0 for a byte that starts none.
 int LunghezzaSequenza(std::uint8_t b)
@@ -102,7 +103,7 @@ MacchinaCampi<std::uint8_t> InizioTesto(bool bomComeTesto)
 {
     MacchinaCampi<std::uint8_t> macchina;
     if (bomComeTesto)
-        CampiScalare(Bom, std::size(Bom), macchina);
+        CampiScalare(Bom.data(), Bom.size(), macchina);
     return macchina;
 }
 
@@ -220,7 +221,7 @@ Analisi Unisci(const Criterio& criterio, const Obiettivi& obiettivi, std::span<c
         macchina.accoda(tratto.campi[static_cast<std::size_t>(macchina.stato())]);
 
     Analisi analisi;
-    const std::uint64_t caratteri = utf8 ? byte - continuazioni : byte + (bom ? std::size(Bom) : 0);
+    const std::uint64_t caratteri = utf8 ? byte - continuazioni : byte + (bom ? Bom.size() : 0);
     analisi.codifica = utf8 ? Codifica::Utf8 : Codifica::Windows1252;
     analisi.lunghezza = caratteri - macchina.totaleConsumati() + 2 * macchina.giunture();
     const auto* simboli = std::get_if<Simboli>(&criterio);
@@ -242,7 +243,7 @@ Analisi Unisci(const Criterio& criterio, const Obiettivi& obiettivi, std::span<c
         std::uint64_t grezzi = conti.perBersaglio[b];
         if (bom && !utf8)
             grezzi += static_cast<std::uint64_t>(
-                std::count(std::begin(Bom), std::end(Bom), obiettivi.bersagli.byte[b]));
+                std::count(Bom.begin(), Bom.end(), obiettivi.bersagli.byte[b]));
         analisi.conteggi[k] = Emessi(simbolo, grezzi, macchina);
     }
     return analisi;

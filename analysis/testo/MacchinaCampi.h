@@ -127,7 +127,6 @@ public:
         m_consumati[ACapo] += chiusure[2];
     }
 
-    [[nodiscard]] std::uint64_t campi() const { return m_campi; }
     [[nodiscard]] std::uint64_t consumati(int speciale) const
     {
         return m_consumati[static_cast<std::size_t>(speciale)];

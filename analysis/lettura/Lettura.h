@@ -12,6 +12,10 @@
 
 namespace varnel {
 
+// The size of the reads: large enough that each system call is cheap, small enough to stay in
+// the core's own cache beside the counting.
+inline constexpr std::size_t DimensioneBuffer = 256 * 1024;
+
 // A read buffer that starts on a page: read() copies into one that does not several times slower.
 class BufferDiLettura {
 public:

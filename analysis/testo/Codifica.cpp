@@ -59,7 +59,7 @@ std::optional<std::uint8_t> AWindows1252(char32_t carattere)
     return std::nullopt;
 }
 
-bool InizioUtf8Bom(std::string_view byte) { return byte.substr(0, 3) == "\xEF\xBB\xBF"; }
+bool InizioUtf8Bom(std::string_view byte) { return byte.substr(0, BomUtf8.size()) == BomUtf8; }
 
 std::optional<Codifica> CodificaUtf16(std::string_view inizio)
 {
