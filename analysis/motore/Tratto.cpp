@@ -242,8 +242,7 @@ Analisi Unisci(const Criterio& criterio, const Obiettivi& obiettivi, std::span<c
         const auto b = static_cast<std::size_t>(bersaglio);
         std::uint64_t grezzi = conti.perBersaglio[b];
         if (bom && !utf8)
-            grezzi += static_cast<std::uint64_t>(
-                std::count(Bom.begin(), Bom.end(), obiettivi.bersagli.byte[b]));
+            grezzi += static_cast<std::uint64_t>(std::count(Bom.begin(), Bom.end(), obiettivi.bersagli.byte[b]));
         analisi.conteggi[k] = Emessi(simbolo, grezzi, macchina);
     }
     return analisi;
