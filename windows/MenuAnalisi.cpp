@@ -70,12 +70,16 @@ void FinestraAnalisi::creaMenu()
         if (!fuocoInCasellaTesto())
             analizzaAppunti();
     });
-    connect(new QShortcut(Qt::SHIFT | Qt::Key_F10, this), &QShortcut::activated, this, [this] {
-        QWidget* fuoco = focusWidget();
-        const QPoint centro = fuoco ? fuoco->rect().center() : rect().center();
-        QContextMenuEvent evento(QContextMenuEvent::Keyboard, centro, (fuoco ? fuoco : this)->mapToGlobal(centro));
-        QApplication::sendEvent(fuoco ? fuoco : this, &evento);
-    });
+    // The keys of the menu ask the focus widget for its own: a text box shows its edit menu, and
+    // every other control hands the request on to the window.
+    for (const QKeySequence& tasti : {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)}) {
+        connect(new QShortcut(tasti, this), &QShortcut::activated, this, [this] {
+            QWidget* fuoco = focusWidget() ? focusWidget() : this;
+            const QPoint centro = fuoco->rect().center();
+            QContextMenuEvent evento(QContextMenuEvent::Keyboard, centro, fuoco->mapToGlobal(centro));
+            QApplication::sendEvent(fuoco, &evento);
+        });
+    }
 }
 
 bool FinestraAnalisi::fuocoInCasellaTesto() const
