@@ -52,7 +52,7 @@ void FinestraAnalisi::creaMenu()
     incolla->setShortcut(QKeySequence::Paste);
     m_esportaCsv = azione(m_menu, QStringLiteral("Esporta risultati (CSV)..."), "AzioneEsportaCsv");
     m_salvaGrafico = azione(m_menu, QStringLiteral("Salva grafico come immagine..."), "AzioneSalvaGrafico");
-    // Room here for the commands that follow this window's results in other windows.
+    // Room here for "Decifrazione...", which follows this window's results in a window of its own.
     connect(m_copia, &QAction::triggered, this, &FinestraAnalisi::copiaRisultati);
     connect(incolla, &QAction::triggered, this, &FinestraAnalisi::analizzaAppunti);
     connect(m_esportaCsv, &QAction::triggered, this, &FinestraAnalisi::esportaCsv);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Utf8DaUtf16.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace varnel::dettaglio {
@@ -29,32 +30,37 @@ std::size_t Byte(char32_t c) { return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000
 
 std::size_t Utf8DaUtf16::Leggi(std::span<std::uint8_t> buffer)
 {
-    std::size_t n = 0;
-    while (!m_resto.empty()) {
+    std::uint8_t* scrivi = buffer.data();
+    std::uint8_t* const fine = scrivi + buffer.size();
+    const char16_t* leggi = m_resto.data();
+    const char16_t* const termine = leggi + m_resto.size();
+    while (leggi < termine) {
         // ASCII, most of any text, goes straight across.
-        while (!m_resto.empty() && m_resto[0] < 0x80 && n < buffer.size()) {
-            buffer[n++] = static_cast<std::uint8_t>(m_resto[0]);
-            m_resto.remove_prefix(1);
-        }
-        if (m_resto.empty())
+        const std::size_t tratto = std::min(static_cast<std::size_t>(termine - leggi),
+                                            static_cast<std::size_t>(fine - scrivi));
+        const char16_t* const limite = leggi + tratto;
+        while (leggi < limite && *leggi < 0x80)
+            *scrivi++ = static_cast<std::uint8_t>(*leggi++);
+        if (leggi == termine)
             break;
-        const auto [c, unita] = Carattere(m_resto);
+        const auto [c, unita] = Carattere({leggi, static_cast<std::size_t>(termine - leggi)});
         const std::size_t lunghezza = Byte(c);
-        if (buffer.size() - n < lunghezza)
+        if (static_cast<std::size_t>(fine - scrivi) < lunghezza)
             break;
         if (lunghezza == 1) {
-            buffer[n] = static_cast<std::uint8_t>(c);
+            *scrivi = static_cast<std::uint8_t>(c);
         } else {
             // Lead byte: as many high bits as bytes, then the top bits of the code point.
             constexpr std::uint8_t Guida[] = {0, 0, 0xC0, 0xE0, 0xF0};
-            buffer[n] = static_cast<std::uint8_t>(Guida[lunghezza] | (c >> (6 * (lunghezza - 1))));
+            scrivi[0] = static_cast<std::uint8_t>(Guida[lunghezza] | (c >> (6 * (lunghezza - 1))));
             for (std::size_t i = 1; i < lunghezza; ++i)
-                buffer[n + i] = static_cast<std::uint8_t>(0x80 | ((c >> (6 * (lunghezza - 1 - i))) & 0x3F));
+                scrivi[i] = static_cast<std::uint8_t>(0x80 | ((c >> (6 * (lunghezza - 1 - i))) & 0x3F));
         }
-        n += lunghezza;
-        m_resto.remove_prefix(unita);
+        scrivi += lunghezza;
+        leggi += unita;
     }
-    return n;
+    m_resto.remove_prefix(static_cast<std::size_t>(leggi - m_resto.data()));
+    return static_cast<std::size_t>(scrivi - buffer.data());
 }
 
 std::uint64_t Utf8DaUtf16::Lunghezza(std::u16string_view testo)
