@@ -28,7 +28,7 @@ void FinestraAnalisi::creaMenu()
 {
     m_menu = new QMenu(this);
     m_menu->setObjectName(QStringLiteral("MenuAnalisi"));
-    const auto azione = [this](QMenu* menu, const QString& testo, const char* nome) {
+    const auto azione = [](QMenu* menu, const QString& testo, const char* nome) {
         QAction* a = menu->addAction(testo);
         a->setObjectName(QLatin1String(nome));
         return a;
@@ -70,16 +70,17 @@ void FinestraAnalisi::creaMenu()
         if (!fuocoInCasellaTesto())
             analizzaAppunti();
     });
-    // The keys of the menu ask the focus widget for its own: a text box shows its edit menu, and
-    // every other control hands the request on to the window.
-    for (const QKeySequence& tasti : {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)}) {
-        connect(new QShortcut(tasti, this), &QShortcut::activated, this, [this] {
-            QWidget* fuoco = focusWidget() ? focusWidget() : this;
-            const QPoint centro = fuoco->rect().center();
-            QContextMenuEvent evento(QContextMenuEvent::Keyboard, centro, fuoco->mapToGlobal(centro));
-            QApplication::sendEvent(fuoco, &evento);
-        });
-    }
+#ifndef Q_OS_WIN
+    // Every platform turns the Menu key into a request to the focus widget for its menu, and
+    // Windows does so with Shift+F10 too; elsewhere Shift+F10 asks here. A text box shows its own
+    // edit menu; every other control hands the request on to the window.
+    connect(new QShortcut(Qt::SHIFT | Qt::Key_F10, this), &QShortcut::activated, this, [this] {
+        QWidget* fuoco = focusWidget() ? focusWidget() : this;
+        const QPoint centro = fuoco->rect().center();
+        QContextMenuEvent evento(QContextMenuEvent::Keyboard, centro, fuoco->mapToGlobal(centro));
+        QApplication::sendEvent(fuoco, &evento);
+    });
+#endif
 }
 
 bool FinestraAnalisi::fuocoInCasellaTesto() const
