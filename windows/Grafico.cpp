@@ -23,8 +23,9 @@ constexpr int LarghezzaColonna = 360;
 // A reference marker reaches this far beyond each side of its bar, and is this thick.
 constexpr int SportoRiferimento = 45;
 constexpr int SpessoreRiferimento = 30;
-// The picture of the chart: from the top axis caption to the symbol row, across the gridlines.
-constexpr Rettangolo RiquadroImmagine = {120, 1560, 9720, 3495};
+// The picture of the chart: from the top axis caption to the symbol row, and across to the last
+// symbol, whose caption reaches past the gridlines.
+constexpr Rettangolo RiquadroImmagine = {120, 1560, 9855, 3495};
 
 // Bar k (from 0) as laid out, before any analysis sets its height.
 constexpr Rettangolo BarraIniziale(std::size_t k)

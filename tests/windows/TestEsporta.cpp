@@ -185,11 +185,12 @@ TEST_F(Export, ChartPictureHasTwiceThePixelsAndTheMarkers)
     Azione(varnel(), "AzioneSalvaGrafico")->trigger();
     const QImage immagine(png);
     const QWidget* alto = Trova(varnel(), "Perc1");
-    const QRect grafico(alto->pos(), QPoint(Trova(varnel(), "Line1")->geometry().right(),
+    const QRect grafico(alto->pos(), QPoint(Trova(varnel(), "Lettera(25)")->geometry().right(),
                                             Trova(varnel(), "Lettera(0)")->geometry().bottom()));
-    EXPECT_EQ(immagine.size(), grafico.size() * 2 * varnel().devicePixelRatioF());
+    const double scala = 2 * varnel().devicePixelRatioF();
+    EXPECT_EQ(immagine.size(), grafico.size() * scala);
     const QRect segno = Trova(varnel(), "Riferimento(5)")->geometry().translated(-grafico.topLeft());
-    EXPECT_EQ(immagine.pixelColor(segno.center() * 2), QColor(255, 140, 0));
+    EXPECT_EQ(immagine.pixelColor(segno.center() * scala), QColor(255, 140, 0));
     Azione(varnel(), "RiferimentoNessuno")->trigger();
 }
 
