@@ -1,13 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Registro.h"
+#include "RigaComando.h"
+#include "Varnel.h"
 
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char* argv[])
 {
-    QApplication applicazione(argc, argv);
+    QApplication applicazione(argc, argv);  // takes Qt's own options away
+    const auto file = varnel::FileDaRigaComando(QApplication::arguments());
+    if (!file)
+        return varnel::UsoErrato();
     varnel::PreparaApplicazione();
     varnel::Registro registro;
     registro.avvia();
+    // Once the window is shown, as if the file had been chosen in its dialog.
+    if (!file->isEmpty())
+        QTimer::singleShot(0, &registro.varnel(), [&registro, &file] { registro.varnel().analizzaFile(*file); });
     return QApplication::exec();
 }

@@ -2,6 +2,7 @@
 // Throughput of the streaming analysis over 256 MiB of generated text held in memory, and of each
 // of its passes alone, on every kernel family this CPU runs.
 #include "AnalisiFile.h"
+#include "AnalisiTesto.h"
 #include "Analizzatore.h"
 #include "TestoGenerato.h"
 
@@ -115,11 +116,42 @@ void Sequenze(benchmark::State& stato, const Kernel& kernel)
     benchmark::DoNotOptimize(conti);
 }
 
+// The generated text as the clipboard holds it, in UTF-16 (its only non-ASCII letters take two bytes).
+const std::u16string& TestoUtf16()
+{
+    static const std::u16string testo = [] {
+        const auto& utf8 = Testo();
+        std::u16string utf16;
+        utf16.reserve(utf8.size());
+        for (std::size_t i = 0; i < utf8.size(); ++i) {
+            const auto byte = static_cast<unsigned char>(utf8[i]);
+            if (byte < 0x80)
+                utf16 += static_cast<char16_t>(byte);
+            else if (i + 1 < utf8.size())
+                utf16 += static_cast<char16_t>(((byte & 0x1Fu) << 6) | (static_cast<unsigned char>(utf8[++i]) & 0x3Fu));
+        }
+        return utf16;
+    }();
+    return testo;
+}
+
+// Pasted text: converted to UTF-8 a slice at a time on the way into the analyser; bytes of UTF-16.
+void AnalizzaAppunti(benchmark::State& stato)
+{
+    const auto& testo = TestoUtf16();
+    for (auto _ : stato) {
+        Avanzamento avanzamento;
+        benchmark::DoNotOptimize(AnalizzaTesto(testo, ModoLettere::SenzaDistinzione, avanzamento));
+    }
+    stato.SetBytesProcessed(stato.iterations() * static_cast<std::int64_t>(testo.size() * 2));
+}
+
 const Simboli Cifrario = SimboliDaTesto(U"qwertyuiopasdfghjklzxcvbnm").value();
 const Simboli ConAccento = SimboliDaTesto(U"etaoinshrdlucmfwypvbgkjqxè").value();
 
 void Registra()
 {
+    benchmark::RegisterBenchmark("AnalizzaAppunti/lettere", AnalizzaAppunti)->Unit(benchmark::kMillisecond);
     for (const auto percorso : dettaglio::Percorsi) {
         const std::string nome = dettaglio::NomePercorso(percorso);
         if (!dettaglio::Disponibile(percorso)) {

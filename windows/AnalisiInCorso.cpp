@@ -3,14 +3,11 @@
 // own and shows the progress.
 #include "AnalisiInCorso.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
 #include <QProgressDialog>
 #include <QTimer>
 
-#include <filesystem>
 #include <thread>
 #include <utility>
 
@@ -18,19 +15,14 @@ namespace varnel {
 
 namespace {
 
-QString TestoAvanzamento(const QString& percorso)
-{
-    return QStringLiteral("Analisi di \"%1\" in corso").arg(QFileInfo(percorso).fileName());
-}
-
 // The progress dialog, modal to the window, shown only when the analysis lasts longer than half a
 // second; the file's name as it is, never as markup.
-void PreparaAvanzamento(QProgressDialog& dialogo, const QString& percorso)
+void PreparaAvanzamento(QProgressDialog& dialogo, const QString& descrizione)
 {
     auto* testo = new QLabel;
     testo->setTextFormat(Qt::PlainText);
     dialogo.setLabel(testo);
-    dialogo.setLabelText(TestoAvanzamento(percorso) + QStringLiteral("..."));
+    dialogo.setLabelText(descrizione + QStringLiteral("..."));
     dialogo.setCancelButtonText(QStringLiteral("Annulla"));
     dialogo.setRange(0, 1000);
     dialogo.setWindowTitle(QStringLiteral("Varnel"));
@@ -41,7 +33,7 @@ void PreparaAvanzamento(QProgressDialog& dialogo, const QString& percorso)
     dialogo.setValue(0);
 }
 
-void MostraAvanzamento(QProgressDialog& dialogo, const QString& percorso, const Avanzamento& avanzamento)
+void MostraAvanzamento(QProgressDialog& dialogo, const QString& descrizione, const Avanzamento& avanzamento)
 {
     const std::uint64_t letti = avanzamento.letti();
     const std::uint64_t dimensione = avanzamento.dimensione();
@@ -49,29 +41,23 @@ void MostraAvanzamento(QProgressDialog& dialogo, const QString& percorso, const 
         dialogo.setValue(static_cast<int>(letti * 1000 / dimensione));
     } else {
         dialogo.setMaximum(0);  // no known end: a busy bar and the amount read so far
-        dialogo.setLabelText(
-            QStringLiteral("%1: %2 letti...")
-                .arg(TestoAvanzamento(percorso), QLocale().formattedDataSize(static_cast<qint64>(letti))));
+        dialogo.setLabelText(QStringLiteral("%1: %2 letti...")
+                                 .arg(descrizione, QLocale().formattedDataSize(static_cast<qint64>(letti))));
     }
 }
 
 }  // namespace
 
-Esito<Analisi> FinestraAnalisi::analizzaConAvanzamento(const QString& percorso, const Criterio& criterio)
+Esito<Analisi> FinestraAnalisi::analizzaConAvanzamento(const QString& descrizione, Lettura lettura)
 {
     auto lavoro = std::make_shared<Lavoro>();
-#ifdef Q_OS_WIN
-    const std::filesystem::path file = percorso.toStdWString();
-#else
-    const std::filesystem::path file = QFile::encodeName(percorso).toStdString();  // the bytes the system knows
-#endif
-    std::thread([lavoro, file, criterio] {
-        lavoro->esito.emplace(AnalizzaFile(file, criterio, lavoro->avanzamento));
+    std::thread([lavoro, lettura = std::move(lettura)] {
+        lavoro->esito.emplace(lettura(lavoro->avanzamento));
         lavoro->finito.store(true, std::memory_order_release);
     }).detach();
 
     QProgressDialog avanzamento(this);
-    PreparaAvanzamento(avanzamento, percorso);
+    PreparaAvanzamento(avanzamento, descrizione);
 
     using Fine = Attesa::Fine;
     Attesa attesa;
@@ -86,7 +72,7 @@ Esito<Analisi> FinestraAnalisi::analizzaConAvanzamento(const QString& percorso, 
             if (std::exchange(primaDelDialogo, false))
                 attesa.termina(Fine::Mostrata);
             else
-                MostraAvanzamento(avanzamento, percorso, lavoro->avanzamento);
+                MostraAvanzamento(avanzamento, descrizione, lavoro->avanzamento);
         }
     });
     connect(&avanzamento, &QProgressDialog::canceled, this, [&] { attesa.termina(Fine::Annullata); });

@@ -52,20 +52,18 @@ void Avanzata::dimenticaControlli()
     FinestraAnalisi::dimenticaControlli();
 }
 
-void Avanzata::Command1_Click()
+std::optional<FinestraAnalisi::Richiesta> Avanzata::richiesta()
 {
-    const Turno turno(*this);
-    if (!turno)
-        return;
     const auto simboli = SimboliDaTesto(m_text1->text().toStdU32String());
     if (!simboli) {
         avvisa(QStringLiteral(
             "Per utilizzare la versione avanzata di Varnel è necessario specificare i 26 tipi di carattere "
             "contenuti nel file cifrato! Controlla che siano stati specificati correttamente tutti e 26."));
-        return;
+        return std::nullopt;
     }
-    // The labels take the new symbols only with a chosen file, so the chart never names symbols it did not count.
-    analizza(*simboli, [this, simboli] { m_grafico.impostaSimboli(*simboli); });
+    // The labels take the new symbols only once the analysis succeeds, so the chart never names
+    // symbols it did not count.
+    return Richiesta{*simboli, [this, simboli] { m_grafico.impostaSimboli(*simboli); }};
 }
 
 }  // namespace varnel

@@ -13,10 +13,8 @@ class Avanzata : public FinestraAnalisi {
 public:
     Avanzata();
 
-public slots:
-    void Command1_Click() override;
-
 protected:
+    [[nodiscard]] std::optional<Richiesta> richiesta() override;
     [[nodiscard]] std::vector<Controllo> tabella() const override;
     void prendi(const ControlliPerNome& controlli) override;
     void dimenticaControlli() override;

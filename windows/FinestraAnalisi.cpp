@@ -2,6 +2,7 @@
 #include "FinestraAnalisi.h"
 
 #include "AnalisiInCorso.h"
+#include "AnalisiTesto.h"
 #include "SceltaFile.h"
 
 #include <QAbstractButton>
@@ -9,6 +10,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
@@ -133,6 +135,8 @@ FinestraAnalisi::FinestraAnalisi(const QString& nomeClasse)
     : Finestra(nomeClasse, QStringLiteral("Varnel - "), {0, 0, 10125, 6075},
                Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
 {
+    creaMenu();
+    setAcceptDrops(true);
 }
 
 FinestraAnalisi::~FinestraAnalisi()
@@ -150,6 +154,7 @@ void FinestraAnalisi::costruisci(QWidget* area, double twipsPerPixel)
 {
     // A window opened again starts from a clean state, so that its rebuilt chart and its state agree.
     m_stato = {};
+    m_ultima.reset();
     m_grafico.costruisci(area, twipsPerPixel);
     std::vector<Controllo> righe = tabella();
     std::ranges::move(RigheComuni(), std::back_inserter(righe));
@@ -179,6 +184,8 @@ void FinestraAnalisi::costruisci(QWidget* area, double twipsPerPixel)
     connect(c.Label11, &EtichettaCliccabile::clic, this, &FinestraAnalisi::Label11_Click);
     // F1 asks for the about window, as on the desktop; the window's shortcut goes with its controls.
     connect(new QShortcut(Qt::Key_F1, area), &QShortcut::activated, this, &FinestraAnalisi::Image4_Click);
+    aggiornaMenu();
+    aggiornaRiferimenti();
 }
 
 void FinestraAnalisi::dimenticaControlli()
@@ -203,29 +210,78 @@ void FinestraAnalisi::avvisa(const QString& testo)
     avviso.exec();
 }
 
-void FinestraAnalisi::analizza(const Criterio& criterio, const std::function<void()>& applica)
+void FinestraAnalisi::Command1_Click()
 {
+    const Turno turno(*this);
+    if (!turno)
+        return;
+    const auto r = richiesta();
+    if (!r)
+        return;
     const QString percorso = ScegliFile(*this);
     if (percorso.isEmpty() || chiusaInUso())
         return;
+    analizza(Fonte{percorso, {}}, *r);
+}
+
+void FinestraAnalisi::analizzaFile(const QString& percorso)
+{
+    const Turno turno(*this);
+    if (!turno)
+        return;
+    if (const auto r = richiesta())
+        analizza(Fonte{percorso, {}}, *r);
+}
+
+void FinestraAnalisi::analizza(const Fonte& fonte, const Richiesta& richiesta)
+{
     const Selezioni selezioni = LeggiSelezioni(*this);
-    const auto esito = analizzaConAvanzamento(percorso, criterio);
+    const Criterio criterio = richiesta.criterio;
+    QString descrizione;
+    Lettura lettura;
+    if (fonte.percorso.isEmpty()) {
+        descrizione = QStringLiteral("Analisi del testo negli appunti in corso");
+        // The worker shares the text, never copies it: it only reads it.
+        lettura = [testo = fonte.testo, criterio](Avanzamento& avanzamento) {
+            const QStringView vista(testo);
+            return AnalizzaTesto({vista.utf16(), static_cast<std::size_t>(vista.size())}, criterio, avanzamento);
+        };
+    } else {
+        descrizione = QStringLiteral("Analisi di \"%1\" in corso").arg(QFileInfo(fonte.percorso).fileName());
+#ifdef Q_OS_WIN
+        const std::filesystem::path file = fonte.percorso.toStdWString();
+#else
+        const std::filesystem::path file = QFile::encodeName(fonte.percorso)
+                                               .toStdString();  // the bytes the system knows
+#endif
+        lettura = [file, criterio](Avanzamento& avanzamento) { return AnalizzaFile(file, criterio, avanzamento); };
+    }
+    const auto esito = analizzaConAvanzamento(descrizione, std::move(lettura));
     if (chiusaInUso())
         return;
     RipristinaSelezioni(selezioni);
     if (!esito.riuscito()) {
         if (esito.errore().motivo != Motivo::Annullata)
-            avvisa(MessaggioErrore(percorso, esito.errore()));
+            avvisa(MessaggioErrore(fonte.percorso, esito.errore()));
         return;
     }
-    if (applica)
-        applica();
+    if (richiesta.applica)
+        richiesta.applica();
     m_stato.PercMax = 0;
     m_stato.Ottimizzato = 0;
     m_grafico.ripristinaAssi();
     m_controlli.Text2->clear();
     m_stato.Totale = Totale(esito.valore(), m_controlli.Check1->isChecked());
     MostraRisultati(esito.valore().conteggi);
+    m_ultima = UltimaAnalisi{.percorso = fonte.percorso,
+                             .testo = fonte.testo,
+                             .criterio = criterio,
+                             .analisi = esito.valore(),
+                             .totale = *m_stato.Totale,
+                             .simboli = m_grafico.simboli()};
+    aggiornaMenu();
+    aggiornaRiferimenti();
+    emit analisiRiuscita();
 }
 
 void FinestraAnalisi::MostraRisultati(const Conteggi& conteggi)
@@ -248,6 +304,7 @@ void FinestraAnalisi::Command2_Click()
         return;
     m_grafico.stira(*stiramento);
     m_stato.Ottimizzato = 1;
+    aggiornaRiferimenti();
 }
 
 void FinestraAnalisi::Command3_Click()

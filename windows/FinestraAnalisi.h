@@ -5,14 +5,19 @@
 #include "Controlli.h"
 #include "Finestra.h"
 #include "Grafico.h"
+#include "Lingue.h"
 #include "StatoAnalisi.h"
+#include "UltimaAnalisi.h"
 
 #include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
+class QAction;
 class QCheckBox;
+class QIODevice;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -26,13 +31,25 @@ public:
     ~FinestraAnalisi() override;
 
     [[nodiscard]] const StatoAnalisi& stato() const { return m_stato; }
+    // The last analysis the window shows; nothing before the first, or once the window reopens.
+    [[nodiscard]] const std::optional<UltimaAnalisi>& ultimaAnalisi() const { return m_ultima; }
 
 signals:
     void richiestaInformazioni();
     void richiestaAltraFinestra();
+    // An analysis has succeeded and the window shows it.
+    void analisiRiuscita();
 
 public slots:
-    virtual void Command1_Click() = 0;
+    void Command1_Click();
+    // Analyses the file as if it had been chosen in the file dialog.
+    void analizzaFile(const QString& percorso);
+    // The commands of the window's menu.
+    void copiaRisultati();
+    void analizzaAppunti();
+    void esportaCsv();
+    void salvaGrafico();
+    void scegliRiferimento();
     void Command2_Click();
     void Command3_Click();
     void Check1_Click();
@@ -66,9 +83,15 @@ protected:
     // Takes the window's own controls once they are built.
     virtual void prendi(const ControlliPerNome& controlli) = 0;
 
-    // Lets the user choose a file and analyses it; the window changes only once the analysis has
-    // succeeded, when `applica` runs first, so a cancel or an unreadable file leaves it as it was.
-    void analizza(const Criterio& criterio, const std::function<void()>& applica = {});
+    // What the window's settings ask an analysis to count, and what to change in the window once it
+    // has succeeded; nothing, after a notice, when the settings are not valid.
+    struct Richiesta {
+        Criterio criterio;
+        std::function<void()> applica;
+    };
+    [[nodiscard]] virtual std::optional<Richiesta> richiesta() = 0;
+    // Whether the window counts letters, which can be set beside a language's frequencies.
+    [[nodiscard]] virtual bool contaLettere() const { return false; }
 
     // A notice in a modal message box titled "Varnel", with one OK button and no icon.
     void avvisa(const QString& testo);
@@ -76,6 +99,9 @@ protected:
     void costruisci(QWidget* area, double twipsPerPixel) override;
     void dimenticaControlli() override;
     void closeEvent(QCloseEvent* evento) override;
+    void contextMenuEvent(QContextMenuEvent* evento) override;
+    void dragEnterEvent(QDragEnterEvent* evento) override;
+    void dropEvent(QDropEvent* evento) override;
 
     Grafico m_grafico;
 
@@ -83,8 +109,30 @@ private:
     struct Lavoro;
     class Attesa;
 
+    // Where an analysis reads: a file, or text pasted from the clipboard.
+    struct Fonte {
+        QString percorso;
+        QString testo;
+    };
+    using Lettura = std::function<Esito<Analisi>(Avanzamento&)>;
+
+    // Analyses the source; the window changes only once the analysis has succeeded, when the
+    // request's `applica` runs first, so a cancel or an unreadable file leaves it as it was.
+    void analizza(const Fonte& fonte, const Richiesta& richiesta);
     void MostraRisultati(const Conteggi& conteggi);
-    [[nodiscard]] Esito<Analisi> analizzaConAvanzamento(const QString& percorso, const Criterio& criterio);
+    // Runs `lettura` on a worker, showing `descrizione` in the progress dialog.
+    [[nodiscard]] Esito<Analisi> analizzaConAvanzamento(const QString& descrizione, Lettura lettura);
+
+    void creaMenu();
+    void apriMenu(const QPoint& dove);
+    void aggiornaMenu();
+    void aggiornaRiferimenti();
+    // A text box keeps its own copy, paste and edit menu.
+    [[nodiscard]] bool fuocoInCasellaTesto() const;
+    // The path a save dialog proposes: beside the file analysed, named after it.
+    [[nodiscard]] QString propostaSalvataggio(const QString& finale) const;
+    // Writes a whole file or, on failure, tells the user and leaves none behind.
+    void salva(const QString& filtro, const QString& finale, const std::function<bool(QIODevice&)>& scrivi);
 
     inline static bool s_turnoPreso = false;
 
@@ -102,6 +150,17 @@ private:
     };
     Controlli m_controlli;
     StatoAnalisi m_stato;
+    std::optional<UltimaAnalisi> m_ultima;
+    std::optional<Lingua> m_riferimento;  // the language whose markers stand over the bars
+
+    // The window's menu; its commands live as long as the window.
+    QMenu* m_menu = nullptr;
+    QAction* m_riferimentoNessuno = nullptr;
+    QAction* m_riferimentoItaliano = nullptr;
+    QAction* m_riferimentoInglese = nullptr;
+    QAction* m_copia = nullptr;
+    QAction* m_esportaCsv = nullptr;
+    QAction* m_salvaGrafico = nullptr;
     Attesa* m_attesa = nullptr;  // the wait of the running analysis
     // Analyses given up while the system still held their reading; each touches only its own record.
     std::vector<std::shared_ptr<Lavoro>> m_abbandonati;

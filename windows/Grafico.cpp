@@ -3,8 +3,14 @@
 
 #include "Controlli.h"
 
+#include "Riferimento.h"
+
 #include <QLabel>
+#include <QLocale>
+#include <QPainter>
 #include <QVariant>
+
+#include <algorithm>
 
 #include <vector>
 
@@ -13,6 +19,12 @@ namespace varnel {
 namespace {
 
 constexpr int LarghezzaColonna = 360;
+// A reference marker reaches this far beyond each side of its bar, and is this thick.
+constexpr int SportoRiferimento = 45;
+constexpr int SpessoreRiferimento = 30;
+// The picture of the chart: from the top axis caption to the symbol row, and across to the last
+// symbol, whose caption reaches past the gridlines.
+constexpr Rettangolo RiquadroImmagine = {120, 1560, 9855, 3495};
 
 // Bar k (from 0) as laid out, before any analysis sets its height.
 constexpr Rettangolo BarraIniziale(std::size_t k)
@@ -82,7 +94,66 @@ void Grafico::costruisci(QWidget* area, double twipsPerPixel)
     }
     m_perc1 = etichetta("Perc1");
     m_perc2 = etichetta("Perc2");
+    m_parti.assign(controlli.begin(), controlli.end());
+    const QString suggerimento = QStringLiteral("Il tasto destro del mouse offre altre funzioni.");
+    for (QWidget* parte : m_parti)
+        parte->setToolTip(suggerimento);
+    for (std::size_t k = 0; k < NumeroSlot; ++k) {
+        // In front of its bar, in a colour that none of the chart uses.
+        auto* segno = new QLabel(area);
+        segno->setObjectName(Elemento("Riferimento", k + 1));
+        segno->setAutoFillBackground(true);
+        QPalette tavolozza = segno->palette();
+        tavolozza.setColor(QPalette::Window, QColor(255, 140, 0));
+        segno->setPalette(tavolozza);
+        segno->setToolTip(suggerimento);
+        segno->hide();
+        m_riferimenti[k] = segno;
+        m_parti.push_back(segno);
+    }
     aggiornaVoci();
+}
+
+void Grafico::mostraRiferimenti(std::span<const double, NumeroSlot> percentuali, const StatoAnalisi& stato)
+{
+    for (std::size_t k = 0; k < NumeroSlot; ++k) {
+        QLabel* segno = m_riferimenti[k];
+        const float top = TopRiferimento(percentuali[k], stato);
+        segno->setProperty("percentuale", QVariant::fromValue(static_cast<float>(percentuali[k])));
+        segno->setProperty("topTwips", QVariant::fromValue(top));
+        const Rettangolo barra = BarraIniziale(k);
+        QRect geometria = InPixel(barra.left - SportoRiferimento, static_cast<double>(top),
+                                  barra.width + 2 * SportoRiferimento, SpessoreRiferimento, m_twipsPerPixel);
+        geometria.setHeight(std::max(geometria.height(), 2));  // visible at any resolution
+        segno->setGeometry(geometria);
+        segno->setAccessibleName(QStringLiteral("riferimento %1: %2 %")
+                                     .arg(m_lettere[k]->text(), QLocale().toString(percentuali[k], 'f', 1)));
+        segno->show();
+        segno->raise();
+    }
+}
+
+void Grafico::nascondiRiferimenti()
+{
+    for (QLabel* segno : m_riferimenti)
+        segno->hide();
+}
+
+QPixmap Grafico::immagine(double densita) const
+{
+    const QRect riquadro = InPixel(RiquadroImmagine, m_twipsPerPixel);
+    QPixmap immagine(riquadro.size() * densita);
+    immagine.setDevicePixelRatio(densita);
+    QWidget* area = m_perc1->parentWidget();
+    immagine.fill(area->palette().color(area->backgroundRole()));
+    QPainter pittore(&immagine);
+    // Only the chart's own controls, back to front as they stand, whatever else the window lays over it.
+    for (QObject* figlio : area->children()) {
+        auto* parte = qobject_cast<QWidget*>(figlio);
+        if (parte && !parte->isHidden() && std::ranges::find(m_parti, parte) != m_parti.end())
+            parte->render(&pittore, parte->pos() - riquadro.topLeft(), {}, QWidget::DrawWindowBackground);
+    }
+    return immagine;
 }
 
 void Grafico::impostaBarra(std::size_t slot, Barra barra)

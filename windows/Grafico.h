@@ -5,6 +5,10 @@
 #include "Simboli.h"
 #include "Stiramento.h"
 
+#include <QPixmap>
+
+#include <vector>
+
 class QLabel;
 class QWidget;
 
@@ -25,6 +29,15 @@ public:
     void impostaSimboli(const Simboli& simboli);
     [[nodiscard]] std::array<float, NumeroSlot> altezze() const;
 
+    // Sets a language's markers over the bars at these heights, in percent of the denominator, on
+    // the chart as `stato` has it; hidden, they wait for a language to be chosen.
+    void mostraRiferimenti(std::span<const double, NumeroSlot> percentuali, const StatoAnalisi& stato);
+    void nascondiRiferimenti();
+
+    // The chart from the top axis caption to the symbol row, markers included, at `densita` pixels
+    // per pixel of the layout.
+    [[nodiscard]] QPixmap immagine(double densita) const;
+
 private:
     void impostaBarra(std::size_t slot, Barra barra);
     // Each bar tells a screen reader its symbol and its percentage, as the labels under it show.
@@ -33,6 +46,8 @@ private:
     std::array<QLabel*, NumeroSlot> m_blocchi{};
     std::array<QLabel*, NumeroSlot> m_frequenze{};
     std::array<QLabel*, NumeroSlot> m_lettere{};
+    std::array<QLabel*, NumeroSlot> m_riferimenti{};
+    std::vector<QWidget*> m_parti;  // every control of the chart, for its picture
     QLabel* m_perc1 = nullptr;
     QLabel* m_perc2 = nullptr;
     double m_twipsPerPixel = 15;

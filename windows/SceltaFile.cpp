@@ -51,4 +51,22 @@ QString ScegliFile(QWidget& finestra)
     return percorso;
 }
 
+QString ScegliFileDaSalvare(QWidget& finestra, const QString& filtro, const QString& proposto)
+{
+    QFileDialog dialogo(&finestra);
+    dialogo.setFileMode(QFileDialog::AnyFile);
+    dialogo.setAcceptMode(QFileDialog::AcceptSave);
+    dialogo.setNameFilter(filtro);
+    dialogo.setDefaultSuffix(QFileInfo(proposto).suffix());
+    dialogo.setDirectory(QFileInfo(proposto).absolutePath());
+    dialogo.selectFile(QFileInfo(proposto).fileName());
+#ifndef Q_OS_WIN
+    dialogo.setOption(QFileDialog::DontUseNativeDialog);
+    MostraColonne(dialogo);
+#endif
+    if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
+        return {};
+    return dialogo.selectedFiles().constFirst();
+}
+
 }  // namespace varnel

@@ -64,18 +64,14 @@ void Varnel::dimenticaControlli()
     FinestraAnalisi::dimenticaControlli();
 }
 
-void Varnel::Command1_Click()
+std::optional<FinestraAnalisi::Richiesta> Varnel::richiesta()
 {
-    const Turno turno(*this);
-    if (!turno)
-        return;
     constexpr std::array modi = {ModoLettere::Minuscole, ModoLettere::Maiuscole, ModoLettere::SenzaDistinzione};
     for (std::size_t i = 0; i < m_opzioni.size(); ++i) {
-        if (m_opzioni[i]->isChecked()) {
-            analizza(modi[i]);
-            return;
-        }
+        if (m_opzioni[i]->isChecked())
+            return Richiesta{modi[i], {}};
     }
+    return std::nullopt;
 }
 
 }  // namespace varnel

@@ -15,10 +15,9 @@ class Varnel : public FinestraAnalisi {
 public:
     Varnel();
 
-public slots:
-    void Command1_Click() override;
-
 protected:
+    [[nodiscard]] std::optional<Richiesta> richiesta() override;
+    [[nodiscard]] bool contaLettere() const override { return true; }
     [[nodiscard]] std::vector<Controllo> tabella() const override;
     void prendi(const ControlliPerNome& controlli) override;
     void dimenticaControlli() override;

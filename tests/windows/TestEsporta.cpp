@@ -1,0 +1,217 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Analyses started four ways, and the results copied, exported and drawn to a file.
+#include "AiutiFinestre.h"
+#include "RigaComando.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QDir>
+#include <QDropEvent>
+#include <QImage>
+#include <QMenu>
+#include <QMimeData>
+#include <QProcess>
+#include <QSignalSpy>
+
+namespace varnel::prova {
+namespace {
+
+QAction* Azione(const QWidget& finestra, const char* nome)
+{
+    return Trova<QMenu>(finestra, "MenuAnalisi")->findChild<QAction*>(nome);
+}
+
+// Drags `indirizzi` onto the window and drops them, as a file manager would.
+void Lascia(QWidget& finestra, const QList<QUrl>& indirizzi)
+{
+    QMimeData dati;
+    dati.setUrls(indirizzi);
+    QDragEnterEvent entrata(QPoint(20, 20), Qt::CopyAction, &dati, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&finestra, &entrata);
+    ASSERT_TRUE(entrata.isAccepted());
+    QDropEvent evento(QPointF(20, 20), Qt::CopyAction, &dati, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&finestra, &evento);
+}
+
+enum class Via { Dialogo, Appunti, Trascinamento, RigaComando };
+
+struct Testo {
+    const char* nome;
+    QString testo;
+    QByteArray file;  // the same text in a file
+};
+
+class Export : public Programma {
+protected:
+    // Starts an analysis in the main window the given way; the text is what the clipboard holds.
+    void avvia(Via via, const Testo& t)
+    {
+        const QString percorso = scrivi(std::string(t.nome) + ".txt", t.file.toStdString());
+        switch (via) {
+        case Via::Dialogo: Analizza(varnel(), percorso); break;
+        case Via::Appunti:
+            QGuiApplication::clipboard()->setText(t.testo);
+            Azione(varnel(), "AzioneIncolla")->trigger();
+            break;
+        case Via::Trascinamento: Lascia(varnel(), {QUrl::fromLocalFile(percorso)}); break;
+        case Via::RigaComando:
+            varnel().analizzaFile(FileDaRigaComando({QStringLiteral("varnel"), percorso}).value());
+            break;
+        }
+    }
+    QString riepilogo() { return Trova<QPlainTextEdit>(varnel(), "Text2")->toPlainText(); }
+};
+
+TEST_F(Export, FourWaysToStartAnAnalysisGiveTheSameResults)
+{
+    QByteArray utf16("\xFF\xFE", 2);
+    const QString conEmoji = QStringLiteral("Perché \U0001F600 è così?");
+    utf16.append(reinterpret_cast<const char*>(conEmoji.utf16()), conEmoji.size() * 2);
+    const QString campi = QStringLiteral("\"Ab,c\"\r\n\"d\"\"e\" F\r\n");
+    for (const Testo& t : {Testo{"ascii", "Nella mezzo del cammin", "Nella mezzo del cammin"},
+                           Testo{"utf8", conEmoji, conEmoji.toUtf8()}, Testo{"utf16", conEmoji, utf16},
+                           Testo{"campi", campi, campi.toUtf8()}}) {
+        avvia(Via::Dialogo, t);
+        ASSERT_TRUE(varnel().ultimaAnalisi()) << t.nome;
+        const Analisi attesa = varnel().ultimaAnalisi()->analisi;
+        const QString riepilogoAtteso = riepilogo();
+        EXPECT_NE(attesa.conteggi, Conteggi{}) << t.nome;
+        for (const Via via : {Via::Appunti, Via::Trascinamento, Via::RigaComando}) {
+            Trova<QPlainTextEdit>(varnel(), "Text2")->clear();
+            QSignalSpy riuscite(&varnel(), &FinestraAnalisi::analisiRiuscita);
+            avvia(via, t);
+            EXPECT_EQ(riuscite.count(), 1) << t.nome << " way " << int(via);
+            const auto& ultima = varnel().ultimaAnalisi();
+            EXPECT_EQ(ultima->analisi.conteggi, attesa.conteggi) << t.nome << " way " << int(via);
+            EXPECT_EQ(ultima->analisi.lunghezza, attesa.lunghezza) << t.nome << " way " << int(via);
+            EXPECT_EQ(riepilogo(), riepilogoAtteso) << t.nome << " way " << int(via);
+            EXPECT_EQ(ultima->testo, via == Via::Appunti ? t.testo : QString());
+        }
+    }
+}
+
+TEST_F(Export, ClipboardOrDropWithNothingToAnalyseChangesNothing)
+{
+    Analizza(varnel(), scrivi("a.txt", "abc"));
+    const QString prima = riepilogo();
+    const QUrl due[] = {QUrl::fromLocalFile(scrivi("b.txt", "x")), QUrl::fromLocalFile(scrivi("c.txt", "y"))};
+    // No URL: an empty clipboard pasted.
+    for (const auto& [trascinati, messaggio] : std::vector<std::pair<QList<QUrl>, QString>>{
+             {{}, "Gli appunti non contengono testo."},
+             {{QUrl::fromLocalFile(Percorso(cartella.percorso()))}, "Trascinare un file, non una cartella."},
+             {{due[0], due[1]}, "Trascinare un solo file alla volta."},
+             {{QUrl("https://www.varnel.example/a.txt")},
+              "Si possono analizzare solo i file che si trovano su questo computer."}}) {
+        const auto avviso = RispondiAvviso();
+        if (trascinati.isEmpty()) {
+            QGuiApplication::clipboard()->clear();
+            Azione(varnel(), "AzioneIncolla")->trigger();
+        } else {
+            Lascia(varnel(), trascinati);
+        }
+        EXPECT_EQ(avviso->testo, messaggio);
+        EXPECT_EQ(riepilogo(), prima) << messaggio.toStdString();
+    }
+}
+
+TEST_F(Export, CopyAndCsvFollowTheLocaleAndQuoteTheSymbolsThatNeedIt)
+{
+    registro.avanzata().apri();
+    Avanzata& w = registro.avanzata();
+    Trova<QLineEdit>(w, "Text1")->setText(QStringLiteral("abcdefghijklmnopqrstuv,\"yz"));
+    Analizza(w, scrivi("cifrato.txt", "aab"));
+    struct Caso {
+        QLocale locale;
+        QStringList copia;  // rows 0, 1, 23, 24 and the last
+        QStringList csv;
+    };
+    for (const Caso& caso :
+         {Caso{QLocale(QLocale::Italian, QLocale::Italy),
+               {"Simbolo\tConteggio\tPercentuale", "a\t2\t66,6666666666667", ",\t0\t0", "\"\"\"\"\t0\t0", "Totale\t3"},
+               {"\xEF\xBB\xBFSimbolo;Conteggio;Percentuale", "a;2;66,6666666666667", ",;0;0", "\"\"\"\";0;0",
+                "Totale;3"}},
+          Caso{QLocale(QLocale::English, QLocale::UnitedStates),
+               {"Simbolo\tConteggio\tPercentuale", "a\t2\t66.6666666666667", ",\t0\t0", "\"\"\"\"\t0\t0", "Totale\t3"},
+               {"\xEF\xBB\xBFSimbolo,Conteggio,Percentuale", "a,2,66.6666666666667", "\",\",0,0", "\"\"\"\",0,0",
+                "Totale,3"}}}) {
+        QLocale::setDefault(caso.locale);
+        Azione(w, "AzioneCopia")->trigger();
+        const QStringList copiate = QGuiApplication::clipboard()->text().split('\n');
+        const QString csv = Percorso(cartella.percorso()) + "/" + caso.locale.name() + ".csv";
+        const auto scelta = RispondiFile(csv);
+        Azione(w, "AzioneEsportaCsv")->trigger();
+        QFile file(csv);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QStringList righe = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
+        for (const auto& [ottenute, attese] : {std::pair{copiate, caso.copia}, std::pair{righe, caso.csv}}) {
+            ASSERT_EQ(ottenute.size(), 29) << "header, 26 slots, Totale, the last line end";
+            EXPECT_EQ((QStringList{ottenute[0], ottenute[1], ottenute[23], ottenute[24], ottenute[27]}), attese);
+            EXPECT_EQ(ottenute[28], QString());
+        }
+    }
+    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+}
+
+TEST_F(Export, SavesProposeNamesBesideTheFileAndAFailedWriteLeavesNoFile)
+{
+    Analizza(varnel(), scrivi("cifrato.txt", "abc"));
+    QString proposto;
+    Attesa attesa;
+    attesa.avvia<QFileDialog>([&](QFileDialog* dialogo) {
+        proposto = dialogo->selectedFiles().value(0);
+        dialogo->reject();
+    });
+    Azione(varnel(), "AzioneEsportaCsv")->trigger();
+    EXPECT_EQ(proposto, Percorso(cartella.percorso() / "cifrato-frequenze.csv"));
+
+    // A folder named like a file: nothing can be written under it.
+    const QString ostacolo = scrivi("ostacolo", "");
+    const QStringList prima = QDir(Percorso(cartella.percorso())).entryList(QDir::AllEntries | QDir::Hidden);
+    for (const char* azione : {"AzioneEsportaCsv", "AzioneSalvaGrafico"}) {
+        const auto scelta = RispondiFile(ostacolo + "/risultati");
+        const auto avviso = RispondiAvviso();
+        Azione(varnel(), azione)->trigger();
+        EXPECT_TRUE(avviso->testo.startsWith("Impossibile salvare il file")) << azione;
+        EXPECT_EQ(QDir(Percorso(cartella.percorso())).entryList(QDir::AllEntries | QDir::Hidden), prima);
+    }
+}
+
+TEST_F(Export, ChartPictureHasTwiceThePixelsAndTheMarkers)
+{
+    Analizza(varnel(), scrivi("cifrato.txt", "eeeaab"));
+    Azione(varnel(), "RiferimentoItaliano")->trigger();
+    const QString png = Percorso(cartella.percorso()) + "/grafico.png";
+    const auto scelta = RispondiFile(png);
+    Azione(varnel(), "AzioneSalvaGrafico")->trigger();
+    const QImage immagine(png);
+    const QWidget* alto = Trova(varnel(), "Perc1");
+    const QRect grafico(alto->pos(), QPoint(Trova(varnel(), "Lettera(25)")->geometry().right(),
+                                            Trova(varnel(), "Lettera(0)")->geometry().bottom()));
+    const double scala = 2 * varnel().devicePixelRatioF();
+    EXPECT_EQ(immagine.size(), grafico.size() * scala);
+    const QRect segno = Trova(varnel(), "Riferimento(5)")->geometry().translated(-grafico.topLeft());
+    EXPECT_EQ(immagine.pixelColor(segno.center() * scala), QColor(255, 140, 0));
+    Azione(varnel(), "RiferimentoNessuno")->trigger();
+}
+
+TEST_F(Export, CommandLineTakesOneFileAndRefusesEverythingElse)
+{
+    struct Caso {
+        QStringList argomenti;
+        std::optional<QString> file;
+    };
+    for (const Caso& caso : {Caso{{}, QString()}, Caso{{"a.txt"}, "a.txt"}, Caso{{"--", "-a.txt"}, "-a.txt"},
+                             Caso{{"--help"}, {}}, Caso{{"a.txt", "b.txt"}, {}}, Caso{{"-"}, {}}, Caso{{""}, {}}}) {
+        EXPECT_EQ(FileDaRigaComando(QStringList{"varnel"} + caso.argomenti), caso.file)
+            << caso.argomenti.join(' ').toStdString();
+    }
+    // The program itself: Qt's own options are taken before the check.
+    QProcess programma;
+    programma.start(QStringLiteral(VARNEL_PROGRAMMA), {"-platform", "offscreen", "--bogus"});
+    ASSERT_TRUE(programma.waitForFinished(20000));
+    EXPECT_EQ(programma.exitCode(), 2);
+    EXPECT_TRUE(programma.readAllStandardError().contains("Uso: varnel [FILE]"));
+}
+
+}  // namespace
+}  // namespace varnel::prova
