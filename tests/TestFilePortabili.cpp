@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Files on Linux and on Windows alike: names in any script, folders, files above 4 GiB, rewrites
 // caught by time, the temporary folders of the tests themselves (inside a folder of any name,
-// holding read-only contents). Where one system has a case
-// the other lacks (share modes, byte-range locks), the other skips it and says why.
+// holding read-only contents). Where one system has a case the other lacks (share modes,
+// byte-range locks), the other skips it and says why.
 #include "Aiuti.h"
 
 #include "AnalisiFile.h"

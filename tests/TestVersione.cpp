@@ -18,6 +18,9 @@
 
 namespace {
 
+using varnel::NumeriVersione;
+using varnel::VersioneEseguibile;
+
 constexpr WORD Italiano = MAKELANGID(LANG_ITALIAN, SUBLANG_ITALIAN);
 
 std::filesystem::path Eseguibile()
