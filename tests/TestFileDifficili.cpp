@@ -9,18 +9,7 @@
 namespace varnel {
 namespace {
 
-class FileDifficili : public testing::Test {
-protected:
-    Analisi analizza(const std::string& nome, std::string_view contenuto)
-    {
-        const auto esito = prova::Analizza(cartella.scrivi(nome, contenuto), ModoLettere::SenzaDistinzione);
-        EXPECT_TRUE(esito.riuscito());
-        return esito.riuscito() ? esito.valore() : Analisi{};
-    }
-    prova::CartellaTemporanea cartella;
-};
-
-TEST_F(FileDifficili, EachGetsTheRightLengthAndLetters)
+TEST(FileDifficili, EachGetsTheRightLengthAndLetters)
 {
     using namespace std::string_view_literals;
     std::string righe;
@@ -42,11 +31,13 @@ TEST_F(FileDifficili, EachGetsTheRightLengthAndLetters)
          7, 4, Codifica::Utf16LE},  // Ciao, CR LF, è
         {"vuoto.txt", "", 0, 0, Codifica::Utf8},
     };
+    const prova::CartellaTemporanea cartella;
     for (const auto& caso : casi) {
-        const Analisi analisi = analizza(caso.nome, caso.contenuto);
-        EXPECT_EQ(analisi.lunghezza, caso.lunghezza) << caso.nome;
-        EXPECT_EQ(Totale(analisi, true), caso.lettere) << caso.nome;
-        EXPECT_EQ(analisi.codifica, caso.codifica) << caso.nome;
+        const auto esito = prova::Analizza(cartella.scrivi(caso.nome, caso.contenuto), ModoLettere::SenzaDistinzione);
+        ASSERT_TRUE(esito.riuscito()) << caso.nome;
+        EXPECT_EQ(esito.valore().lunghezza, caso.lunghezza) << caso.nome;
+        EXPECT_EQ(Totale(esito.valore(), true), caso.lettere) << caso.nome;
+        EXPECT_EQ(esito.valore().codifica, caso.codifica) << caso.nome;
     }
 }
 
