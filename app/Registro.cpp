@@ -4,6 +4,7 @@
 #include "Avanzata.h"
 #include "Form2.h"
 #include "Varnel.h"
+#include "VersioneProgramma.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -60,7 +61,8 @@ void Registro::avvia() { varnel().apri(); }
 void PreparaApplicazione()
 {
     QApplication::setApplicationName(QStringLiteral("Varnel"));
-    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QApplication::setApplicationVersion(
+        QString::fromUtf8(VersioneEseguibile.data(), static_cast<qsizetype>(VersioneEseguibile.size())));
     QApplication::setDesktopFileName(QStringLiteral("example.varnel.Varnel"));
     QIcon icona;
     for (const int lato : {16, 32, 48, 64, 128})

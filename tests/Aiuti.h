@@ -17,9 +17,18 @@
 #include <string>
 #include <string_view>
 #include <system_error>
-#ifndef _WIN32
-#include <unistd.h>  // geteuid, for the tests that are Unix by nature
-#endif
+#include <vector>
+
+namespace varnel {
+
+inline void PrintTo(const Analisi& analisi, std::ostream* uscita)
+{
+    *uscita << "length " << analisi.lunghezza << ", code page " << static_cast<int>(analisi.codifica) << ", counts";
+    for (const auto conteggio : analisi.conteggi)
+        *uscita << ' ' << conteggio;
+}
+
+}  // namespace varnel
 
 namespace varnel::prova {
 
@@ -67,21 +76,42 @@ protected:
     INSTANTIATE_TEST_SUITE_P(Vie, Prova, testing::ValuesIn(prova::Vie()),                                              \
                              [](const testing::TestParamInfo<prova::Via>& via) { return via.param.nome; })
 
-// Streams the bytes through the analyser in pieces of random size, so that sequences and
-// delimiters fall across the edges of the pieces.
+// Streams the bytes through the analyser in pieces of random size up to `massimo`, so that
+// sequences and delimiters fall across the edges of the pieces.
 inline Analisi Flusso(std::string_view testo, const Criterio& criterio, const dettaglio::Kernel& kernel,
-                      std::mt19937& caso)
+                      std::mt19937& caso, std::size_t massimo = 700)
 {
     dettaglio::Analizzatore analizzatore(criterio, kernel);
     const auto byte = Byte(testo);
-    std::size_t i = 0;
-    while (i < byte.size()) {
-        const std::size_t n = std::min<std::size_t>(byte.size() - i,
-                                                    std::uniform_int_distribution<std::size_t>(1, 700)(caso));
+    for (std::size_t i = 0, n = 0; i < byte.size(); i += n) {
+        n = std::min(byte.size() - i, std::uniform_int_distribution<std::size_t>(1, massimo)(caso));
         analizzatore.consuma(byte.subspan(i, n));
-        i += n;
     }
     return analizzatore.concludi();
+}
+
+// About `byte` bytes for the reader: plain pieces and, one piece in `rarita`, a quote or, unless
+// the text must be `utf8`, a byte that breaks UTF-8. A high rarity leaves the vector kernels long
+// plain stretches; a low one makes every block take the slow paths.
+inline std::string Genera(std::mt19937& caso, std::size_t byte, int rarita, bool utf8)
+{
+    // clang-format off
+    static const std::vector<std::string> Comuni = {"a", "b", "Z", "q", "x", "E", "y", "z", "7", "@", "`", "\t", " ",
+        "  ", "   ", ",", ", ", ",   ", "\r\n", "\n", "\r", "\r\r\n", "\xC3\xA8", "\xE2\x82\xAC", "\xF0\x9F\x98\x80",
+        "\xEF\xBB\xBF", std::string(1, '\0'), "lettere", "A"};
+    static const std::vector<std::string> Virgolette = {"\"", ",\"", ", \"a, b\r\nc\"d", ",\"q\"", "\r\n  \"\"",
+        ",\"\r\n\"", "\"x, y\"", "e\r\n  \"f"};
+    static const std::vector<std::string> Guasti = {"\xE8", "\xC3", "\x80", "\xE0\x80\x80", "\xED\xA0\x80",
+        "\xF4\x90\x80\x80", "\xF0\x9F\x98"};
+    // clang-format on
+    const auto uno = [&](const std::vector<std::string>& pezzi) -> const std::string& {
+        return pezzi[std::uniform_int_distribution<std::size_t>(0, pezzi.size() - 1)(caso)];
+    };
+    std::uniform_int_distribution<int> raro(0, rarita - 1);
+    std::string testo;
+    while (testo.size() < byte)
+        testo += raro(caso) != 0 ? uno(Comuni) : utf8 || raro(caso) % 2 == 0 ? uno(Virgolette) : uno(Guasti);
+    return testo;
 }
 
 // Analyses a file on the given kernels, with the workers the machine has.
@@ -137,14 +167,10 @@ public:
     CartellaTemporanea(const CartellaTemporanea&) = delete;
     CartellaTemporanea& operator=(const CartellaTemporanea&) = delete;
 
-    // A file of the folder, its name given in UTF-8.
-    [[nodiscard]] std::filesystem::path scrivi(std::string_view nome, std::string_view contenuto) const
+    // A file of the folder (a name beyond ASCII given as a u8 literal, which holds on Windows too).
+    [[nodiscard]] std::filesystem::path scrivi(const std::filesystem::path& nome, std::string_view contenuto) const
     {
-        return scrivi(std::u8string(nome.begin(), nome.end()), contenuto);
-    }
-    [[nodiscard]] std::filesystem::path scrivi(std::u8string_view nome, std::string_view contenuto) const
-    {
-        const auto percorso = m_percorso / std::filesystem::path(nome);
+        const auto percorso = m_percorso / nome;
         std::ofstream file(percorso, std::ios::binary);
         file.write(contenuto.data(), static_cast<std::streamsize>(contenuto.size()));
         file.close();

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Files on Linux and on Windows alike: names in any script, folders, files above 4 GiB, rewrites
-// caught by time, the temporary folders of the tests themselves. Where one system has a case
-// the other lacks (share modes, byte-range locks), the other skips it and says why.
+// caught by time, the temporary folders of the tests themselves (inside a folder of any name,
+// holding read-only contents). Where one system has a case the other lacks (share modes,
+// byte-range locks), the other skips it and says why.
 #include "Aiuti.h"
 
 #include "AnalisiFile.h"
@@ -51,14 +52,6 @@ std::string DaLeggi(FileInLettura& file, std::size_t quanti)
     return letti.riuscito() ? Leggibile(std::span(buffer).first(letti.valore())) : std::string();
 }
 
-void Scrivi(const fs::path& percorso, std::string_view contenuto)
-{
-    std::ofstream file(percorso, std::ios::binary);
-    file.write(contenuto.data(), static_cast<std::streamsize>(contenuto.size()));
-    file.close();
-    ASSERT_TRUE(file) << "cannot write the file";
-}
-
 // A sparse file of `dimensione` bytes, zero but for `pezzi` at their places.
 void CreaRado(const fs::path& percorso, std::uint64_t dimensione,
               const std::vector<std::pair<std::uint64_t, std::string>>& pezzi)
@@ -84,7 +77,7 @@ void CreaRado(const fs::path& percorso, std::uint64_t dimensione,
     }
     ::CloseHandle(file);
 #else
-    Scrivi(percorso, "");
+    std::ofstream(percorso, std::ios::binary).close();
     fs::resize_file(percorso, dimensione);  // a hole, on any file system that has them
     std::fstream file(percorso, std::ios::in | std::ios::out | std::ios::binary);
     for (const auto& [posizione, testo] : pezzi) {
@@ -103,62 +96,60 @@ protected:
 
 TEST_F(FilePortabili, ANonAsciiPathIsRead)
 {
-    const fs::path sotto = cartella.percorso() / fs::path(u8"cartella è 日本");
-    ASSERT_TRUE(fs::create_directory(sotto));
-    const fs::path percorso = sotto / fs::path(u8"testo è 日本.txt");
-    Scrivi(percorso, "Ab, c");
+    // The tests' own temporary folder works inside one too.
+    const fs::path sopra = cartella.percorso() / fs::path(u8"cartella è 日本");
+    ASSERT_TRUE(fs::create_directory(sopra));
+    fs::path sotto;
+    {
+        const prova::CartellaTemporanea interna(sopra);
+        sotto = interna.percorso();
+        const fs::path percorso = interna.scrivi(u8"testo è 日本.txt", "Ab, c");
 
-    // The name on disk is the Unicode one, not its bytes taken in some code page.
-    const std::vector<fs::path> trovati{fs::directory_iterator(sotto), fs::directory_iterator()};
-    ASSERT_EQ(trovati.size(), 1u);
-    const std::u8string nome = trovati[0].filename().u8string();
-    EXPECT_EQ(std::string(nome.begin(), nome.end()), "testo \xC3\xA8 \xE6\x97\xA5\xE6\x9C\xAC.txt");
+        // The name on disk is the Unicode one, not its bytes taken in some code page.
+        const std::vector<fs::path> trovati{fs::directory_iterator(sotto), fs::directory_iterator()};
+        ASSERT_EQ(trovati.size(), 1u);
+        const std::u8string nome = trovati[0].filename().u8string();
+        EXPECT_EQ(std::string(nome.begin(), nome.end()), "testo \xC3\xA8 \xE6\x97\xA5\xE6\x9C\xAC.txt");
 #ifdef _WIN32
-    EXPECT_EQ(trovati[0].filename().wstring(), L"testo \u00E8 \u65E5\u672C.txt");
-    EXPECT_NE(::GetFileAttributesW((sotto.wstring() + L"\\testo \u00E8 \u65E5\u672C.txt").c_str()),
-              INVALID_FILE_ATTRIBUTES);
+        EXPECT_EQ(trovati[0].filename().wstring(), L"testo \u00E8 \u65E5\u672C.txt");
+        EXPECT_NE(::GetFileAttributesW((sotto.wstring() + L"\\testo \u00E8 \u65E5\u672C.txt").c_str()),
+                  INVALID_FILE_ATTRIBUTES);
 #endif
 
-    const auto analisi = prova::Analizza(percorso, ModoLettere::SenzaDistinzione);
-    ASSERT_TRUE(analisi.riuscito()) << analisi.errore().dettaglio;
-    EXPECT_EQ(analisi.valore().lunghezza, 5u);
-    EXPECT_EQ(Totale(analisi.valore(), true), 3u);
-    const auto testo = LeggiTesto(percorso);
-    ASSERT_TRUE(testo.riuscito());
-    EXPECT_EQ(testo.valore(), U"Ab\r\nc");
-    auto file = FileInLettura::Apri(percorso);
-    ASSERT_TRUE(file.riuscito());
-    EXPECT_TRUE(file.valore().Regolare());
-    EXPECT_EQ(file.valore().Dimensione(), 5u);
-
-    EXPECT_EQ(prova::Analizza(sotto / fs::path(u8"manca è 日本.txt"), ModoLettere::Minuscole).errore().motivo,
-              Motivo::NonTrovato);
-    EXPECT_EQ(prova::Analizza(sotto, ModoLettere::Minuscole).errore().motivo, Motivo::Cartella);
-}
-
-TEST_F(FilePortabili, AFolderGetsTheFolderReason)
-{
-    const fs::path sotto = cartella.percorso() / "dentro";
-    ASSERT_TRUE(fs::create_directory(sotto));
-    for (const fs::path& percorso : {cartella.percorso(), sotto, sotto / ""}) {
-        const auto file = FileInLettura::Apri(percorso);
-        ASSERT_FALSE(file.riuscito());
-        EXPECT_EQ(file.errore().motivo, Motivo::Cartella) << file.errore().dettaglio;
-        EXPECT_FALSE(file.errore().dettaglio.empty());
-        EXPECT_EQ(prova::Analizza(percorso, ModoLettere::Minuscole).errore().motivo, Motivo::Cartella);
-        EXPECT_EQ(LeggiTesto(percorso).errore().motivo, Motivo::Cartella);
+        const auto analisi = prova::Analizza(percorso, ModoLettere::SenzaDistinzione);
+        ASSERT_TRUE(analisi.riuscito()) << analisi.errore().dettaglio;
+        EXPECT_EQ(analisi.valore().lunghezza, 5u);
+        EXPECT_EQ(Totale(analisi.valore(), true), 3u);
+        const auto testo = LeggiTesto(percorso);
+        ASSERT_TRUE(testo.riuscito());
+        EXPECT_EQ(testo.valore(), U"Ab\r\nc");
+        auto file = FileInLettura::Apri(percorso);
+        ASSERT_TRUE(file.riuscito());
+        EXPECT_TRUE(file.valore().Regolare());
+        EXPECT_EQ(file.valore().Dimensione(), 5u);
     }
+    EXPECT_TRUE(fs::is_empty(sopra));
 }
 
-TEST_F(FilePortabili, AMissingFileOrFolderIsNotFound)
+TEST_F(FilePortabili, AFolderOrAMissingFileIsRefusedWithItsReason)
 {
-    const auto file = cartella.scrivi("c'è.txt", "abc");
-    for (const fs::path& percorso :
-         {cartella.percorso() / "manca.txt", cartella.percorso() / "manca" / "x.txt", file / "x.txt"}) {
+    const fs::path sotto = cartella.percorso() / fs::path(u8"dentro è 日本");
+    ASSERT_TRUE(fs::create_directory(sotto));
+    const auto file = cartella.scrivi(u8"c'è.txt", "abc");
+    for (const auto& [percorso, motivo] : std::initializer_list<std::pair<fs::path, Motivo>>{
+             {cartella.percorso(), Motivo::Cartella},
+             {sotto, Motivo::Cartella},
+             {sotto / "", Motivo::Cartella},
+             {sotto / fs::path(u8"manca è 日本.txt"), Motivo::NonTrovato},
+             {cartella.percorso() / "manca" / "x.txt", Motivo::NonTrovato},
+             {file / "x.txt", Motivo::NonTrovato},
+         }) {
         const auto esito = FileInLettura::Apri(percorso);
         ASSERT_FALSE(esito.riuscito());
-        EXPECT_EQ(esito.errore().motivo, Motivo::NonTrovato) << esito.errore().dettaglio;
+        EXPECT_EQ(esito.errore().motivo, motivo) << esito.errore().dettaglio;
         EXPECT_FALSE(esito.errore().dettaglio.empty());
+        EXPECT_EQ(prova::Analizza(percorso, ModoLettere::Minuscole).errore().motivo, motivo);
+        EXPECT_EQ(LeggiTesto(percorso).errore().motivo, motivo);
     }
 }
 
@@ -196,33 +187,6 @@ TEST_F(FilePortabili, APositionalReadLeavesTheSequentialOneWhereItWas)
     EXPECT_EQ(DaLeggi(file.valore(), 100), "");
 }
 
-TEST_F(FilePortabili, PositionalReadsFromSeveralThreadsAtOnce)
-{
-    std::string contenuto(8u << 20, '\0');
-    for (std::size_t i = 0; i < contenuto.size(); ++i)
-        contenuto[i] = static_cast<char>((i * 2654435761u) >> 13);
-    const auto percorso = cartella.scrivi("misto.bin", contenuto);
-    const auto file = FileInLettura::Apri(percorso);
-    ASSERT_TRUE(file.riuscito());
-    std::vector<std::thread> lavoratori;
-    std::vector<int> errori(4, 0);
-    for (std::size_t t = 0; t < errori.size(); ++t) {
-        lavoratori.emplace_back([&, t] {
-            std::vector<std::uint8_t> buffer(65536 + 17);
-            for (std::uint64_t posizione = t * 1000; posizione + buffer.size() <= contenuto.size();
-                 posizione += 4 * buffer.size()) {
-                const auto letti = file.valore().LeggiDa(posizione, buffer);
-                if (!letti.riuscito() || letti.valore() != buffer.size()
-                    || std::string_view(contenuto).substr(posizione, buffer.size()) != Leggibile(buffer))
-                    ++errori[t];
-            }
-        });
-    }
-    for (auto& lavoratore : lavoratori)
-        lavoratore.join();
-    EXPECT_EQ(errori, std::vector<int>(errori.size(), 0));
-}
-
 TEST_F(FilePortabili, ASameSizeRewriteWhileReadIsNoticed)
 {
     // The rewrites come within the same second as the opening: a time kept in whole seconds
@@ -243,50 +207,24 @@ TEST_F(FilePortabili, ASameSizeRewriteWhileReadIsNoticed)
     EXPECT_EQ(notate, 10);
 }
 
-TEST_F(FilePortabili, AReadOnlyFileIsRead)
-{
-    const auto percorso = cartella.scrivi("sola-lettura.txt", "abc");
-    fs::permissions(percorso, fs::perms::owner_read | fs::perms::group_read
-                                  | fs::perms::others_read);  // on Windows: the read-only attribute
-    const auto analisi = prova::Analizza(percorso, ModoLettere::Minuscole);
-    ASSERT_TRUE(analisi.riuscito()) << analisi.errore().dettaglio;
-    EXPECT_EQ(Totale(analisi.valore(), true), 3u);
-}
-
-TEST(CartellaTemporanea, GoesAwayWithReadOnlyContents)
+TEST_F(FilePortabili, AReadOnlyFileIsReadAndItsFolderGoesAway)
 {
     fs::path percorso;
     {
-        const prova::CartellaTemporanea cartella;
-        percorso = cartella.percorso();
-        const auto file = cartella.scrivi("sola-lettura.txt", "abc");
-        fs::permissions(file, fs::perms::owner_read);
-        const auto chiusa = percorso / "chiusa";
-        fs::create_directory(chiusa);
-        Scrivi(chiusa / "dentro.txt", "abc");
-        fs::permissions(chiusa / "dentro.txt", fs::perms::owner_read);
-        fs::permissions(chiusa, fs::perms::owner_read | fs::perms::owner_exec);
-        ASSERT_TRUE(fs::exists(file));
-    }
-    EXPECT_FALSE(fs::exists(percorso));
-}
-
-TEST(CartellaTemporanea, WorksInsideANonAsciiFolder)
-{
-    const prova::CartellaTemporanea esterna;
-    const fs::path dentro = esterna.percorso() / fs::path(u8"Temp è 日本");
-    ASSERT_TRUE(fs::create_directory(dentro));
-    {
-        const prova::CartellaTemporanea interna(dentro);
-        EXPECT_EQ(interna.percorso().parent_path(), dentro);
-        const auto file = interna.scrivi(u8"è 日本.txt", "xyz");
-        EXPECT_EQ(file.parent_path(), interna.percorso());
-        EXPECT_EQ(fs::file_size(file), 3u);
+        const prova::CartellaTemporanea interna;
+        percorso = interna.percorso();
+        const auto file = interna.scrivi("sola-lettura.txt", "abc");
+        fs::permissions(file, fs::perms::owner_read | fs::perms::group_read
+                                  | fs::perms::others_read);  // on Windows: the read-only attribute
         const auto analisi = prova::Analizza(file, ModoLettere::Minuscole);
         ASSERT_TRUE(analisi.riuscito()) << analisi.errore().dettaglio;
         EXPECT_EQ(Totale(analisi.valore(), true), 3u);
+        // The temporary folder goes away with read-only contents, a read-only folder among them.
+        fs::create_directory(percorso / "chiusa");
+        fs::permissions(interna.scrivi("chiusa/dentro.txt", "abc"), fs::perms::owner_read);
+        fs::permissions(percorso / "chiusa", fs::perms::owner_read | fs::perms::owner_exec);
     }
-    EXPECT_TRUE(fs::is_empty(dentro));
+    EXPECT_FALSE(fs::exists(percorso));
 }
 
 TEST_F(FilePortabili, AFileOpenedExclusivelyElsewhere)
@@ -333,7 +271,7 @@ TEST_F(FilePortabili, AReadFailureGivesTheSystemsReason)
     std::cout << "[ dettaglio ] " << esito.errore().dettaglio << '\n';
 #else
     GTEST_SKIP()
-        << "POSIX locks are advisory (Linux's read failure: FileDaAnalizzare.RefusesWhatCannotBeRead, /proc/self/mem)";
+        << "POSIX locks are advisory (Linux's read failure: FileSpeciali.WhatCannotBeReadIsRefusedWithItsReason)";
 #endif
 }
 

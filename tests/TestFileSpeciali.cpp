@@ -1,18 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// FIFOs and terminals, which only POSIX has: opening never blocks and a silent source can be
-// cancelled at once. A pipe read whole, on every system, is in TestTubi.cpp.
+// What only POSIX has: FIFOs, terminals and endless devices, whose opening never blocks and whose
+// silent or endless reading a cancel ends at once; files that cannot be read; system files that
+// report a size of their own. A pipe read whole, on every system, is in TestTubi.cpp; Windows's
+// refusals (share modes, locked ranges) are in TestFilePortabili.cpp.
 #include "Aiuti.h"
 
 #include "AnalisiFile.h"
+#include "LeggiTesto.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fcntl.h>
 #include <future>
 #include <pty.h>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 namespace varnel {
@@ -23,55 +24,65 @@ using namespace std::chrono_literals;
 // Far above the wait of one poll: only a reader that does not see the cancel takes this long.
 constexpr auto Limite = 5s;
 
+// Starts the analysis of `percorso` on another thread, cancels it after a while, and tells whether
+// it ended by the cancel, and in time.
+void AnnullaDopo(const std::filesystem::path& percorso)
+{
+    Avanzamento avanzamento;
+    auto esito = std::async(std::launch::async,
+                            [&] { return AnalizzaFile(percorso, ModoLettere::Minuscole, avanzamento); });
+    ASSERT_EQ(esito.wait_for(150ms), std::future_status::timeout) << "a silent source gave an answer";
+    avanzamento.annulla();
+    ASSERT_EQ(esito.wait_for(Limite), std::future_status::ready) << "the cancel was not seen";
+    EXPECT_EQ(esito.get().errore().motivo, Motivo::Annullata);
+}
+
 class FileSpeciali : public testing::Test {
 protected:
-    // Starts the analysis of `percorso` on another thread, cancels it after a while, and tells
-    // whether it ended by the cancel, and in time.
-    void annullaDopo(const std::filesystem::path& percorso)
-    {
-        Avanzamento avanzamento;
-        auto esito = std::async(std::launch::async,
-                                [&] { return AnalizzaFile(percorso, ModoLettere::Minuscole, avanzamento); });
-        ASSERT_EQ(esito.wait_for(150ms), std::future_status::timeout) << "a silent source gave an answer";
-        avanzamento.annulla();
-        ASSERT_EQ(esito.wait_for(Limite), std::future_status::ready) << "the cancel was not seen";
-        EXPECT_EQ(esito.get().errore().motivo, Motivo::Annullata);
-    }
-
-    [[nodiscard]] std::filesystem::path fifo() const
-    {
-        const auto percorso = cartella.percorso() / "fifo";
-        EXPECT_EQ(::mkfifo(percorso.c_str(), 0600), 0);
-        return percorso;
-    }
-
     prova::CartellaTemporanea cartella;
 };
 
-TEST_F(FileSpeciali, AFifoWithoutAWriterCanBeCancelled) { annullaDopo(fifo()); }
-
-TEST_F(FileSpeciali, AFifoWhoseWriterNeverWritesCanBeCancelled)
+TEST_F(FileSpeciali, ASilentOrEndlessSourceCanBeCancelled)
 {
-    const auto percorso = fifo();
-    std::promise<void> fine;
-    std::thread scrittore([&] {
-        const int fd = ::open(percorso.c_str(), O_WRONLY);  // waits for the reader to open
-        fine.get_future().wait();
-        ::close(fd);
-    });
-    annullaDopo(percorso);
-    fine.set_value();
-    scrittore.join();
-}
-
-TEST_F(FileSpeciali, APseudoTerminalCanBeCancelled)
-{
+    const auto fifo = cartella.percorso() / "fifo";  // no writer will ever open it
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     int padrone = -1;
     int schiavo = -1;
     ASSERT_EQ(::openpty(&padrone, &schiavo, nullptr, nullptr, nullptr), 0);
-    annullaDopo(::ttyname(schiavo));
+    for (const auto& percorso : {fifo, std::filesystem::path(::ttyname(schiavo)), std::filesystem::path("/dev/zero")}) {
+        SCOPED_TRACE(percorso);
+        AnnullaDopo(percorso);
+    }
     ::close(schiavo);
     ::close(padrone);
+}
+
+TEST_F(FileSpeciali, WhatCannotBeReadIsRefusedWithItsReason)
+{
+    const auto chiuso = cartella.scrivi("chiuso.txt", "abc");
+    std::filesystem::permissions(chiuso, std::filesystem::perms::none);
+    for (const auto& [percorso, motivo] : {std::pair{std::filesystem::path("/proc/self/mem"), Motivo::ErroreLettura},
+                                           std::pair{chiuso, Motivo::PermessoNegato}}) {
+        if (motivo == Motivo::PermessoNegato && ::geteuid() == 0)
+            continue;  // root reads every file
+        const auto errore = prova::Analizza(percorso, ModoLettere::Minuscole).errore();
+        EXPECT_EQ(errore.motivo, motivo) << percorso;
+        EXPECT_FALSE(errore.dettaglio.empty());
+    }
+}
+
+TEST_F(FileSpeciali, ASystemFileThatReportsMoreThanItHoldsIsReadWhole)
+{
+    // The system reports such files as 4096 bytes long, whatever they hold.
+    const std::filesystem::path percorso = "/sys/devices/system/cpu/online";
+    if (!std::filesystem::exists(percorso))
+        GTEST_SKIP() << percorso << " is not on this system";
+    const auto esito = prova::Analizza(percorso, ModoLettere::SenzaDistinzione);
+    ASSERT_TRUE(esito.riuscito()) << esito.errore().dettaglio;
+    const auto riferimento = LeggiTesto(percorso);
+    ASSERT_TRUE(riferimento.riuscito());
+    EXPECT_EQ(esito.valore().lunghezza, riferimento.valore().size());
+    EXPECT_GT(esito.valore().lunghezza, 0u);
 }
 
 }  // namespace

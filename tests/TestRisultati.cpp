@@ -16,13 +16,6 @@ std::array<std::string, NumeroSlot> Lettere()
     return lettere;
 }
 
-Conteggi Solo(std::size_t slot, std::uint64_t conteggio)
-{
-    Conteggi conteggi{};
-    conteggi[slot] = conteggio;
-    return conteggi;
-}
-
 TEST(TestoNumero, GeneralFormWithoutExponent)
 {
     EXPECT_EQ(TestoNumero(0, "."), "0");
@@ -46,112 +39,90 @@ TEST(ParteIntera, ExactWholePart)
     EXPECT_EQ(ParteIntera(enorme, 100, enorme), 100u);
 }
 
-TEST(CalcolaRisultati, OneOfEight)
-{
-    const auto r = CalcolaRisultati(Lettere(), Solo(3, 1), 8, ",");
-    EXPECT_EQ(r.barre[3].altezza, 312.5f);
-    EXPECT_EQ(r.barre[3].top, 4127.5f);
-    EXPECT_EQ(r.etichette[3], "12 %");
-    EXPECT_EQ(r.barre[0].altezza, 0.0f);
-    EXPECT_EQ(r.barre[0].top, 4440.0f);
-    EXPECT_EQ(r.etichette[0], "0 %");
-    EXPECT_NE(r.riepilogo.find("Lettera d: 12,5 %;  Lettera e: 0 %;  "), std::string::npos);
-    EXPECT_EQ(r.percMax, 12.5);
-}
-
-TEST(CalcolaRisultati, WholeNumbersThatFloatingPointMisses)
+Conteggi Con(std::initializer_list<std::pair<std::size_t, std::uint64_t>> voci)
 {
     Conteggi conteggi{};
-    conteggi[0] = 29;
-    conteggi[1] = 57;
-    const auto r = CalcolaRisultati(Lettere(), conteggi, 100, ".");
-    EXPECT_EQ(r.etichette[0], "29 %");
-    EXPECT_EQ(r.etichette[1], "57 %");
-    EXPECT_EQ(r.riepilogo.substr(0, 39), "Lettera a: 29 %;  Lettera b: 57 %;  Let");
+    for (const auto& [slot, conteggio] : voci)
+        conteggi[slot] = conteggio;
+    return conteggi;
 }
 
-TEST(CalcolaRisultati, OneLetterOnlyAndTheWholeSummary)
+std::string RiepilogoSoloA(const char* percentuale)
 {
-    const auto r = CalcolaRisultati(Lettere(), Solo(0, 1), 1, ".");
-    EXPECT_EQ(r.barre[0].altezza, 2500.0f);
-    EXPECT_EQ(r.barre[0].top, 1940.0f);
-    EXPECT_EQ(r.etichette[0], "100 %");
-    EXPECT_EQ(r.percMax, 100.0);
-    std::string atteso = "Lettera a: 100 %;  ";
+    std::string riepilogo = std::string("Lettera a: ") + percentuale + " %;  ";
     for (char c = 'b'; c <= 'z'; ++c)
-        atteso += std::string("Lettera ") + c + ": 0 %;  ";
-    EXPECT_EQ(r.riepilogo, atteso);
+        riepilogo += std::string("Lettera ") + c + ": 0 %;  ";
+    return riepilogo;
 }
 
-TEST(CalcolaRisultati, ZeroDenominatorShowsZeros)
+TEST(CalcolaRisultati, BarsLabelsSummaryAndPeak)
 {
-    const auto r = CalcolaRisultati(Lettere(), Conteggi{}, 0, ".");
-    for (std::size_t k = 0; k < NumeroSlot; ++k) {
-        EXPECT_EQ(r.barre[k].altezza, 0.0f);
-        EXPECT_EQ(r.barre[k].top, 4440.0f);
-        EXPECT_EQ(r.etichette[k], "0 %");
+    // `slot`'s bar and label; every slot counted 0 shows an empty bar and "0 %".
+    const struct {
+        Conteggi conteggi;
+        std::uint64_t denominatore;
+        const char* separatore;
+        std::size_t slot;
+        float altezza, top;
+        std::string etichetta, riepilogo;  // a part of the summary
+        double percMax;
+        std::uint64_t conteggioMax;
+    } casi[] = {
+        {Con({{3, 1}}), 8, ",", 3, 312.5f, 4127.5f, "12 %", "Lettera d: 12,5 %;  Lettera e: 0 %;  ", 12.5, 1},
+        // Whole numbers that floating point misses.
+        {Con({{0, 29}, {1, 57}}), 100, ".", 1, 1425.0f, 3015.0f, "57 %", "Lettera a: 29 %;  Lettera b: 57 %;  Let", 57,
+         57},
+        {Con({{0, 1}}), 1, ".", 0, 2500.0f, 1940.0f, "100 %", RiepilogoSoloA("100"), 100, 1},
+        {Conteggi{}, 0, ".", 0, 0.0f, 4440.0f, "0 %", RiepilogoSoloA("0"), 0, 0},  // a zero denominator
+        {Con({{2, 3}, {7, 3}, {9, 2}}), 8, ".", 7, 937.5f, 3502.5f, "37 %", "Lettera c: 37.5 %;  ", 37.5, 3},  // a tie
+    };
+    for (const auto& caso : casi) {
+        const auto r = CalcolaRisultati(Lettere(), caso.conteggi, caso.denominatore, caso.separatore);
+        EXPECT_EQ(r.barre[caso.slot].altezza, caso.altezza) << caso.riepilogo;
+        EXPECT_EQ(r.barre[caso.slot].top, caso.top) << caso.riepilogo;
+        EXPECT_EQ(r.etichette[caso.slot], caso.etichetta) << caso.riepilogo;
+        for (std::size_t k = 0; k < NumeroSlot; ++k) {
+            if (caso.conteggi[k] == 0) {
+                EXPECT_EQ(r.barre[k].altezza, 0.0f) << caso.riepilogo << k;
+                EXPECT_EQ(r.barre[k].top, 4440.0f) << caso.riepilogo << k;
+                EXPECT_EQ(r.etichette[k], "0 %") << caso.riepilogo << k;
+            }
+        }
+        EXPECT_NE(r.riepilogo.find(caso.riepilogo), std::string::npos) << r.riepilogo;
+        EXPECT_DOUBLE_EQ(r.percMax, caso.percMax) << caso.riepilogo;
+        EXPECT_EQ(r.conteggioMax, caso.conteggioMax) << caso.riepilogo;
     }
-    EXPECT_EQ(r.percMax, 0.0);
-    EXPECT_EQ(r.riepilogo.substr(0, 19), "Lettera a: 0 %;  Le");
-}
-
-TEST(CalcolaRisultati, TiesKeepThePeakOnce)
-{
-    Conteggi conteggi{};
-    conteggi[2] = 3;
-    conteggi[7] = 3;
-    conteggi[9] = 2;
-    const auto r = CalcolaRisultati(Lettere(), conteggi, 8, ".");
-    EXPECT_EQ(r.percMax, 37.5);
-    EXPECT_EQ(r.conteggioMax, 3u);
 }
 
 StatoAnalisi Stato(const Risultati& r, std::uint64_t totale) { return {r.percMax, totale, 0, r.conteggioMax}; }
 
-std::array<float, NumeroSlot> Altezze(const Risultati& r)
+TEST(Stira, TheTallestBarFillsThePlotAndTheCaptionsFollow)
 {
-    std::array<float, NumeroSlot> altezze{};
-    for (std::size_t k = 0; k < NumeroSlot; ++k)
-        altezze[k] = r.barre[k].altezza;
-    return altezze;
-}
-
-TEST(Stira, TwelveAndAHalfPercentPeakGrowsEightfold)
-{
-    Conteggi conteggi{};
-    conteggi[0] = 1;
-    conteggi[1] = 2;  // 12.5 % of 16
-    const auto r = CalcolaRisultati(Lettere(), conteggi, 16, ".");
-    const auto s = Stira(Altezze(r), Stato(r, 16));
-    ASSERT_TRUE(s);
-    EXPECT_EQ(s->barre[1].altezza, 2500.0f);
-    EXPECT_EQ(s->barre[1].top, 1940.0f);
-    EXPECT_EQ(s->barre[0].altezza, 1250.0f);
-    EXPECT_EQ(s->barre[2].altezza, 0.0f);
-    EXPECT_EQ(s->barre[2].top, 4440.0f);
-    EXPECT_EQ(s->perc1, "12 %");
-    EXPECT_EQ(s->perc2, "6 %");
-}
-
-TEST(Stira, CaptionsAreExactWholeNumbers)
-{
-    const auto r = CalcolaRisultati(Lettere(), Solo(0, 29), 100, ".");
-    const auto s = Stira(Altezze(r), Stato(r, 100));
-    ASSERT_TRUE(s);
-    EXPECT_EQ(s->perc1, "29 %");
-    EXPECT_EQ(s->perc2, "14 %");
-    const auto meta = CalcolaRisultati(Lettere(), Solo(0, 27), 200, ".");  // 13.5 %: half first, then cut
-    EXPECT_EQ(Stira(Altezze(meta), Stato(meta, 200))->perc2, "6 %");
-}
-
-TEST(Stira, FullPeakKeepsHeights)
-{
-    const auto r = CalcolaRisultati(Lettere(), Solo(4, 5), 5, ".");
-    const auto s = Stira(Altezze(r), Stato(r, 5));
-    ASSERT_TRUE(s);
-    EXPECT_EQ(s->barre[4].altezza, 2500.0f);
-    EXPECT_EQ(s->perc1, "100 %");
-    EXPECT_EQ(s->perc2, "50 %");
+    const struct {
+        Conteggi conteggi;
+        std::uint64_t denominatore;
+        std::array<float, 3> altezze;  // of the first three bars, stretched
+        std::string perc1, perc2;
+    } casi[] = {
+        {Con({{0, 1}, {1, 2}}), 16, {1250.0f, 2500.0f, 0.0f}, "12 %", "6 %"},  // 12.5 %: eightfold
+        {Con({{0, 29}}), 100, {2500.0f, 0.0f, 0.0f}, "29 %", "14 %"},          // exact whole numbers
+        {Con({{0, 27}}), 200, {2500.0f, 0.0f, 0.0f}, "13 %", "6 %"},           // 13.5 %: half first, then cut
+        {Con({{1, 5}}), 5, {0.0f, 2500.0f, 0.0f}, "100 %", "50 %"},            // a full peak keeps the heights
+    };
+    for (const auto& caso : casi) {
+        const auto r = CalcolaRisultati(Lettere(), caso.conteggi, caso.denominatore, ".");
+        std::array<float, NumeroSlot> altezze{};
+        for (std::size_t k = 0; k < NumeroSlot; ++k)
+            altezze[k] = r.barre[k].altezza;
+        const auto s = Stira(altezze, Stato(r, caso.denominatore));
+        ASSERT_TRUE(s) << caso.perc1;
+        for (std::size_t k = 0; k < caso.altezze.size(); ++k) {
+            EXPECT_EQ(s->barre[k].altezza, caso.altezze[k]) << caso.perc1 << k;
+            EXPECT_EQ(s->barre[k].top, 4440.0f - caso.altezze[k]) << caso.perc1 << k;
+        }
+        EXPECT_EQ(s->perc1, caso.perc1);
+        EXPECT_EQ(s->perc2, caso.perc2);
+    }
 }
 
 TEST(Stira, GuardAndMissingPeakChangeNothing)

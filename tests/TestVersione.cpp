@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The version record of Varnel.exe, read back through the Windows API: names, versions and web
 // address, the Italian translation, and every resource tagged Italian (0410). The record is compiled
-// from app/varnel.rc into a stand-in Varnel.exe beside this test.
+// from app/varnel.rc.in into a stand-in Varnel.exe beside this test; the version expected is
+// the generated one, from project() in CMakeLists.txt.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
 #include <windows.h>
+
+#include "VersioneProgramma.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +17,9 @@
 #include <vector>
 
 namespace {
+
+using varnel::NumeriVersione;
+using varnel::VersioneEseguibile;
 
 constexpr WORD Italiano = MAKELANGID(LANG_ITALIAN, SUBLANG_ITALIAN);
 
@@ -52,22 +58,20 @@ protected:
     std::vector<unsigned char> record;
 };
 
-TEST_F(Versione, NamesAndVersions)
+TEST_F(Versione, NamesVersionsAndWebAddress)
 {
-    EXPECT_EQ(campo(L"ProductName"), L"Varnel");
-    EXPECT_EQ(campo(L"InternalName"), L"Varnel");
-    EXPECT_EQ(campo(L"OriginalFilename"), L"Varnel.exe");
-    EXPECT_EQ(campo(L"FileVersion"), L"1.00");
-    EXPECT_EQ(campo(L"ProductVersion"), L"1.00");
+    const std::wstring versione(VersioneEseguibile.begin(), VersioneEseguibile.end());
+    const std::wstring indirizzo = L"www.varnel.example";
+    const std::pair<const wchar_t*, std::wstring> attesi[] = {
+        {L"ProductName", L"Varnel"}, {L"InternalName", L"Varnel"},   {L"OriginalFilename", L"Varnel.exe"},
+        {L"FileVersion", versione},  {L"ProductVersion", versione},  {L"FileDescription", L"Varnel - " + indirizzo},
+        {L"CompanyName", indirizzo}, {L"LegalCopyright", indirizzo}, {L"LegalTrademarks", indirizzo},
+    };
+    for (const auto& [nome, atteso] : attesi)
+        EXPECT_EQ(campo(nome), atteso) << std::filesystem::path(nome).string();
 }
 
-TEST_F(Versione, WebAddressInDescriptionCompanyAndLegalFields)
-{
-    for (const wchar_t* nome : {L"FileDescription", L"CompanyName", L"LegalCopyright", L"LegalTrademarks"})
-        EXPECT_NE(campo(nome).find(L"www.varnel.example"), std::wstring::npos) << std::filesystem::path(nome).string();
-}
-
-TEST_F(Versione, FixedPartSaysVersionOneOfAnApplication)
+TEST_F(Versione, FixedPartGivesTheVersionOfAnApplication)
 {
     void* valore = nullptr;
     UINT lunghezza = 0;
@@ -75,10 +79,11 @@ TEST_F(Versione, FixedPartSaysVersionOneOfAnApplication)
     ASSERT_GE(lunghezza, sizeof(VS_FIXEDFILEINFO));
     const auto* fisso = static_cast<const VS_FIXEDFILEINFO*>(valore);
     EXPECT_EQ(fisso->dwSignature, 0xFEEF04BDu);
-    EXPECT_EQ(fisso->dwFileVersionMS, 0x00010000u);
-    EXPECT_EQ(fisso->dwFileVersionLS, 0u);
-    EXPECT_EQ(fisso->dwProductVersionMS, 0x00010000u);
-    EXPECT_EQ(fisso->dwProductVersionLS, 0u);
+    const auto coppia = [](std::size_t i) { return DWORD{NumeriVersione[i]} << 16 | NumeriVersione[i + 1]; };
+    EXPECT_EQ(fisso->dwFileVersionMS, coppia(0));
+    EXPECT_EQ(fisso->dwFileVersionLS, coppia(2));
+    EXPECT_EQ(fisso->dwProductVersionMS, coppia(0));
+    EXPECT_EQ(fisso->dwProductVersionLS, coppia(2));
     EXPECT_EQ(fisso->dwFileType, static_cast<DWORD>(VFT_APP));
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window driven through its controls, as a user would.
 #include "AiutiFinestre.h"
+#include "VersioneProgramma.h"
 
 #include <QFontMetrics>
 #include <QRegularExpression>
@@ -21,7 +22,7 @@ TEST_F(MainWindow, StartsAsLaidOut)
     EXPECT_TRUE(w.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(w.stato().PercMax || w.stato().Totale || w.stato().Ottimizzato);
     EXPECT_EQ(QApplication::applicationName(), "Varnel");
-    EXPECT_EQ(QApplication::applicationVersion(), "1.00");
+    EXPECT_EQ(QApplication::applicationVersion().toStdString(), VersioneEseguibile);
     EXPECT_FALSE(QApplication::windowIcon().isNull());
 
     EXPECT_EQ(Trova<QPushButton>(w, "Command1")->geometry(), QRect(40, 344, 137, 25));
