@@ -78,8 +78,7 @@ protected:
     bool annulla(const QString& file, const std::function<void(QProgressDialog&)>& intanto = {})
     {
         QElapsedTimer dallaPressione;
-        Attesa attesa;
-        attesa.avvia<QProgressDialog>([&](QProgressDialog* dialogo) {
+        const auto attesa = Rispondi<QProgressDialog>([&](Risposta&, QProgressDialog* dialogo) {
             if (intanto)
                 intanto(*dialogo);
             dallaPressione.start();
@@ -143,8 +142,7 @@ TEST_F(LongAnalysis, NothingReachesTheWindowMeanwhile)
                 }
             });
             bool inCorso = false;
-            Attesa attesa;
-            attesa.avvia<QProgressDialog>([&](QProgressDialog* dialogo) {
+            const auto attesa = Rispondi<QProgressDialog>([&](Risposta&, QProgressDialog* dialogo) {
                 QTest::qWait(200);  // time for input held back to arrive
                 inCorso = dialogo->isVisible() && !dialogo->wasCanceled();
                 const auto scelta = RispondiFile({});
@@ -153,7 +151,7 @@ TEST_F(LongAnalysis, NothingReachesTheWindowMeanwhile)
                 Trova<QRadioButton>(w, "Option1")->click();  // and a selection that the sweep may have put back
                 Trova<QCheckBox>(w, "Check1")->click();
                 QTest::qWait(300);  // a press action lands a moment later
-                EXPECT_FALSE(scelta->venuta || avviso->mostrato);
+                EXPECT_FALSE(scelta->venuta || avviso->venuta);
                 dialogo->findChild<QPushButton*>()->click();
             });
             Analizza(w, file);
@@ -161,7 +159,7 @@ TEST_F(LongAnalysis, NothingReachesTheWindowMeanwhile)
             const auto avviso = RispondiAvviso();
             QTest::qWait(200);  // and time for input to arrive once the analysis is over
             EXPECT_EQ(inCorso, lunga);
-            EXPECT_FALSE(scelta->venuta || avviso->mostrato);
+            EXPECT_FALSE(scelta->venuta || avviso->venuta);
             EXPECT_TRUE(w.isVisible());
             EXPECT_FALSE(registro.avanzata().isVisible());
             EXPECT_FALSE(registro.form2().isVisible());
