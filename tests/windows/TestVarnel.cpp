@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window driven through its controls, as a user would.
+// The analysis windows driven through their controls, as a user would.
 #include "AiutiFinestre.h"
 
 #include <QFontMetrics>
@@ -10,27 +10,18 @@ namespace {
 using MainWindow = Programma;
 using AnalysisWindows = Programma;
 
-TEST_F(AnalysisWindows, StartWithAnEmptyChart)
+TEST_F(MainWindow, StartsAsTheProgramsOnlyWindow)
 {
     EXPECT_EQ(QApplication::applicationName(), "Varnel");
     EXPECT_EQ(QApplication::applicationVersion(), "1.00");
     EXPECT_FALSE(QApplication::windowIcon().isNull());
-    for (const bool avanzata : {false, true}) {
-        if (avanzata)
-            Clic(Trova<QPushButton>(varnel(), "Command3"));
-        const FinestraAnalisi& w = finestra(avanzata);
-        SCOPED_TRACE(w.objectName().toStdString());
-        EXPECT_TRUE(w.isVisible());
-        EXPECT_NE(varnel().isVisible(), avanzata);  // the advanced window takes the main one's place
-        EXPECT_EQ(w.windowTitle(), "Varnel - www.varnel.example");
-        EXPECT_EQ(w.size(), QSize(675, 405));
-        EXPECT_FALSE(w.windowFlags() & Qt::WindowMaximizeButtonHint);
-        EXPECT_TRUE(w.windowFlags() & Qt::WindowMinimizeButtonHint);
-        EXPECT_FALSE(w.stato().PercMax || w.stato().Totale || w.stato().Ottimizzato);
-        EXPECT_TRUE(Trova<QPlainTextEdit>(w, "Text2")->toPlainText().isEmpty());
-        EXPECT_FALSE(Trova(w, "Blocco(0)")->isVisible());
-        EXPECT_FALSE(Trova(w, "Freq(0)")->isVisible());
-    }
+    const Varnel& w = varnel();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.size(), QSize(675, 405));  // the client area, from twips
+    EXPECT_FALSE(w.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(w.windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(Trova(w, "Blocco(0)")->isVisible());
+    EXPECT_FALSE(Trova(w, "Freq(0)")->isVisible());
 }
 
 TEST_F(MainWindow, StacksItsControls)
@@ -121,44 +112,25 @@ TEST_F(MainWindow, LabelsBesideTheOptionsSelectNothing)
 
 TEST_F(MainWindow, StretchesOncePerAnalysis)
 {
-    struct Caso {
-        std::string testo;
-        int barra;  // the bar watched, and its label
-        const char* percentuale;
-        float altezza, stirata;          // its height in twips, before and after the stretch
-        const char *percMax, *percMeta;  // the axis once stretched
-    };
-    const Caso casi[] = {
-        {"abbccccc", 3, "62 %", 1562.5f, 2500.0f, "62 %", "31 %"},  // c is 62.5 %
-        {"abbccccc", 2, "25 %", 625.0f, 1000.0f, "62 %", "31 %"},
-        {std::string(29, 'a') + std::string(57, 'b') + std::string(14, 'c'), 2, "57 %", 1425.0f, 2500.0f, "57 %",
-         "28 %"},                                              // whole percentages are exact
-        {"0123 456!", 5, "0 %", 0.0f, 0.0f, "100 %", "50 %"},  // no letter: no peak, nothing to stretch
-    };
     Varnel& w = varnel();
-    for (const Caso& caso : casi) {
-        SCOPED_TRACE(caso.testo);
-        const QString file = scrivi("testo.txt", caso.testo);
-        const auto barra = [&](float altezza) {
-            EXPECT_EQ(AltezzaTwips(w, caso.barra), altezza);
-            EXPECT_EQ(TopTwips(w, caso.barra), 4440.0f - altezza);  // bars stand on the axis
-        };
-        Analizza(w, file);
-        barra(caso.altezza);
-        const bool picco = caso.stirata != caso.altezza;
-        for (int volta = 0; volta < 2; ++volta) {  // the second stretch changes nothing
-            Clic(Trova<QPushButton>(w, "Command2"));
-            barra(caso.stirata);
-            EXPECT_EQ(Testo(w, "Perc1"), caso.percMax);
-            EXPECT_EQ(Testo(w, "Perc2"), caso.percMeta);
-            EXPECT_EQ(Testo(w, QStringLiteral("Freq(%1)").arg(caso.barra)), caso.percentuale);  // still true
-            EXPECT_EQ(w.stato().Ottimizzato, picco ? 1 : 0);
-        }
-        Analizza(w, file);  // a new analysis undoes the stretch
-        barra(caso.altezza);
-        EXPECT_EQ(Testo(w, "Perc1"), "100 %");
-        EXPECT_EQ(w.stato().Ottimizzato, 0);
+    const QString file = scrivi("otto.txt", "abbccccc");  // b is 25 %, c 62.5 %
+    Analizza(w, file);
+    EXPECT_EQ(AltezzaTwips(w, 3), 1562.5f);
+    for (int volta = 0; volta < 2; ++volta) {  // the second stretch changes nothing
+        Clic(Trova<QPushButton>(w, "Command2"));
+        EXPECT_EQ(AltezzaTwips(w, 3), 2500.0f);
+        EXPECT_EQ(TopTwips(w, 3), 1940.0f);
+        EXPECT_EQ(AltezzaTwips(w, 2), 1000.0f);
+        EXPECT_EQ(Testo(w, "Perc1"), "62 %");
+        EXPECT_EQ(Testo(w, "Perc2"), "31 %");
+        EXPECT_EQ(Testo(w, "Freq(3)"), "62 %");  // the labels keep the true percentages
+        EXPECT_EQ(w.stato().Ottimizzato, 1);
     }
+    Analizza(w, file);  // a new analysis undoes the stretch
+    EXPECT_EQ(Testo(w, "Perc1"), "100 %");
+    EXPECT_EQ(Testo(w, "Perc2"), "50 %");
+    EXPECT_EQ(AltezzaTwips(w, 3), 1562.5f);
+    EXPECT_EQ(w.stato().Ottimizzato, 0);
 }
 
 TEST_F(AnalysisWindows, CancelledChoiceChangesNothing)
