@@ -133,43 +133,39 @@ TEST_F(MainWindow, StretchesOncePerAnalysis)
     EXPECT_EQ(w.stato().Ottimizzato, 0);
 }
 
-TEST_F(AnalysisWindows, CancelledChoiceChangesNothing)
+TEST_F(AnalysisWindows, ACancelOrAnUnreadableFileChangesNothing)
 {
+    std::filesystem::create_directory(cartella.percorso() / "<b>y");
+    const QString file = scrivi("otto.txt", "abbccccc");
     for (const bool avanzata : {false, true}) {
         FinestraAnalisi& w = finestra(avanzata);
         auto* simboli = w.findChild<QLineEdit*>("Text1");
         if (simboli)
             simboli->setText("abcdefghijklmnopqrstuvwxyz");
-        Analizza(w, scrivi("otto.txt", "abbccccc"));
+        Analizza(w, file);
         Clic(Trova<QPushButton>(w, "Command2"));
-        const StatoAnalisi prima = w.stato();
         const QString riepilogo = Trova<QPlainTextEdit>(w, "Text2")->toPlainText();
         if (simboli)
-            simboli->setText("zyxwvutsrqponmlkjihgfedcba");  // taken only with a chosen file
+            simboli->setText("zyxwvutsrqponmlkjihgfedcba");  // taken only with a file read
 
-        Analizza(w, {});
-        EXPECT_EQ(Testo(w, "Lettera(0)"), "a");
-        EXPECT_EQ(Testo(w, "Perc1"), "62 %");
-        EXPECT_EQ(AltezzaTwips(w, 3), 2500.0f);
-        EXPECT_EQ(Trova<QPlainTextEdit>(w, "Text2")->toPlainText(), riepilogo);
-        EXPECT_EQ(w.stato().PercMax, prima.PercMax);
-        EXPECT_EQ(w.stato().Ottimizzato, 1);
-    }
-}
-
-TEST_F(MainWindow, UnreadableFileIsReportedAndChangesNothing)
-{
-    Varnel& w = varnel();
-    Analizza(w, scrivi("a.txt", "aab"));
-    std::filesystem::create_directory(cartella.percorso() / "<b>y");
-    for (const QString& file : {QStringLiteral("/proc/self/mem"), Percorso(cartella.percorso() / "sparito.txt"),
-                                Percorso(cartella.percorso() / "<b>y")}) {
-        const auto avviso = RispondiAvviso();
-        Analizza(w, file);
-        EXPECT_TRUE(avviso->testo.startsWith("Impossibile leggere il file \"" + file + "\": "))
-            << avviso->testo.toStdString();
-        EXPECT_EQ(Testo(w, "Freq(1)"), "66 %");
-        EXPECT_EQ(w.stato().Totale, 3u);
+        for (const QString& scelto :
+             {QString(), QStringLiteral("/proc/self/mem"), Percorso(cartella.percorso() / "sparito.txt"),
+              Percorso(cartella.percorso() / "<b>y")}) {
+            SCOPED_TRACE(w.objectName().toStdString() + " " + scelto.toStdString());
+            const auto avviso = RispondiAvviso();
+            Analizza(w, scelto);  // an empty path cancels the choice
+            EXPECT_EQ(avviso->venuta, !scelto.isEmpty());
+            if (avviso->venuta) {
+                EXPECT_TRUE(avviso->testo.startsWith("Impossibile leggere il file \"" + scelto + "\": "))
+                    << avviso->testo.toStdString();
+            }
+            EXPECT_EQ(Testo(w, "Lettera(0)"), "a");
+            EXPECT_EQ(Testo(w, "Perc1"), "62 %");
+            EXPECT_EQ(AltezzaTwips(w, 3), 2500.0f);
+            EXPECT_EQ(Trova<QPlainTextEdit>(w, "Text2")->toPlainText(), riepilogo);
+            EXPECT_EQ(w.stato().Totale, 8u);
+            EXPECT_EQ(w.stato().Ottimizzato, 1);
+        }
     }
 }
 
