@@ -3,10 +3,12 @@
 // own and shows the progress.
 #include "AnalisiInCorso.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLocale>
 #include <QProgressDialog>
 #include <QTimer>
+#include <QWindow>
 
 #include <thread>
 #include <utility>
@@ -46,6 +48,73 @@ void MostraAvanzamento(QProgressDialog& dialogo, const QString& descrizione, con
     }
 }
 
+// The events that a user's key, button, wheel, touch or pen makes.
+bool InputUtente(QEvent::Type tipo)
+{
+    switch (tipo) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::InputMethod:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::NonClientAreaMouseButtonPress:
+    case QEvent::NonClientAreaMouseButtonRelease:
+    case QEvent::NonClientAreaMouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+    case QEvent::TabletPress:
+    case QEvent::TabletMove:
+    case QEvent::TabletRelease:
+    case QEvent::NativeGesture:
+    case QEvent::Gesture: return true;
+    default: return false;
+    }
+}
+
+// While an analysis runs, user input is dropped unless it is aimed at the progress dialog on
+// screen: a key or a click meant for the window, before the dialog shows or after, reaches neither
+// the window nor the dialog, then or later.
+class SoloAvanzamento : public QObject {
+public:
+    explicit SoloAvanzamento(const QProgressDialog& dialogo)
+        : m_dialogo(dialogo)
+    {
+        qApp->installEventFilter(this);
+    }
+    ~SoloAvanzamento() override { qApp->removeEventFilter(this); }
+    SoloAvanzamento(const SoloAvanzamento&) = delete;
+    SoloAvanzamento& operator=(const SoloAvanzamento&) = delete;
+
+protected:
+    bool eventFilter(QObject* oggetto, QEvent* evento) override
+    {
+        return InputUtente(evento->type()) && !(m_dialogo.isVisible() && alDialogo(oggetto));
+    }
+
+private:
+    // Input goes first to the native window, then to a widget; a shortcut to the object that owns it.
+    bool alDialogo(const QObject* oggetto) const
+    {
+        for (; oggetto; oggetto = oggetto->parent()) {
+            if (const auto* widget = qobject_cast<const QWidget*>(oggetto))
+                return widget->window() == &m_dialogo;
+            if (const auto* finestra = qobject_cast<const QWindow*>(oggetto))
+                return finestra == m_dialogo.windowHandle();
+        }
+        return false;
+    }
+
+    const QProgressDialog& m_dialogo;
+};
+
 }  // namespace
 
 Esito<Analisi> FinestraAnalisi::analizzaConAvanzamento(const QString& descrizione, Lettura lettura)
@@ -61,29 +130,20 @@ Esito<Analisi> FinestraAnalisi::analizzaConAvanzamento(const QString& descrizion
 
     using Fine = Attesa::Fine;
     Attesa attesa;
-    bool primaDelDialogo = true;
     QTimer battito;
     connect(&battito, &QTimer::timeout, this, [&] {
-        if (lavoro->finito.load(std::memory_order_acquire)) {
+        if (lavoro->finito.load(std::memory_order_acquire))
             attesa.termina(Fine::Finita);
-        } else if (avanzamento.wasCanceled()) {
+        else if (avanzamento.wasCanceled())
             attesa.termina(Fine::Annullata);
-        } else if (avanzamento.isVisible()) {
-            if (std::exchange(primaDelDialogo, false))
-                attesa.termina(Fine::Mostrata);
-            else
-                MostraAvanzamento(avanzamento, descrizione, lavoro->avanzamento);
-        }
+        else if (avanzamento.isVisible())
+            MostraAvanzamento(avanzamento, descrizione, lavoro->avanzamento);
     });
     connect(&avanzamento, &QProgressDialog::canceled, this, [&] { attesa.termina(Fine::Annullata); });
     battito.start(20);
     m_attesa = &attesa;
-    // Until the dialog shows, input waits, as it does for a command that runs to its end: it is
-    // handled after a short analysis, and by the dialog once it is up. The dialog, modal to the
-    // window, then keeps input from the window.
-    Fine fine = attesa.esegui(QEventLoop::ExcludeUserInputEvents);
-    if (fine == Fine::Mostrata)
-        fine = attesa.esegui(QEventLoop::AllEvents);
+    const SoloAvanzamento filtro(avanzamento);
+    const Fine fine = attesa.esegui();
     m_attesa = nullptr;
     if (fine == Fine::Finita)
         return std::move(*lavoro->esito);

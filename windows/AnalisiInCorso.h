@@ -25,13 +25,13 @@ struct FinestraAnalisi::Lavoro {
 // worker is done, when the user cancels, when the window closes, or when the program quits.
 class FinestraAnalisi::Attesa {
 public:
-    enum class Fine { Nessuna, Mostrata, Finita, Annullata, Chiusa };
+    enum class Fine { Nessuna, Finita, Annullata, Chiusa };
 
     // Nessuna: the loop was ended from outside, as the program's end ends every loop.
-    Fine esegui(QEventLoop::ProcessEventsFlags flags)
+    Fine esegui()
     {
         m_fine = Fine::Nessuna;
-        m_ciclo.exec(flags);
+        m_ciclo.exec();
         return m_fine;
     }
     void termina(Fine fine)

@@ -161,6 +161,20 @@ void PulsanteComando::keyPressEvent(QKeyEvent* evento)
     QPushButton::keyPressEvent(evento);
 }
 
+QList<PulsanteOpzione*> PulsanteOpzione::gruppo() const
+{
+    QList<PulsanteOpzione*> opzioni = parentWidget()->findChildren<PulsanteOpzione*>(Qt::FindDirectChildrenOnly);
+    std::ranges::sort(opzioni, {}, [](const QWidget* w) { return w->y(); });
+    return opzioni;
+}
+
+bool PulsanteOpzione::sostaTab() const
+{
+    const QList<PulsanteOpzione*> opzioni = gruppo();
+    const auto selezionata = std::ranges::find_if(opzioni, &QAbstractButton::isChecked);
+    return (selezionata != opzioni.end() ? *selezionata : opzioni.front()) == this;
+}
+
 void PulsanteOpzione::keyPressEvent(QKeyEvent* evento)
 {
     int passo = 0;
@@ -171,11 +185,10 @@ void PulsanteOpzione::keyPressEvent(QKeyEvent* evento)
     case Qt::Key_Left: passo = -1; break;
     default: QRadioButton::keyPressEvent(evento); return;
     }
-    // The option buttons beside this one, from top to bottom; the selection goes round.
-    QList<PulsanteOpzione*> gruppo = parentWidget()->findChildren<PulsanteOpzione*>(Qt::FindDirectChildrenOnly);
-    std::ranges::sort(gruppo, {}, [](const QWidget* w) { return w->y(); });
-    const auto n = gruppo.size();
-    PulsanteOpzione* prossima = gruppo[(gruppo.indexOf(this) + passo + n) % n];
+    // The selection goes round the group.
+    const QList<PulsanteOpzione*> opzioni = gruppo();
+    const auto n = opzioni.size();
+    PulsanteOpzione* prossima = opzioni[(opzioni.indexOf(this) + passo + n) % n];
     prossima->setFocus(passo > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
     prossima->click();
 }

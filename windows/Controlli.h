@@ -93,6 +93,12 @@ class PulsanteOpzione : public QRadioButton {
 public:
     using QRadioButton::QRadioButton;
 
+    // The option buttons beside this one, itself included, from top to bottom.
+    [[nodiscard]] QList<PulsanteOpzione*> gruppo() const;
+    // True for the one option button of its group that Tab stops at: the selected one, or the
+    // first when none is, as on the desktops that these windows follow.
+    [[nodiscard]] bool sostaTab() const;
+
 protected:
     void keyPressEvent(QKeyEvent* evento) override;
     void paintEvent(QPaintEvent* evento) override;

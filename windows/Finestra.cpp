@@ -90,17 +90,23 @@ void Finestra::closeEvent(QCloseEvent* evento)
 
 bool Finestra::focusNextPrevChild(bool avanti)
 {
-    // Tab stops at every control of the chain in turn, each option button included: Qt takes Tab
-    // focus from an option button that is not selected. The chain goes round.
+    // Tab stops at every control of the chain in turn, and at one option button of each group, the
+    // selected one: the arrows move within the group. The chain goes round.
     QWidget* corrente = focusWidget();
     if (!corrente)
         return QWidget::focusNextPrevChild(avanti);
+    const auto* daOpzione = qobject_cast<PulsanteOpzione*>(corrente);
     for (QWidget* w = corrente;;) {
         w = avanti ? w->nextInFocusChain() : w->previousInFocusChain();
         if (w == corrente)
             return false;
-        if (w->window() == this && !w->focusProxy() && w->isVisible() && w->isEnabled()
-            && ((w->focusPolicy() & Qt::TabFocus) || qobject_cast<PulsanteOpzione*>(w))) {
+        if (w->window() != this || w->focusProxy() || !w->isVisible() || !w->isEnabled())
+            continue;
+        const auto* opzione = qobject_cast<PulsanteOpzione*>(w);
+        const bool sosta = opzione ? opzione->sostaTab()
+                                         && !(daOpzione && daOpzione->parentWidget() == opzione->parentWidget())
+                                   : (w->focusPolicy() & Qt::TabFocus) != 0;
+        if (sosta) {
             w->setFocus(avanti ? Qt::TabFocusReason : Qt::BacktabFocusReason);
             return true;
         }

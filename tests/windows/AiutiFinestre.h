@@ -40,64 +40,51 @@ inline QString Testo(const QWidget& finestra, const QString& nome) { return Trov
 
 inline void Clic(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center()); }
 
-// Watches for a modal widget of type T for as long as it lives, and answers the first that shows up.
-class Attesa {
-public:
-    template <class T, class Risposta>
-    void avvia(Risposta risposta)
-    {
-        QObject::connect(&m_timer, &QTimer::timeout, [this, risposta] {
-            if (auto* modale = qobject_cast<T*>(QApplication::activeModalWidget()); modale && modale->isVisible()) {
-                m_timer.stop();
-                risposta(modale);
-            }
-        });
-        m_timer.start(10);
-    }
-
-private:
-    QTimer m_timer;
+// Answers the first modal widget of type T that shows up while the result lives; `venuta` tells
+// whether one came.
+struct Risposta {
+    bool venuta = false;
+    QTimer timer;
 };
 
-// What a modal message box showed before the test pressed its OK button.
-struct Avviso {
-    bool mostrato = false;
-    QString titolo;
-    QString testo;
-    QMessageBox::Icon icona = QMessageBox::NoIcon;
-    Qt::TextFormat formato = Qt::AutoText;
-    qsizetype pulsanti = 0;
-    Attesa attesa;
-};
-
-// Answers the next modal message box while the result lives: records it and presses OK.
-inline std::unique_ptr<Avviso> RispondiAvviso()
+template <class T, class R = Risposta, class Azione>
+std::unique_ptr<R> Rispondi(Azione azione)
 {
-    auto avviso = std::make_unique<Avviso>();
-    avviso->attesa.avvia<QMessageBox>([a = avviso.get()](QMessageBox* box) {
-        a->mostrato = true;
-        a->titolo = box->windowTitle();
-        a->testo = box->text();
-        a->icona = box->icon();
-        a->formato = box->textFormat();
-        a->pulsanti = box->buttons().size();
-        box->button(QMessageBox::Ok)->click();
+    auto risposta = std::make_unique<R>();
+    QObject::connect(&risposta->timer, &QTimer::timeout, [r = risposta.get(), azione] {
+        if (auto* modale = qobject_cast<T*>(QApplication::activeModalWidget()); modale && modale->isVisible()) {
+            r->timer.stop();
+            r->venuta = true;
+            azione(*r, modale);
+        }
     });
-    return avviso;
+    risposta->timer.start(10);
+    return risposta;
 }
 
-struct SceltaFile {
-    bool venuta = false;
-    Attesa attesa;
+// The text of a notice, which is always a message box titled "Varnel" with one OK button and no
+// icon, its text shown as it is (a file named <b>x stays <b>x).
+struct Avviso : Risposta {
+    QString testo;
 };
 
-// Answers the next file dialog while the result lives, with a path typed into its file name box as a
-// user would (the path need not exist), or cancelling it when the path is empty.
-inline std::unique_ptr<SceltaFile> RispondiFile(const QString& percorso)
+inline std::unique_ptr<Avviso> RispondiAvviso()
 {
-    auto scelta = std::make_unique<SceltaFile>();
-    scelta->attesa.avvia<QFileDialog>([percorso, s = scelta.get()](QFileDialog* dialogo) {
-        s->venuta = true;
+    return Rispondi<QMessageBox, Avviso>([](Avviso& avviso, QMessageBox* box) {
+        avviso.testo = box->text();
+        EXPECT_EQ(box->windowTitle(), "Varnel");
+        EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
+        EXPECT_EQ(box->buttons().size(), 1);
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        box->button(QMessageBox::Ok)->click();
+    });
+}
+
+// Answers the next file dialog with a path typed into its file name box as a user would (the path
+// need not exist), or cancels it when the path is empty.
+inline std::unique_ptr<Risposta> RispondiFile(const QString& percorso)
+{
+    return Rispondi<QFileDialog>([percorso](Risposta&, QFileDialog* dialogo) {
         if (percorso.isEmpty()) {
             static_cast<QDialog*>(dialogo)->reject();
         } else {
@@ -105,7 +92,6 @@ inline std::unique_ptr<SceltaFile> RispondiFile(const QString& percorso)
             static_cast<QDialog*>(dialogo)->done(QDialog::Accepted);
         }
     });
-    return scelta;
 }
 
 inline QString Percorso(const std::filesystem::path& p) { return QString::fromStdString(p.string()); }
@@ -134,6 +120,14 @@ protected:
     void TearDown() override { QApplication::closeAllWindows(); }
 
     Varnel& varnel() { return registro.varnel(); }
+    // The main window, or the advanced one, opened if it is not.
+    FinestraAnalisi& finestra(bool avanzata)
+    {
+        if (!avanzata)
+            return varnel();
+        registro.avanzata().apri();
+        return registro.avanzata();
+    }
     QString scrivi(const std::string& nome, std::string_view contenuto)
     {
         return Percorso(cartella.scrivi(nome, contenuto));

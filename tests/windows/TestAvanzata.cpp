@@ -18,33 +18,6 @@ protected:
     void simboli(const QString& testo) { Trova<QLineEdit>(avanzata(), "Text1")->setText(testo); }
 };
 
-TEST_F(AdvancedWindow, ReplacesTheMainWindowAsLaidOut)
-{
-    const Avanzata& w = avanzata();
-    EXPECT_EQ(w.objectName(), "Avanzata");
-    EXPECT_TRUE(w.isVisible());
-    EXPECT_FALSE(varnel().isVisible());
-    EXPECT_EQ(w.size(), QSize(675, 405));
-    EXPECT_EQ(Trova<QLineEdit>(w, "Text1")->geometry(), QRect(8, 40, 209, 25));
-    EXPECT_TRUE(Trova<QLineEdit>(w, "Text1")->text().isEmpty());
-    EXPECT_EQ(Trova<QCheckBox>(w, "Check1")->geometry(), QRect(264, 48, 17, 25));
-    EXPECT_EQ(Trova<QLabel>(w, "Label3")->geometry(), QRect(280, 40, 145, 57));
-    EXPECT_EQ(Trova<QPushButton>(w, "Command3")->text(), "Versione base...");
-    EXPECT_EQ(w.findChild<QRadioButton*>(), nullptr);
-    EXPECT_EQ(Testo(w, "Lettera(25)"), "z");
-    EXPECT_FALSE(w.stato().PercMax || w.stato().Totale || w.stato().Ottimizzato);
-
-    QStringList catena;
-    QWidget* widget = Trova(w, "Command1");
-    for (int i = 0; i < 6; ++i, widget = widget->nextInFocusChain()) {
-        while (
-            !QStringList{"Command1", "Command2", "Command3", "Text1", "Text2", "Check1"}.contains(widget->objectName()))
-            widget = widget->nextInFocusChain();
-        catena << widget->objectName();
-    }
-    EXPECT_EQ(catena.join(' '), "Command1 Text2 Command2 Check1 Command3 Text1");
-}
-
 TEST_F(AdvancedWindow, WantsExactlyTwentySixCharacters)
 {
     const QString file = scrivi("t.txt", "abc");
@@ -54,10 +27,7 @@ TEST_F(AdvancedWindow, WantsExactlyTwentySixCharacters)
         const auto avviso = RispondiAvviso();
         const auto dialogo = RispondiFile(file);
         Clic(Trova<QPushButton>(avanzata(), "Command1"));
-        EXPECT_TRUE(avviso->mostrato);
         EXPECT_FALSE(dialogo->venuta);
-        EXPECT_EQ(avviso->titolo, "Varnel");
-        EXPECT_EQ(avviso->icona, QMessageBox::NoIcon);
         EXPECT_EQ(avviso->testo,
                   "Per utilizzare la versione avanzata di Varnel è necessario specificare i 26 tipi di carattere "
                   "contenuti nel file cifrato! Controlla che siano stati specificati correttamente tutti e 26.");
@@ -71,69 +41,28 @@ TEST_F(AdvancedWindow, WantsExactlyTwentySixCharacters)
     EXPECT_EQ(Testo(avanzata(), "Freq(1)"), "50 %");
     EXPECT_EQ(Testo(avanzata(), "Freq(25)"), "25 %");
     EXPECT_EQ(Testo(avanzata(), "Freq(26)"), "25 %");
-}
-
-TEST_F(AdvancedWindow, CountsSymbolsExactly)
-{
-    simboli("aAx,b defghxjklmnopqrstuvw");  // x twice, a comma and a blank
-    Trova<QCheckBox>(avanzata(), "Check1")->setChecked(false);
-    Analizza(avanzata(), scrivi("s.txt", "\"x, y\",AAx b"));  // text: x, y CR LF AAx b (11 characters)
-    EXPECT_EQ(avanzata().stato().Totale, 11u);
-    EXPECT_EQ(Testo(avanzata(), "Lettera(2)"), "x");
-    EXPECT_EQ(Testo(avanzata(), "Freq(1)"), "0 %");    // a: only capital A in the text
-    EXPECT_EQ(Testo(avanzata(), "Freq(2)"), "18 %");   // A: 2 of 11
-    EXPECT_EQ(Testo(avanzata(), "Freq(3)"), "18 %");   // x
-    EXPECT_EQ(Testo(avanzata(), "Freq(12)"), "18 %");  // x again
-    EXPECT_EQ(Testo(avanzata(), "Freq(4)"), "9 %");    // the quoted comma only
-    EXPECT_EQ(Testo(avanzata(), "Freq(6)"), "18 %");   // both blanks
-    EXPECT_TRUE(
-        Trova<QPlainTextEdit>(avanzata(), "Text2")
-            ->toPlainText()
-            .contains(
-                "Lettera ,: 9,09090909090909 %;  Lettera b: 9,09090909090909 %;  Lettera  : 18,1818181818182 %;  "));
-}
-
-TEST_F(AdvancedWindow, TwoLinesUnderBothDenominators)
-{
-    simboli("abcdefghijklmnopqrstuvwxyz");
-    const QString file = scrivi("abcd.txt", "ab\r\ncd\r\n");
-    Trova<QCheckBox>(avanzata(), "Check1")->setChecked(false);
-    Analizza(avanzata(), file);
-    EXPECT_EQ(avanzata().stato().Totale, 6u);
-    for (int i = 1; i <= 4; ++i)
-        EXPECT_EQ(Testo(avanzata(), QStringLiteral("Freq(%1)").arg(i)), "16 %");
-    Trova<QCheckBox>(avanzata(), "Check1")->setChecked(true);
-    Analizza(avanzata(), file);
-    EXPECT_EQ(avanzata().stato().Totale, 4u);
-    EXPECT_EQ(Testo(avanzata(), "Freq(4)"), "25 %");
-}
-
-TEST_F(AdvancedWindow, CancelKeepsTheOldSymbols)
-{
-    simboli("abcdefghijklmnopqrstuvwxyz");
-    Analizza(avanzata(), scrivi("a.txt", "aab"));
-    Clic(Trova<QPushButton>(avanzata(), "Command2"));
-    simboli("zyxwvutsrqponmlkjihgfedcba");
-    Analizza(avanzata(), {});
-    EXPECT_EQ(Testo(avanzata(), "Lettera(0)"), "a");
-    EXPECT_EQ(Testo(avanzata(), "Perc1"), "66 %");
-    EXPECT_EQ(avanzata().stato().Ottimizzato, 1);
+    EXPECT_TRUE(Trova<QPlainTextEdit>(avanzata(), "Text2")
+                    ->toPlainText()
+                    .contains("Lettera \U0001F600: 25 %;  Lettera €: 25 %"));
 }
 
 TEST_F(AdvancedWindow, RoundTripRebuildsEachLayout)
 {
+    Clic(Trova<QLabel>(avanzata(), "Label11"));  // the about window stays open throughout
     simboli("abcdefghijklmnopqrstuvwxyz");
     Analizza(avanzata(), scrivi("a.txt", "ab"));
     Clic(Trova<QPushButton>(avanzata(), "Command3"));  // back to the main window
+    EXPECT_TRUE(registro.form2().isVisible());
     EXPECT_TRUE(varnel().isVisible());
     EXPECT_FALSE(avanzata().isVisible());
     EXPECT_EQ(avanzata().findChild<QLineEdit*>("Text1"), nullptr);
     EXPECT_EQ(AltezzaTwips(varnel(), 1), 2775.0f);
 
     Clic(Trova<QPushButton>(varnel(), "Command3"));
+    EXPECT_TRUE(registro.form2().isVisible());
+    EXPECT_FALSE(varnel().isVisible());
     EXPECT_TRUE(Trova<QLineEdit>(avanzata(), "Text1")->text().isEmpty());
     EXPECT_EQ(Testo(avanzata(), "Freq(1)"), "0 %");
-    EXPECT_EQ(AltezzaTwips(avanzata(), 1), 2775.0f);
     EXPECT_EQ(avanzata().findChildren<QLineEdit*>("Text1").size(), 1);
     // A window opened again starts from a clean state: the stretch cannot act on the layout's bars.
     EXPECT_FALSE(avanzata().stato().PercMax);
@@ -154,27 +83,13 @@ TEST_F(AboutWindow, InformazioniTwiceGivesOneWindow)
     const Form2& about = registro.form2();
     EXPECT_TRUE(about.isVisible());
     EXPECT_TRUE(varnel().isVisible());
+    EXPECT_EQ(std::ranges::count_if(QApplication::topLevelWidgets(), form2), 1);
     EXPECT_EQ(about.findChildren<QLabel*>("Label1").size(), 1);
-    int finestre = 0;
-    for (const QWidget* w : QApplication::topLevelWidgets())
-        finestre += w->objectName() == "Form2";
-    EXPECT_EQ(finestre, 1);
 
     EXPECT_EQ(about.objectName(), "Form2");
-    EXPECT_EQ(about.size(), QSize(391, 214));
-    EXPECT_EQ(about.windowTitle(), "Informazioni Varnel - www.varnel.example");
     EXPECT_FALSE(about.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
     EXPECT_EQ(Testo(about, "Label1"), "Varnel - Versione 1.2");
-    const QString testo = Testo(about, "Label2");
-    EXPECT_TRUE(testo.startsWith("Il programma Varnel è stato realizzato da "));
-    EXPECT_TRUE(
-        testo.contains(" Lo scopo del programma è quello di illustrare la tecnica di crittoanalisi di cifrari a "
-                       "sostituzione monoalfabetica mediante l'analisi delle frequenze. Non ci assumiamo nessuna "
-                       "responsabilità riguardo al programma, ad eventuali errori in esso contenuti nonchè a danni "
-                       "relativi a persone o cose da esso causati. Per qualunque informazione relativa al programma "
-                       "visitate il sito "));
-    EXPECT_TRUE(testo.contains(" oppure contattateci all'indirizzo "));
-    EXPECT_TRUE(testo.endsWith("."));
+    EXPECT_TRUE(Testo(about, "Label2").startsWith("Il programma Varnel è stato realizzato da "));
 }
 
 TEST_F(AboutWindow, EsciLeavesTheProgramRunningUntilItCloses)
@@ -189,18 +104,6 @@ TEST_F(AboutWindow, EsciLeavesTheProgramRunningUntilItCloses)
         });
     }));
     EXPECT_TRUE(ancoraAperto);
-}
-
-TEST_F(AboutWindow, StaysOpenWhileTheAnalysisWindowsSwitch)
-{
-    Clic(Trova<QLabel>(varnel(), "Image4"));
-    Clic(Trova<QPushButton>(varnel(), "Command3"));
-    Clic(Trova<QLabel>(registro.avanzata(), "Label11"));
-    EXPECT_TRUE(registro.form2().isVisible());
-    EXPECT_TRUE(registro.avanzata().isVisible());
-    Clic(Trova<QPushButton>(registro.avanzata(), "Command3"));
-    EXPECT_TRUE(registro.form2().isVisible());
-    EXPECT_TRUE(varnel().isVisible());
 }
 
 }  // namespace

@@ -156,8 +156,7 @@ TEST_F(Export, SavesProposeNamesBesideTheFileAndAFailedWriteLeavesNoFile)
 {
     Analizza(varnel(), scrivi("cifrato.txt", "abc"));
     QString proposto;
-    Attesa attesa;
-    attesa.avvia<QFileDialog>([&](QFileDialog* dialogo) {
+    const auto risposta = Rispondi<QFileDialog>([&](Risposta&, QFileDialog* dialogo) {
         proposto = dialogo->selectedFiles().value(0);
         dialogo->reject();
     });

@@ -7,14 +7,6 @@ namespace {
 
 class Keyboard : public Programma {
 protected:
-    FinestraAnalisi& finestra(bool avanzata)
-    {
-        if (!avanzata)
-            return varnel();
-        registro.avanzata().apri();
-        return registro.avanzata();
-    }
-
     // Activates the window and puts the focus on `nome`, as a click there would.
     static void Fuoco(FinestraAnalisi& w, const char* nome)
     {
@@ -37,13 +29,20 @@ protected:
 
 TEST_F(Keyboard, TabWalksTheControlsInTheirOrderAndWrapsRound)
 {
+    // The option buttons are one stop, the selected one, wherever the arrows have moved it.
     struct Caso {
         bool avanzata;
+        int frecce;  // presses of the down arrow on the selected option first
         const char* ordine;
     };
-    for (const Caso& caso : {Caso{false, "Text2 Command2 Check1 Option1 Option2 Option3 Command3 Command1"},
-                             Caso{true, "Text2 Command2 Check1 Command3 Text1 Command1"}}) {
+    for (const Caso& caso : {Caso{false, 0, "Text2 Command2 Check1 Option3 Command3 Command1"},
+                             Caso{false, 1, "Text2 Command2 Check1 Option1 Command3 Command1"},
+                             Caso{true, 0, "Text2 Command2 Check1 Command3 Text1 Command1"}}) {
         FinestraAnalisi& w = finestra(caso.avanzata);
+        if (caso.frecce > 0) {
+            Fuoco(w, "Option3");
+            Giro(Qt::Key_Down, Qt::NoModifier, caso.frecce);
+        }
         Fuoco(w, "Command1");
         const QStringList avanti = QString(caso.ordine).split(' ');
         EXPECT_EQ(Giro(Qt::Key_Tab, Qt::NoModifier, int(avanti.size())).join(' '), avanti.join(' '));
