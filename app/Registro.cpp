@@ -2,6 +2,7 @@
 #include "Registro.h"
 
 #include "Avanzata.h"
+#include "Decifrazione.h"
 #include "Form2.h"
 #include "Varnel.h"
 
@@ -41,6 +42,25 @@ Form2& Registro::form2()
     if (!m_form2)
         m_form2 = std::make_unique<Form2>();
     return *m_form2;
+}
+
+Decifrazione& Registro::decifrazione()
+{
+    if (!m_decifrazione)
+        m_decifrazione = std::make_unique<Decifrazione>();
+    return *m_decifrazione;
+}
+
+void Registro::apriDecifrazione(const QWidget& richiedente, const DatiDecifrazione& dati)
+{
+    m_fonteDecifrazione = &richiedente;
+    decifrazione().mostraAnalisi(dati);
+}
+
+void Registro::seguiAnalisi(const QWidget& richiedente, const DatiDecifrazione& dati)
+{
+    if (m_decifrazione && m_decifrazione->isVisible() && m_fonteDecifrazione == &richiedente)
+        m_decifrazione->mostraAnalisi(dati);
 }
 
 template <class Finestra>

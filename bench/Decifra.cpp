@@ -2,7 +2,7 @@
 // How often the proposed key breaks a classroom cryptogram, and how long it takes: cryptograms of
 // 80 and 150 letters cut from the fortunes that the language tables were not made from (accents
 // already folded), letters substituted, spaces and punctuation kept.
-#include "Decifrazione.h"
+#include "Cifrario.h"
 
 #include <algorithm>
 #include <ctime>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The key, the text under it, the ranks, the statistics, the proposed key and the saved file.
 #include "Aiuti.h"
-#include "Decifrazione.h"
+#include "Cifrario.h"
 
 #include <gtest/gtest.h>
 

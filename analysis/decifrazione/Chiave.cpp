@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Decifrazione.h"
+#include "Cifrario.h"
 
 #include <algorithm>
 #include <map>

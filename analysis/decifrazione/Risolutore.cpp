@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The key proposed for a language: hill climbing over whole keys scored by quadgrams.
-#include "Decifrazione.h"
+#include "Cifrario.h"
 #include "TabelleLingue.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The analysed file's text, decoded as its analysis read it: its beginning, and the whole of it
 // saved under a key.
-#include "Decifrazione.h"
+#include "Cifrario.h"
 #include "Lettura.h"
 
 #include <fstream>

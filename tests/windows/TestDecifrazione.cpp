@@ -1,0 +1,121 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The deciphering window, driven through its entry point as the analysis windows' menu does.
+#include "AiutiFinestre.h"
+#include "Decifrazione.h"
+
+#include <QComboBox>
+#include <QTableWidget>
+
+#include <fstream>
+#include <sstream>
+
+using namespace varnel;
+using namespace varnel::prova;
+
+namespace {
+
+class FinestraDecifrazione : public Programma {
+protected:
+    Decifrazione& apri(const QString& percorso, const Criterio& criterio)
+    {
+        Avanzamento avanzamento;
+        const auto analisi = AnalizzaFile(percorso.toStdString(), criterio, avanzamento);
+        EXPECT_TRUE(analisi.riuscito());
+        registro.apriDecifrazione(varnel(), {percorso, criterio, analisi.valore()});
+        return registro.decifrazione();
+    }
+    static QString Anteprima(const Decifrazione& d) { return Trova<QPlainTextEdit>(d, "Anteprima")->toPlainText(); }
+    static QLineEdit* Chiave(const Decifrazione& d, int k)
+    {
+        return Trova<QLineEdit>(d, QStringLiteral("Chiave(%1)").arg(k));
+    }
+};
+
+TEST_F(FinestraDecifrazione, ProposedKeyReadsTheItalianSample)
+{
+    auto& d = apri(QStringLiteral(VARNEL_SORGENTI "/resources/esempio/cifrato.txt"), ModoLettere::SenzaDistinzione);
+    EXPECT_EQ(d.objectName(), "Decifrazione");
+    EXPECT_EQ(d.windowTitle(), "Decifrazione - cifrato.txt");
+    EXPECT_GT(d.property("indiceCoincidenza").toDouble(), 0.065);
+    // g and q tie at the top: window order.
+    auto* classifica = Trova<QTableWidget>(d, "Classifica");
+    EXPECT_EQ(classifica->item(0, 0)->text(), "g");
+    EXPECT_EQ(classifica->item(1, 0)->text(), "q");
+    EXPECT_EQ(classifica->item(0, 3)->text(), "e");
+    EXPECT_TRUE(Anteprima(d).startsWith("Dgssq nyffhsq"));
+
+    Clic(Trova<QPushButton>(d, "ProponiChiave"));
+    EXPECT_TRUE(Anteprima(d).startsWith("Nella ")) << Anteprima(d).left(80).toStdString();
+    EXPECT_EQ(Chiave(d, 7)->text(), "e");  // g → e
+    EXPECT_TRUE(Trova<QPlainTextEdit>(d, "Statistiche")->toPlainText().contains("Indice di coincidenza: 0,07"));
+
+    // A letter given twice marks both symbols, for the eye and for screen readers.
+    Chiave(d, 1)->setText("E");
+    EXPECT_EQ(Chiave(d, 1)->text(), "e");
+    for (const int k : {1, 7}) {
+        EXPECT_TRUE(Chiave(d, k)->property("doppione").toBool()) << k;
+        EXPECT_FALSE(Chiave(d, k)->accessibleDescription().isEmpty()) << k;
+    }
+    EXPECT_FALSE(Chiave(d, 2)->property("doppione").toBool());
+
+    Clic(Trova<QPushButton>(d, "AzzeraChiave"));
+    EXPECT_TRUE(Anteprima(d).startsWith("Dgssq nyffhsq"));
+    EXPECT_FALSE(Chiave(d, 1)->property("doppione").toBool());
+}
+
+struct CasoFinestra {
+    const char* nome;
+    Criterio criterio;
+    int casella;  // the Chiave(k) typed into
+    QString atteso;
+};
+
+void PrintTo(const CasoFinestra& caso, std::ostream* uscita) { *uscita << caso.nome; }
+
+class PerCriterio : public FinestraDecifrazione, public testing::WithParamInterface<CasoFinestra> {};
+
+TEST_P(PerCriterio, PreviewAndSavedFileAgree)
+{
+    const auto& c = GetParam();
+    const QString file = scrivi("c.txt", "Qq 7x\xC3\xA8\xF0\x9F\x98\x80\nQ");
+    auto& d = apri(file, c.criterio);
+    Chiave(d, c.casella)->setText("e");
+    EXPECT_EQ(Anteprima(d), c.atteso);
+    EXPECT_TRUE(Trova<QPlainTextEdit>(d, "Statistiche")->toPlainText().contains("Meno di 100 simboli"));
+
+    const QString uscita = Percorso(cartella.percorso() / "c-decifrato.txt");
+    const auto scelta = RispondiFile(uscita);
+    Clic(Trova<QPushButton>(d, "SalvaTesto"));
+    EXPECT_TRUE(scelta->venuta);
+    std::ifstream letto(uscita.toStdString(), std::ios::binary);
+    std::stringstream contenuto;
+    contenuto << letto.rdbuf();
+    EXPECT_EQ(QString::fromStdString(contenuto.str()), c.atteso);
+
+    // Never over the file analysed: a notice, and the file as it was. (The proposed name is taken
+    // away first: the dialog would keep it selected over the typed one.)
+    letto.close();
+    std::filesystem::remove(uscita.toStdString());
+    const auto avviso = RispondiAvviso();
+    const auto sopra = RispondiFile(file);
+    Clic(Trova<QPushButton>(d, "SalvaTesto"));
+    EXPECT_TRUE(sopra->venuta);
+    EXPECT_TRUE(avviso->mostrato);
+    std::ifstream originale(file.toStdString(), std::ios::binary);
+    std::stringstream prima;
+    prima << originale.rdbuf();
+    EXPECT_EQ(prima.str(), "Qq 7x\xC3\xA8\xF0\x9F\x98\x80\nQ");
+}
+
+const Simboli Cifre = SimboliDaTesto(U"0123456789\U0001F600QabcdefghijklmP").value();
+
+INSTANTIATE_TEST_SUITE_P(
+    Criteri, PerCriterio,
+    testing::Values(CasoFinestra{"BothCases", ModoLettere::SenzaDistinzione, 17, QString::fromUtf8("Ee 7xè😀\nE")},
+                    CasoFinestra{"Uppercase", ModoLettere::Maiuscole, 17, QString::fromUtf8("Eq 7xè😀\nE")},
+                    CasoFinestra{"Lowercase", ModoLettere::Minuscole, 17, QString::fromUtf8("Qe 7xè😀\nQ")},
+                    CasoFinestra{"Emoji", Cifre, 11, QString::fromUtf8("Qq 7xèe\nQ")},
+                    CasoFinestra{"Digit", Cifre, 8, QString::fromUtf8("Qq ex\xC3\xA8😀\nQ")}),
+    [](const auto& prova) { return std::string(prova.param.nome); });
+
+}  // namespace
