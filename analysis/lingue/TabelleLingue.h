@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 namespace varnel {
 
@@ -22,7 +23,8 @@ inline constexpr int QuadrigrammiPerDecade = 40;
 
 extern const std::array<double, 26> FrequenzeItaliano;
 extern const std::array<double, 26> FrequenzeInglese;
-extern const TabellaQuadrigrammi QuadrigrammiItaliano;
-extern const TabellaQuadrigrammi QuadrigrammiInglese;
+// The quadgrams seen, as resources/lingue/genera compresses them; Quadrigrammi() expands them.
+extern const std::span<const std::uint8_t> QuadrigrammiCompressiItaliano;
+extern const std::span<const std::uint8_t> QuadrigrammiCompressiInglese;
 
 }  // namespace varnel
