@@ -67,6 +67,10 @@ template <class Finestra>
 void Registro::collega(Finestra& finestra)
 {
     connect(&finestra, &FinestraAnalisi::richiestaInformazioni, this, [this] { form2().apri(); });
+    connect(&finestra, &FinestraAnalisi::richiestaDecifrazione, this,
+            [this, &finestra] { apriDecifrazione(finestra, *finestra.ultimaAnalisi()); });
+    connect(&finestra, &FinestraAnalisi::analisiRiuscita, this,
+            [this, &finestra] { seguiAnalisi(finestra, *finestra.ultimaAnalisi()); });
     connect(&finestra, &FinestraAnalisi::richiestaAltraFinestra, this, [this] {
         if constexpr (std::is_same_v<Finestra, Varnel>)
             avanzata().apri();

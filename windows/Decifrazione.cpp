@@ -22,7 +22,11 @@ namespace {
 
 constexpr std::size_t CaratteriAnteprima = 20'000;
 
-std::filesystem::path PercorsoDi(const QString& percorso)
+QString Lettera(std::size_t indice) { return QString(QChar(static_cast<char16_t>(u'a' + indice))); }
+
+}  // namespace
+
+std::filesystem::path PercorsoDiSistema(const QString& percorso)
 {
 #ifdef Q_OS_WIN
     return percorso.toStdWString();
@@ -30,10 +34,6 @@ std::filesystem::path PercorsoDi(const QString& percorso)
     return QFile::encodeName(percorso).toStdString();  // the bytes the system knows
 #endif
 }
-
-QString Lettera(std::size_t indice) { return QString(QChar(static_cast<char16_t>(u'a' + indice))); }
-
-}  // namespace
 
 // Marks the characters of the preview that the key replaced.
 class Evidenziatore : public QSyntaxHighlighter {
@@ -85,6 +85,8 @@ Decifrazione::Decifrazione()
     m_anteprima = new QPlainTextEdit;
     m_anteprima->setObjectName(QStringLiteral("Anteprima"));
     m_anteprima->setReadOnly(true);
+    m_anteprima->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_anteprima->setTabChangesFocus(true);
     m_anteprima->setAccessibleName(QStringLiteral("Testo con la chiave"));
     titoloAnteprima->setBuddy(m_anteprima);
     m_evidenziatore = new Evidenziatore(m_anteprima->document());
@@ -95,6 +97,8 @@ Decifrazione::Decifrazione()
     m_statistiche = new QPlainTextEdit;
     m_statistiche->setObjectName(QStringLiteral("Statistiche"));
     m_statistiche->setReadOnly(true);
+    m_statistiche->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_statistiche->setTabChangesFocus(true);
     m_statistiche->setAccessibleName(QStringLiteral("Statistiche"));
     titoloStatistiche->setBuddy(m_statistiche);
     pila->addWidget(titoloStatistiche);
@@ -198,7 +202,7 @@ void Decifrazione::mostraAnalisi(const DatiDecifrazione& dati)
     m_inizio.clear();
     // A pipe or a device gave its text to the analysis and has none left to give.
     std::error_code errore;
-    const auto percorso = PercorsoDi(dati.percorso);
+    const auto percorso = PercorsoDiSistema(dati.percorso);
     if (std::filesystem::is_regular_file(percorso, errore)) {
         auto inizio = LeggiInizio(percorso, dati.analisi.codifica, dati.criterio, CaratteriAnteprima,
                                   SimboliRisolutore);

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -22,6 +23,9 @@ class QTableWidget;
 namespace varnel {
 
 class Evidenziatore;
+
+// A path as the system spells it, for the core's file functions.
+[[nodiscard]] std::filesystem::path PercorsoDiSistema(const QString& percorso);
 
 // What the deciphering window works on: the last analysis of the window that opened it.
 struct DatiDecifrazione {

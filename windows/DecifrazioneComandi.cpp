@@ -6,7 +6,6 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QEventLoop>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -25,17 +24,20 @@ namespace varnel {
 
 namespace {
 
-std::filesystem::path Percorso(const QString& percorso)
-{
-#ifdef Q_OS_WIN
-    return percorso.toStdWString();
-#else
-    return QFile::encodeName(percorso).toStdString();
-#endif
-}
-
 constexpr std::size_t NgrammiMostrati = 10;
 constexpr std::uint64_t SimboliAffidabili = 100;
+
+QString MotivoSalvataggio(const Errore& errore)
+{
+    if (!errore.dettaglio.empty())
+        return QString::fromStdString(errore.dettaglio);
+    switch (errore.motivo) {
+    case Motivo::NonTrovato: return QStringLiteral("il file analizzato non c'è più");
+    case Motivo::FileModificato: return QStringLiteral("il file analizzato è cambiato dopo l'analisi");
+    case Motivo::PermessoNegato: return QStringLiteral("permesso negato");
+    default: return QStringLiteral("errore di lettura o di scrittura");
+    }
+}
 
 }  // namespace
 
@@ -149,8 +151,8 @@ void Decifrazione::salvaTesto()
         return;
     }
     m_occupato = true;
-    const auto sorgente = Percorso(m_dati.percorso);
-    const auto uscita = Percorso(destinazione);
+    const auto sorgente = PercorsoDiSistema(m_dati.percorso);
+    const auto uscita = PercorsoDiSistema(destinazione);
     const auto codifica = m_dati.analisi.codifica;
     const Sostituzione sostituzione(m_dati.criterio, chiave());
     const auto esito = suLavoratore<Salvato>(
@@ -161,9 +163,7 @@ void Decifrazione::salvaTesto()
     m_occupato = false;
     if (!esito.riuscito() && esito.errore().motivo != Motivo::Annullata)
         avvisa(QStringLiteral("Impossibile salvare \"%1\": %2.")
-                   .arg(QFileInfo(destinazione).fileName(), esito.errore().dettaglio.empty()
-                                                                ? QStringLiteral("errore di scrittura")
-                                                                : QString::fromStdString(esito.errore().dettaglio)));
+                   .arg(QFileInfo(destinazione).fileName(), MotivoSalvataggio(esito.errore())));
 }
 
 QString Decifrazione::sottoChiave(const Ngramma& ngramma, const Chiave& attuale) const

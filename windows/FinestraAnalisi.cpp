@@ -226,6 +226,14 @@ void FinestraAnalisi::analizza(const Criterio& criterio, const std::function<voi
     m_controlli.Text2->clear();
     m_stato.Totale = Totale(esito.valore(), m_controlli.Check1->isChecked());
     MostraRisultati(esito.valore().conteggi);
+    m_ultimaAnalisi = DatiDecifrazione{percorso, criterio, esito.valore()};
+    emit analisiRiuscita();
+}
+
+void FinestraAnalisi::apriDecifrazione()
+{
+    if (m_ultimaAnalisi)
+        emit richiestaDecifrazione();
 }
 
 void FinestraAnalisi::MostraRisultati(const Conteggi& conteggi)

@@ -3,6 +3,7 @@
 
 #include "AnalisiFile.h"
 #include "Controlli.h"
+#include "Decifrazione.h"
 #include "Finestra.h"
 #include "Grafico.h"
 #include "StatoAnalisi.h"
@@ -26,12 +27,18 @@ public:
     ~FinestraAnalisi() override;
 
     [[nodiscard]] const StatoAnalisi& stato() const { return m_stato; }
+    // The last analysis that succeeded, for the deciphering window; none before the first.
+    [[nodiscard]] const std::optional<DatiDecifrazione>& ultimaAnalisi() const { return m_ultimaAnalisi; }
 
 signals:
     void richiestaInformazioni();
     void richiestaAltraFinestra();
+    void richiestaDecifrazione();
+    void analisiRiuscita();
 
 public slots:
+    // "Decifrazione...": the deciphering window on the last analysis, once there is one.
+    void apriDecifrazione();
     virtual void Command1_Click() = 0;
     void Command2_Click();
     void Command3_Click();
@@ -102,6 +109,7 @@ private:
     };
     Controlli m_controlli;
     StatoAnalisi m_stato;
+    std::optional<DatiDecifrazione> m_ultimaAnalisi;
     Attesa* m_attesa = nullptr;  // the wait of the running analysis
     // Analyses given up while the system still held their reading; each touches only its own record.
     std::vector<std::shared_ptr<Lavoro>> m_abbandonati;

@@ -63,6 +63,25 @@ TEST_F(FinestraDecifrazione, ProposedKeyReadsTheItalianSample)
     EXPECT_FALSE(Chiave(d, 1)->property("doppione").toBool());
 }
 
+// Opened on the main window's last analysis, it follows that window's next ones and no other's.
+TEST_F(FinestraDecifrazione, FollowsTheWindowThatOpenedIt)
+{
+    varnel().apriDecifrazione();  // before any analysis: nothing
+    EXPECT_FALSE(registro.decifrazione().isVisible());
+    Analizza(varnel(), scrivi("uno.txt", "abc"));
+    varnel().apriDecifrazione();
+    auto& d = registro.decifrazione();
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(d.windowTitle(), "Decifrazione - uno.txt");
+    Analizza(varnel(), scrivi("due.txt", "xyz"));
+    EXPECT_EQ(d.windowTitle(), "Decifrazione - due.txt");
+    EXPECT_TRUE(Anteprima(d).startsWith("xyz"));
+    registro.avanzata().apri();
+    Trova<QLineEdit>(registro.avanzata(), "Text1")->setText("abcdefghijklmnopqrstuvwxyz");
+    Analizza(registro.avanzata(), scrivi("tre.txt", "abc"));
+    EXPECT_EQ(d.windowTitle(), "Decifrazione - due.txt");
+}
+
 struct CasoFinestra {
     const char* nome;
     Criterio criterio;
