@@ -210,6 +210,9 @@ void Decifrazione::mostraAnalisi(const DatiDecifrazione& dati)
             m_inizio = std::move(inizio).valore();
     }
     m_sequenza = SequenzaSimboli(m_inizio, dati.criterio);
+    m_bigrammi = NgrammiFrequenti(m_sequenza, 2, NgrammiMostrati);
+    m_trigrammi = NgrammiFrequenti(m_sequenza, 3, NgrammiMostrati);
+    m_doppie = Doppie(m_sequenza);
     setWindowTitle(QStringLiteral("Decifrazione - %1").arg(QFileInfo(dati.percorso).fileName()));
     mostraSimboli();
     mostraClassifica();
@@ -304,6 +307,8 @@ void Decifrazione::marcaDoppioni()
     const Chiave attuale = chiave();
     for (std::size_t k = 0; k < NumeroSlot; ++k) {
         const bool doppio = attuale[k] != 0 && std::ranges::count(attuale, attuale[k]) > 1;
+        if (m_chiave[k]->property("doppione").toBool() == doppio)
+            continue;  // a style sheet costs a restyle: only where the mark changes
         m_chiave[k]->setProperty("doppione", doppio);
         m_chiave[k]->setStyleSheet(doppio ? QStringLiteral("QLineEdit { background: #ffb0b0; color: black; }")
                                           : QString());
@@ -317,18 +322,17 @@ void Decifrazione::marcaDoppioni()
 void Decifrazione::mostraAnteprima()
 {
     const Sostituzione sostituzione(m_dati.criterio, chiave());
-    QString testo;
-    std::vector<bool> marcati;
     const std::size_t quanti = std::min(m_inizio.size(), CaratteriAnteprima);
-    testo.reserve(static_cast<qsizetype>(quanti));
+    std::u32string sostituito(m_inizio.substr(0, quanti));
+    std::vector<bool> marcati;  // by UTF-16 unit, as the editor counts
     marcati.reserve(quanti);
-    for (std::size_t i = 0; i < quanti; ++i) {
-        const char32_t s = sostituzione.sostituto(m_inizio[i]);
-        const char32_t c = s ? s : m_inizio[i];
-        const auto prima = testo.size();
-        testo += QString::fromUcs4(&c, 1);
-        marcati.insert(marcati.end(), static_cast<std::size_t>(testo.size() - prima), s != 0);
+    for (char32_t& c : sostituito) {
+        const char32_t s = sostituzione.sostituto(c);
+        if (s)
+            c = s;
+        marcati.insert(marcati.end(), c > 0xFFFF ? 2 : 1, s != 0);
     }
+    QString testo = QString::fromUcs4(sostituito.data(), static_cast<qsizetype>(sostituito.size()));
     // CR LF and a lone CR end a line as they do in the file; the editor keeps one line end.
     for (qsizetype i = testo.indexOf(u'\r'); i >= 0; i = testo.indexOf(u'\r', i)) {
         const bool crlf = i + 1 < testo.size() && testo[i + 1] == u'\n';

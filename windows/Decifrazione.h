@@ -24,6 +24,9 @@ namespace varnel {
 
 class Evidenziatore;
 
+// The n-grams the statistics list.
+inline constexpr std::size_t NgrammiMostrati = 10;
+
 // A path as the system spells it, for the core's file functions.
 [[nodiscard]] std::filesystem::path PercorsoDiSistema(const QString& percorso);
 
@@ -92,10 +95,11 @@ private:
     Evidenziatore* m_evidenziatore = nullptr;
 
     DatiDecifrazione m_dati;
-    std::u32string m_inizio;               // the beginning of the file as decoded
-    std::vector<std::uint8_t> m_sequenza;  // its counted symbols, for the n-grams and the solver
-    bool m_caricaChiave = false;           // the key is being set whole: one update at the end
-    bool m_occupato = false;               // a command is running on a worker
+    std::u32string m_inizio;                                 // the beginning of the file as decoded
+    std::vector<std::uint8_t> m_sequenza;                    // its counted symbols, for the n-grams and the solver
+    std::vector<Ngramma> m_bigrammi, m_trigrammi, m_doppie;  // of the text, whatever the key
+    bool m_caricaChiave = false;                             // the key is being set whole: one update at the end
+    bool m_occupato = false;                                 // a command is running on a worker
 };
 
 }  // namespace varnel

@@ -24,7 +24,6 @@ namespace varnel {
 
 namespace {
 
-constexpr std::size_t NgrammiMostrati = 10;
 constexpr std::uint64_t SimboliAffidabili = 100;
 
 QString MotivoSalvataggio(const Errore& errore)
@@ -211,9 +210,9 @@ void Decifrazione::mostraStatistiche()
     };
     const QString dove = QStringLiteral(" (nei primi %1 simboli del testo)")
                              .arg(locale.toString(static_cast<qulonglong>(SimboliRisolutore)));
-    elenco(QStringLiteral("Bigrammi più frequenti") + dove + u':', NgrammiFrequenti(m_sequenza, 2, NgrammiMostrati));
-    elenco(QStringLiteral("Trigrammi più frequenti:"), NgrammiFrequenti(m_sequenza, 3, NgrammiMostrati));
-    elenco(QStringLiteral("Doppie:"), Doppie(m_sequenza));
+    elenco(QStringLiteral("Bigrammi più frequenti") + dove + u':', m_bigrammi);
+    elenco(QStringLiteral("Trigrammi più frequenti:"), m_trigrammi);
+    elenco(QStringLiteral("Doppie:"), m_doppie);
     m_statistiche->setPlainText(righe.join(u'\n'));
 }
 
