@@ -2,6 +2,7 @@
 #include "Registro.h"
 
 #include "Avanzata.h"
+#include "Decifrazione.h"
 #include "Form2.h"
 #include "Varnel.h"
 #include "VersioneProgramma.h"
@@ -44,10 +45,33 @@ Form2& Registro::form2()
     return *m_form2;
 }
 
+Decifrazione& Registro::decifrazione()
+{
+    if (!m_decifrazione)
+        m_decifrazione = std::make_unique<Decifrazione>();
+    return *m_decifrazione;
+}
+
+void Registro::apriDecifrazione(const QWidget& richiedente, const UltimaAnalisi& dati)
+{
+    m_fonteDecifrazione = &richiedente;
+    decifrazione().mostraAnalisi(dati);
+}
+
+void Registro::seguiAnalisi(const QWidget& richiedente, const UltimaAnalisi& dati)
+{
+    if (m_decifrazione && m_decifrazione->isVisible() && m_fonteDecifrazione == &richiedente)
+        m_decifrazione->mostraAnalisi(dati);
+}
+
 template <class Finestra>
 void Registro::collega(Finestra& finestra)
 {
     connect(&finestra, &FinestraAnalisi::richiestaInformazioni, this, [this] { form2().apri(); });
+    connect(&finestra, &FinestraAnalisi::richiestaDecifrazione, this,
+            [this, &finestra] { apriDecifrazione(finestra, *finestra.ultimaAnalisi()); });
+    connect(&finestra, &FinestraAnalisi::analisiRiuscita, this,
+            [this, &finestra] { seguiAnalisi(finestra, *finestra.ultimaAnalisi()); });
     connect(&finestra, &FinestraAnalisi::richiestaAltraFinestra, this, [this] {
         if constexpr (std::is_same_v<Finestra, Varnel>)
             avanzata().apri();

@@ -3,11 +3,15 @@
 
 #include <QObject>
 
+class QWidget;
+
 #include <memory>
 
 namespace varnel {
 
 class Avanzata;
+class Decifrazione;
+struct UltimaAnalisi;
 class Form2;
 class Varnel;
 
@@ -22,6 +26,12 @@ public:
     [[nodiscard]] Varnel& varnel();
     [[nodiscard]] Avanzata& avanzata();
     [[nodiscard]] Form2& form2();
+    [[nodiscard]] Decifrazione& decifrazione();
+
+    // "Decifrazione...": the deciphering window on the last analysis of the window that asks.
+    void apriDecifrazione(const QWidget& richiedente, const UltimaAnalisi& dati);
+    // A new analysis of `richiedente`: the deciphering window, when open on its analyses, follows it.
+    void seguiAnalisi(const QWidget& richiedente, const UltimaAnalisi& dati);
 
     // Opens the main window, as the program does at start.
     void avvia();
@@ -33,6 +43,8 @@ private:
     std::unique_ptr<Varnel> m_varnel;
     std::unique_ptr<Avanzata> m_avanzata;
     std::unique_ptr<Form2> m_form2;
+    std::unique_ptr<Decifrazione> m_decifrazione;
+    const QWidget* m_fonteDecifrazione = nullptr;  // the window whose analyses it shows
 };
 
 // Sets the program's name, version, icon, style and colours.

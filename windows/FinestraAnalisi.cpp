@@ -243,17 +243,11 @@ void FinestraAnalisi::analizza(const Fonte& fonte, const Richiesta& richiesta)
         descrizione = QStringLiteral("Analisi del testo negli appunti in corso");
         // The worker shares the text, never copies it: it only reads it.
         lettura = [testo = fonte.testo, criterio](Avanzamento& avanzamento) {
-            const QStringView vista(testo);
-            return AnalizzaTesto({vista.utf16(), static_cast<std::size_t>(vista.size())}, criterio, avanzamento);
+            return AnalizzaTesto(Utf16(testo), criterio, avanzamento);
         };
     } else {
         descrizione = QStringLiteral("Analisi di \"%1\" in corso").arg(QFileInfo(fonte.percorso).fileName());
-#ifdef Q_OS_WIN
-        const std::filesystem::path file = fonte.percorso.toStdWString();
-#else
-        const std::filesystem::path file = QFile::encodeName(fonte.percorso)
-                                               .toStdString();  // the bytes the system knows
-#endif
+        const std::filesystem::path file = PercorsoDiSistema(fonte.percorso);
         lettura = [file, criterio](Avanzamento& avanzamento) { return AnalizzaFile(file, criterio, avanzamento); };
     }
     const auto esito = analizzaConAvanzamento(descrizione, std::move(lettura));
@@ -282,6 +276,12 @@ void FinestraAnalisi::analizza(const Fonte& fonte, const Richiesta& richiesta)
     aggiornaMenu();
     aggiornaRiferimenti();
     emit analisiRiuscita();
+}
+
+void FinestraAnalisi::apriDecifrazione()
+{
+    if (m_ultima)
+        emit richiestaDecifrazione();
 }
 
 void FinestraAnalisi::MostraRisultati(const Conteggi& conteggi)

@@ -39,6 +39,7 @@ signals:
     void richiestaAltraFinestra();
     // An analysis has succeeded and the window shows it.
     void analisiRiuscita();
+    void richiestaDecifrazione();
 
 public slots:
     void Command1_Click();
@@ -50,6 +51,8 @@ public slots:
     void esportaCsv();
     void salvaGrafico();
     void scegliRiferimento();
+    // "Decifrazione...": the deciphering window on the last analysis, once there is one.
+    void apriDecifrazione();
     void Command2_Click();
     void Command3_Click();
     void Check1_Click();
@@ -161,6 +164,7 @@ private:
     QAction* m_copia = nullptr;
     QAction* m_esportaCsv = nullptr;
     QAction* m_salvaGrafico = nullptr;
+    QAction* m_decifrazione = nullptr;
     Attesa* m_attesa = nullptr;  // the wait of the running analysis
     // Analyses given up while the system still held their reading; each touches only its own record.
     std::vector<std::shared_ptr<Lavoro>> m_abbandonati;

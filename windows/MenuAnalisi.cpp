@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the analysis windows offer beyond their controls: the menu of the right button and its
-// commands (reference markers, copy, CSV, picture, pasted text), and files dropped on the window.
+// commands (reference markers, copy, CSV, picture, pasted text, deciphering), and files dropped on
+// the window.
 #include "FinestraAnalisi.h"
 
 #include "Esportazione.h"
@@ -52,7 +53,10 @@ void FinestraAnalisi::creaMenu()
     incolla->setShortcut(QKeySequence::Paste);
     m_esportaCsv = azione(m_menu, QStringLiteral("Esporta risultati (CSV)..."), "AzioneEsportaCsv");
     m_salvaGrafico = azione(m_menu, QStringLiteral("Salva grafico come immagine..."), "AzioneSalvaGrafico");
-    // Room here for "Decifrazione...", which follows this window's results in a window of its own.
+    m_decifrazione = azione(m_menu, QStringLiteral("Decifrazione..."), "AzioneDecifrazione");
+    m_decifrazione->setShortcut(Qt::CTRL | Qt::Key_D);
+    addAction(m_decifrazione);  // its shortcut works in the whole window, the menu closed
+    connect(m_decifrazione, &QAction::triggered, this, &FinestraAnalisi::apriDecifrazione);
     connect(m_copia, &QAction::triggered, this, &FinestraAnalisi::copiaRisultati);
     connect(incolla, &QAction::triggered, this, &FinestraAnalisi::analizzaAppunti);
     connect(m_esportaCsv, &QAction::triggered, this, &FinestraAnalisi::esportaCsv);
@@ -100,7 +104,7 @@ void FinestraAnalisi::contextMenuEvent(QContextMenuEvent* evento)
 void FinestraAnalisi::aggiornaMenu()
 {
     const bool risultati = m_ultima.has_value();
-    for (QAction* azione : {m_copia, m_esportaCsv, m_salvaGrafico})
+    for (QAction* azione : {m_copia, m_esportaCsv, m_salvaGrafico, m_decifrazione})
         azione->setEnabled(risultati);
     // The symbols of the advanced window are no letters of a language.
     m_riferimentoItaliano->setEnabled(contaLettere());

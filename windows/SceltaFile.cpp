@@ -2,6 +2,7 @@
 #include "SceltaFile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -67,6 +68,20 @@ QString ScegliFileDaSalvare(QWidget& finestra, const QString& filtro, const QStr
     if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
         return {};
     return dialogo.selectedFiles().constFirst();
+}
+
+std::filesystem::path PercorsoDiSistema(const QString& percorso)
+{
+#ifdef Q_OS_WIN
+    return percorso.toStdWString();
+#else
+    return QFile::encodeName(percorso).toStdString();  // the bytes the system knows
+#endif
+}
+
+std::u16string_view Utf16(const QString& testo)
+{
+    return {reinterpret_cast<const char16_t*>(testo.utf16()), static_cast<std::size_t>(testo.size())};
 }
 
 }  // namespace varnel

@@ -129,4 +129,19 @@ std::u32string Decodifica(std::string_view byte)
     return testo;
 }
 
+std::optional<std::u32string> DecodificaCome(std::string_view byte, Codifica codifica)
+{
+    if (codifica == Codifica::Utf8)
+        return DaUtf8(byte);
+    std::u32string testo;
+    if (codifica == Codifica::Windows1252) {
+        testo.reserve(byte.size());
+        for (const char b : byte)
+            testo += DaWindows1252(static_cast<std::uint8_t>(b));
+    } else {
+        AggiungiUtf16(testo, byte, codifica == Codifica::Utf16BE);
+    }
+    return testo;
+}
+
 }  // namespace varnel

@@ -27,6 +27,9 @@ inline constexpr char32_t CarattereSostitutivo = U'\uFFFD';
 // The code page of a whole file's bytes, and the file decoded: the reference for the streaming reader.
 [[nodiscard]] Codifica CodificaDi(std::string_view byte);
 [[nodiscard]] std::u32string Decodifica(std::string_view byte);
+// Bytes without a byte-order mark decoded in a code page already decided; nothing when they are not
+// UTF-8 where UTF-8 was decided.
+[[nodiscard]] std::optional<std::u32string> DecodificaCome(std::string_view byte, Codifica codifica);
 
 // Checks UTF-8 a buffer at a time, a sequence may span two buffers. Reports each code point
 // above U+007F to the visitor, so the caller can match symbols outside ASCII.

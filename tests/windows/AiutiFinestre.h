@@ -12,6 +12,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -34,6 +35,12 @@ T* Trova(const QWidget& finestra, const QString& nome)
     T* widget = finestra.findChild<T*>(nome);
     EXPECT_NE(widget, nullptr) << nome.toStdString();
     return widget;
+}
+
+// A command of an analysis window's menu.
+inline QAction* Azione(const QWidget& finestra, const char* nome)
+{
+    return Trova<QMenu>(finestra, "MenuAnalisi")->findChild<QAction*>(nome);
 }
 
 inline QString Testo(const QWidget& finestra, const QString& nome) { return Trova<QLabel>(finestra, nome)->text(); }

@@ -16,11 +16,6 @@
 namespace varnel::prova {
 namespace {
 
-QAction* Azione(const QWidget& finestra, const char* nome)
-{
-    return Trova<QMenu>(finestra, "MenuAnalisi")->findChild<QAction*>(nome);
-}
-
 // Drags `indirizzi` onto the window and drops them, as a file manager would.
 void Lascia(QWidget& finestra, const QList<QUrl>& indirizzi)
 {

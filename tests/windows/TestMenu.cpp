@@ -12,7 +12,6 @@ namespace varnel::prova {
 namespace {
 
 QMenu* Menu(const QWidget& finestra) { return Trova<QMenu>(finestra, "MenuAnalisi"); }
-QAction* Azione(const QWidget& finestra, const char* nome) { return Menu(finestra)->findChild<QAction*>(nome); }
 
 class Menus : public Programma {
 protected:
@@ -60,6 +59,7 @@ TEST_F(Menus, ActionsAreNamedAndEnabledOnlyWhenTheyCanDoSomething)
         {"AzioneIncolla", "Analizza il testo negli appunti", QKeySequence::Paste, true},
         {"AzioneEsportaCsv", "Esporta risultati (CSV)...", {}, false},
         {"AzioneSalvaGrafico", "Salva grafico come immagine...", {}, false},
+        {"AzioneDecifrazione", "Decifrazione...", Qt::CTRL | Qt::Key_D, false},
     };
     registro.avanzata().apri();
     for (FinestraAnalisi* w :
@@ -77,7 +77,7 @@ TEST_F(Menus, ActionsAreNamedAndEnabledOnlyWhenTheyCanDoSomething)
         EXPECT_TRUE(Azione(*w, "RiferimentoNessuno")->isChecked());
     }
     Analizza(varnel(), scrivi("a.txt", "abc"));
-    for (const char* nome : {"AzioneCopia", "AzioneEsportaCsv", "AzioneSalvaGrafico"})
+    for (const char* nome : {"AzioneCopia", "AzioneEsportaCsv", "AzioneSalvaGrafico", "AzioneDecifrazione"})
         EXPECT_TRUE(Azione(varnel(), nome)->isEnabled()) << nome;
 
     // A screen reader reads each entry by its text.
@@ -86,7 +86,7 @@ TEST_F(Menus, ActionsAreNamedAndEnabledOnlyWhenTheyCanDoSomething)
     for (int i = 0; i < menu->childCount(); ++i)
         voci << menu->child(i)->text(QAccessible::Name);
     EXPECT_EQ(voci.join('|'), "Frequenze di riferimento|Copia risultati|Analizza il testo negli appunti|"
-                              "Esporta risultati (CSV)...|Salva grafico come immagine...");
+                              "Esporta risultati (CSV)...|Salva grafico come immagine...|Decifrazione...");
 }
 
 TEST_F(Menus, OpensOutsideTheTextBoxesWhichKeepTheirOwn)

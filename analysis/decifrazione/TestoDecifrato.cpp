@@ -1,0 +1,265 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The analysed file's text, decoded as its analysis read it: its beginning, and the whole of it
+// saved under a key.
+#include "Cifrario.h"
+#include "DecodificaFlusso.h"
+#include "Lettura.h"
+#include "Utf8DaUtf16.h"
+
+#include <fstream>
+#include <functional>
+#include <system_error>
+
+namespace varnel {
+
+namespace {
+
+// The beginning read for the window never grows past this, whatever the file holds.
+constexpr std::size_t LimiteCaratteri = std::size_t{1} << 22;
+
+void AggiungiUtf8(std::string& uscita, char32_t c)
+{
+    const auto u = static_cast<std::uint32_t>(c);
+    const auto byte = [&](std::uint32_t valore) { uscita += static_cast<char>(static_cast<std::uint8_t>(valore)); };
+    if (u < 0x80) {
+        byte(u);
+    } else if (u < 0x800) {
+        byte(0xC0 | (u >> 6));
+        byte(0x80 | (u & 0x3F));
+    } else if (u < 0x10000) {
+        byte(0xE0 | (u >> 12));
+        byte(0x80 | ((u >> 6) & 0x3F));
+        byte(0x80 | (u & 0x3F));
+    } else {
+        byte(0xF0 | (u >> 18));
+        byte(0x80 | ((u >> 12) & 0x3F));
+        byte(0x80 | ((u >> 6) & 0x3F));
+        byte(0x80 | (u & 0x3F));
+    }
+}
+
+[[nodiscard]] std::string_view Vista(std::span<const std::uint8_t> byte)
+{
+    return {reinterpret_cast<const char*>(byte.data()), byte.size()};
+}
+
+[[nodiscard]] Errore Cambiato() { return {Motivo::FileModificato, {}}; }
+
+// Where the text's bytes come from: a file, or pasted text given out as UTF-8 (it is analysed as a
+// file holding that UTF-8 would be). Fills the buffer, 0 at the end.
+using FonteByte = std::function<Esito<std::size_t>(std::span<std::uint8_t>)>;
+
+FonteByte DaFile(FileInLettura& file, const Avanzamento& avanzamento)
+{
+    return [&file, &avanzamento](std::span<std::uint8_t> buffer) { return file.Leggi(buffer, avanzamento); };
+}
+
+FonteByte DaTesto(dettaglio::Utf8DaUtf16& testo)
+{
+    return [&testo](std::span<std::uint8_t> buffer) -> Esito<std::size_t> { return testo.Leggi(buffer); };
+}
+
+}  // namespace
+
+std::size_t DecodificaFlusso::completi() const
+{
+    const std::size_t n = m_resto.size();
+    if (m_codifica == Codifica::Windows1252)
+        return n;
+    if (m_codifica != Codifica::Utf8) {
+        // Whole 16-bit units, and a high surrogate waits for its partner.
+        const std::size_t pari = n & ~std::size_t{1};
+        if (pari < 2)
+            return pari;
+        const auto alto = static_cast<std::uint8_t>(m_resto[m_codifica == Codifica::Utf16BE ? pari - 2 : pari - 1]);
+        return (alto >= 0xD8 && alto <= 0xDB) ? pari - 2 : pari;
+    }
+    // A sequence whose lead byte is among the last three may still miss bytes.
+    for (std::size_t k = 1; k <= std::min<std::size_t>(3, n); ++k) {
+        const auto b = static_cast<std::uint8_t>(m_resto[n - k]);
+        if ((b & 0xC0) == 0x80)
+            continue;
+        const std::size_t lunghezza = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+        return lunghezza > k ? n - k : n;
+    }
+    return n;
+}
+
+bool DecodificaFlusso::aggiungi(std::string_view byte, std::u32string& testo)
+{
+    m_resto += byte;
+    if (m_inizio) {
+        // The byte-order mark is the analysis's reason for the code page, not text.
+        const std::size_t marca = m_codifica == Codifica::Utf8 ? 3 : m_codifica == Codifica::Windows1252 ? 0 : 2;
+        if (m_resto.size() < marca)
+            return true;
+        if (m_codifica != Codifica::Utf8 || InizioUtf8Bom(m_resto))
+            m_resto.erase(0, marca);
+        m_inizio = false;
+    }
+    const std::size_t n = completi();
+    auto decodificato = DecodificaCome(std::string_view(m_resto).substr(0, n), m_codifica);
+    if (!decodificato)
+        return false;
+    testo += *decodificato;
+    m_resto.erase(0, n);
+    return true;
+}
+
+bool DecodificaFlusso::concludi(std::u32string& testo)
+{
+    if (m_inizio && m_codifica != Codifica::Utf8 && m_codifica != Codifica::Windows1252)
+        m_resto.erase(0, 2);
+    m_inizio = false;
+    auto decodificato = DecodificaCome(m_resto, m_codifica);
+    m_resto.clear();
+    if (!decodificato)
+        return false;
+    testo += *decodificato;
+    return true;
+}
+
+namespace {
+
+Esito<std::u32string> Inizio(const FonteByte& fonte, Codifica codifica, const Criterio& criterio, std::size_t caratteri,
+                             std::size_t simboli)
+{
+    const MappaSimboli mappa(criterio);
+    DecodificaFlusso flusso(codifica);
+    const BufferDiLettura memoria(DimensioneBuffer);
+    std::u32string testo;
+    std::size_t contati = 0;
+    std::size_t visti = 0;
+    while ((testo.size() < caratteri || contati < simboli) && testo.size() < LimiteCaratteri) {
+        const auto letti = fonte(memoria.dati());
+        if (!letti.riuscito())
+            return letti.errore();
+        if (letti.valore() == 0) {
+            if (!flusso.concludi(testo))
+                return Cambiato();
+            break;
+        }
+        if (!flusso.aggiungi(Vista(memoria.dati().first(letti.valore())), testo))
+            return Cambiato();
+        for (; visti < testo.size(); ++visti)
+            contati += mappa.slot(testo[visti]) != MappaSimboli::Nessuno ? 1u : 0u;
+    }
+    return testo;
+}
+
+}  // namespace
+
+Esito<std::u32string> LeggiInizio(const std::filesystem::path& percorso, Codifica codifica, const Criterio& criterio,
+                                  std::size_t caratteri, std::size_t simboli)
+{
+    auto file = FileInLettura::Apri(percorso);
+    if (!file.riuscito())
+        return file.errore();
+    const Avanzamento avanzamento;
+    return Inizio(DaFile(file.valore(), avanzamento), codifica, criterio, caratteri, simboli);
+}
+
+std::u32string LeggiInizio(std::u16string_view testo, const Criterio& criterio, std::size_t caratteri,
+                           std::size_t simboli)
+{
+    dettaglio::Utf8DaUtf16 utf8(testo);
+    // UTF-8 made from UTF-16 always decodes.
+    return Inizio(DaTesto(utf8), Codifica::Utf8, criterio, caratteri, simboli).valore();
+}
+
+namespace {
+
+Esito<Salvato> ScriviDecifrato(const FonteByte& fonte, Codifica codifica, const Sostituzione& sostituzione,
+                               std::ofstream& uscita, Avanzamento& avanzamento)
+{
+    DecodificaFlusso flusso(codifica);
+    const BufferDiLettura memoria(DimensioneBuffer);
+    std::u32string testo;
+    std::string utf8;
+    for (bool fine = false; !fine;) {
+        const auto letti = fonte(memoria.dati());
+        if (!letti.riuscito())
+            return letti.errore();
+        testo.clear();
+        fine = letti.valore() == 0;
+        const bool valido = fine ? flusso.concludi(testo)
+                                 : flusso.aggiungi(Vista(memoria.dati().first(letti.valore())), testo);
+        if (!valido)
+            return Cambiato();
+        utf8.clear();
+        for (const char32_t c : testo) {
+            const char32_t s = sostituzione.sostituto(c);
+            AggiungiUtf8(utf8, s ? s : c);
+        }
+        uscita.write(utf8.data(), static_cast<std::streamsize>(utf8.size()));
+        if (!uscita)
+            return Errore{Motivo::Altro, "scrittura non riuscita"};
+        avanzamento.aggiungi(letti.valore());
+        if (avanzamento.annullata())
+            return Errore{Motivo::Annullata, {}};
+    }
+    return Salvato{};
+}
+
+// Writes through a temporary file renamed at the end: a cancel or a failure leaves nothing behind.
+Esito<Salvato> ScriviAttraversoProvvisorio(const std::filesystem::path& destinazione,
+                                           const std::function<Esito<Salvato>(std::ofstream&)>& scrivi)
+{
+    auto provvisorio = destinazione;
+    provvisorio += ".parziale";
+    auto esito = [&]() -> Esito<Salvato> {
+        std::ofstream uscita(provvisorio, std::ios::binary | std::ios::trunc);
+        if (!uscita)
+            return Errore{Motivo::PermessoNegato, {}};
+        auto scritto = scrivi(uscita);
+        uscita.close();
+        if (scritto.riuscito() && !uscita)
+            return Errore{Motivo::Altro, "scrittura non riuscita"};
+        return scritto;
+    }();
+    std::error_code errore;
+    if (esito.riuscito())
+        std::filesystem::rename(provvisorio, destinazione, errore);
+    if (!esito.riuscito() || errore) {
+        std::error_code ignorato;
+        std::filesystem::remove(provvisorio, ignorato);
+        if (esito.riuscito())
+            return Errore{Motivo::Altro, errore.message()};
+    }
+    return esito;
+}
+
+}  // namespace
+
+Esito<Salvato> SalvaDecifrato(const std::filesystem::path& sorgente, Codifica codifica,
+                              const Sostituzione& sostituzione, const std::filesystem::path& destinazione,
+                              Avanzamento& avanzamento)
+{
+    std::error_code errore;
+    if (std::filesystem::equivalent(sorgente, destinazione, errore))
+        return Errore{Motivo::Altro, "è il file analizzato"};
+    auto file = FileInLettura::Apri(sorgente);
+    if (!file.riuscito())
+        return file.errore();
+    avanzamento.fissaDimensione(file.valore().Dimensione());
+    return ScriviAttraversoProvvisorio(destinazione, [&](std::ofstream& uscita) -> Esito<Salvato> {
+        auto scritto = ScriviDecifrato(DaFile(file.valore(), avanzamento), codifica, sostituzione, uscita, avanzamento);
+        if (!scritto.riuscito())
+            return scritto;
+        if (auto cambiato = file.valore().ControllaInvariato())
+            return *cambiato;
+        return Salvato{};
+    });
+}
+
+Esito<Salvato> SalvaDecifrato(std::u16string_view testo, const Sostituzione& sostituzione,
+                              const std::filesystem::path& destinazione, Avanzamento& avanzamento)
+{
+    avanzamento.fissaDimensione(dettaglio::Utf8DaUtf16::Lunghezza(testo));
+    return ScriviAttraversoProvvisorio(destinazione, [&](std::ofstream& uscita) {
+        dettaglio::Utf8DaUtf16 utf8(testo);
+        return ScriviDecifrato(DaTesto(utf8), Codifica::Utf8, sostituzione, uscita, avanzamento);
+    });
+}
+
+}  // namespace varnel

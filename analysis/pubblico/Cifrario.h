@@ -1,0 +1,105 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// From counted symbols to a plaintext: the key, the text under it, the ranks, the index of
+// coincidence, the n-grams, and a key proposed for a language.
+
+#include "Analisi.h"
+#include "Avanzamento.h"
+#include "Esito.h"
+#include "Lingue.h"
+#include "Simboli.h"
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace varnel {
+
+// Cipher symbol → plain letter: for each slot in window order, 'a'–'z' or 0 when not chosen.
+using Chiave = std::array<char, NumeroSlot>;
+
+// Which slot a character is counted in under a criterion, as the counting matches it.
+class MappaSimboli {
+public:
+    static constexpr int Nessuno = -1;
+    explicit MappaSimboli(const Criterio& criterio);
+    [[nodiscard]] int slot(char32_t carattere) const;
+
+private:
+    Criterio m_criterio;
+};
+
+// The text under a key: each counted symbol with a letter becomes that letter, keeping the case of
+// a letter it replaces (a symbol that is no uppercase letter gives the lowercase one).
+class Sostituzione {
+public:
+    Sostituzione(const Criterio& criterio, const Chiave& chiave);
+    // The replacement of a character, or 0 when it stays as it is.
+    [[nodiscard]] char32_t sostituto(char32_t carattere) const;
+    [[nodiscard]] std::u32string applica(std::u32string_view testo) const;
+
+private:
+    MappaSimboli m_mappa;
+    Chiave m_chiave;
+};
+
+// Slots by count, most frequent first; equal counts keep window order.
+[[nodiscard]] std::array<std::size_t, NumeroSlot> Classifica(const Conteggi& conteggi);
+// Letters of a language by frequency, most frequent first.
+[[nodiscard]] std::array<std::size_t, NumeroSlot> ClassificaLettere(Lingua lingua);
+// The k-th most frequent slot gets the language's k-th letter.
+[[nodiscard]] Chiave ChiavePerFrequenza(const Conteggi& conteggi, Lingua lingua);
+
+// Σ n(n−1) ÷ N(N−1) over the counted symbols; 0 below two symbols.
+[[nodiscard]] double IndiceCoincidenza(const Conteggi& conteggi);
+// What the index is for text of the language, and for random text.
+[[nodiscard]] double IndiceCoincidenzaLingua(Lingua lingua);
+inline constexpr double IndiceCoincidenzaCasuale = 1.0 / 26.0;
+
+// The counted symbols of a text as slots, with Separatore wherever other characters stood between.
+inline constexpr std::uint8_t Separatore = NumeroSlot;
+[[nodiscard]] std::vector<std::uint8_t> SequenzaSimboli(std::u32string_view testo, const Criterio& criterio);
+
+struct Ngramma {
+    std::vector<std::uint8_t> slot;  // consecutive in the text
+    std::uint64_t conteggio = 0;
+    friend bool operator==(const Ngramma&, const Ngramma&) = default;
+};
+// The most frequent n-grams of symbols adjacent in the text, most frequent first, ties in window order.
+[[nodiscard]] std::vector<Ngramma> NgrammiFrequenti(std::span<const std::uint8_t> sequenza, std::size_t lunghezza,
+                                                    std::size_t quanti);
+// Symbols written twice in a row, by how often, ties in window order.
+[[nodiscard]] std::vector<Ngramma> Doppie(std::span<const std::uint8_t> sequenza);
+
+// The solver looks at no more of the text than this.
+inline constexpr std::size_t SimboliRisolutore = 20'000;
+// The key that makes the symbols read most like the language: hill climbing over whole keys,
+// scored by the language's quadgrams, from the frequency key and from restarts drawn with a fixed
+// seed, so the same text always gives the same key. Annullata when cancelled.
+[[nodiscard]] Esito<Chiave> ProponiChiave(std::span<const std::uint8_t> sequenza, const Conteggi& conteggi,
+                                          Lingua lingua, Avanzamento& avanzamento);
+
+// The beginning of a file as decoded: at least `caratteri` characters and `simboli` counted symbols,
+// unless the file ends first.
+[[nodiscard]] Esito<std::u32string> LeggiInizio(const std::filesystem::path& percorso, Codifica codifica,
+                                                const Criterio& criterio, std::size_t caratteri, std::size_t simboli);
+// The same of pasted text, read as its analysis read it (as UTF-8).
+[[nodiscard]] std::u32string LeggiInizio(std::u16string_view testo, const Criterio& criterio, std::size_t caratteri,
+                                         std::size_t simboli);
+
+// Writes the whole file under the key, in UTF-8, to `destinazione`, through a temporary file
+// renamed at the end: a cancel or a failure leaves nothing behind. Never over the file itself.
+struct Salvato {};
+[[nodiscard]] Esito<Salvato> SalvaDecifrato(const std::filesystem::path& sorgente, Codifica codifica,
+                                            const Sostituzione& sostituzione, const std::filesystem::path& destinazione,
+                                            Avanzamento& avanzamento);
+// The same of pasted text.
+[[nodiscard]] Esito<Salvato> SalvaDecifrato(std::u16string_view testo, const Sostituzione& sostituzione,
+                                            const std::filesystem::path& destinazione, Avanzamento& avanzamento);
+
+}  // namespace varnel

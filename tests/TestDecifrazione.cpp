@@ -1,0 +1,271 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The key, the text under it, the ranks, the statistics, the proposed key and the saved file.
+#include "Aiuti.h"
+#include "Cifrario.h"
+#include "DecodificaFlusso.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <numeric>
+#include <random>
+#include <sstream>
+
+using namespace varnel;
+using namespace varnel::prova;
+
+namespace {
+
+Chiave ChiaveDa(std::string_view coppie)  // "qe xa": slot of q gets e, slot of x gets a
+{
+    Chiave chiave{};
+    for (std::size_t i = 0; i + 1 < coppie.size(); i += 3)
+        chiave[static_cast<std::size_t>(coppie[i] - 'a')] = coppie[i + 1];
+    return chiave;
+}
+
+std::string Utf8(std::u32string_view testo)
+{
+    std::string uscita;
+    for (const char32_t c : testo) {
+        const auto u = static_cast<std::uint32_t>(c);
+        const auto b = [&](std::uint32_t v) { uscita += static_cast<char>(static_cast<std::uint8_t>(v)); };
+        if (u < 0x80)
+            b(u);
+        else if (u < 0x800)
+            b(0xC0 | (u >> 6)), b(0x80 | (u & 0x3F));
+        else if (u < 0x10000)
+            b(0xE0 | (u >> 12)), b(0x80 | ((u >> 6) & 0x3F)), b(0x80 | (u & 0x3F));
+        else
+            b(0xF0 | (u >> 18)), b(0x80 | ((u >> 12) & 0x3F)), b(0x80 | ((u >> 6) & 0x3F)), b(0x80 | (u & 0x3F));
+    }
+    return uscita;
+}
+
+struct CasoSostituzione {
+    const char* nome;
+    Criterio criterio;
+    Chiave chiave;
+    std::u32string testo;
+    std::u32string atteso;
+};
+
+void PrintTo(const CasoSostituzione& caso, std::ostream* uscita) { *uscita << caso.nome; }
+
+class Sostituisce : public ::testing::TestWithParam<CasoSostituzione> {};
+
+TEST_P(Sostituisce, KeepsCaseAndLeavesTheRest)
+{
+    const auto& c = GetParam();
+    EXPECT_EQ(Sostituzione(c.criterio, c.chiave).applica(c.testo), c.atteso);
+}
+
+// Slot 0 '1', 1 'Σ', 2 emoji, 3 'q', 4 'Q'; the rest never occur.
+const Simboli Avanzati = SimboliDaTesto(U"1Σ\U0001F600qQ\u00e0bcdefghijklmnopqrstu").value();
+
+INSTANTIATE_TEST_SUITE_P(
+    Modi, Sostituisce,
+    ::testing::Values(
+        CasoSostituzione{"BothCases", ModoLettere::SenzaDistinzione, ChiaveDa("qe"), U"Qq xè!\r\n", U"Ee xè!\r\n"},
+        CasoSostituzione{"LowercaseOnly", ModoLettere::Minuscole, ChiaveDa("qe"), U"Qq", U"Qe"},
+        CasoSostituzione{"UppercaseOnly", ModoLettere::Maiuscole, ChiaveDa("qe"), U"Qq", U"Eq"},
+        CasoSostituzione{"NoLetterNoChange", ModoLettere::SenzaDistinzione, ChiaveDa("qe"), U"xyz", U"xyz"},
+        CasoSostituzione{"ExactSymbols", Avanzati, ChiaveDa("at bh cx dz ek"), U"1Σ\U0001F600qQ1x", U"tHxzKtx"}),
+    [](const auto& prova) { return std::string(prova.param.nome); });
+
+TEST(Classifica, EqualCountsKeepWindowOrder)
+{
+    Conteggi conteggi{};
+    conteggi[3] = 5, conteggi[1] = 5, conteggi[7] = 9, conteggi[25] = 5, conteggi[0] = 1;
+    const auto ordine = Classifica(conteggi);
+    const std::vector<std::size_t> primi(ordine.begin(), ordine.begin() + 6);
+    EXPECT_EQ(primi, (std::vector<std::size_t>{7, 1, 3, 25, 0, 2}));
+    // The frequency key gives the language's letters down that order.
+    const auto chiave = ChiavePerFrequenza(conteggi, Lingua::Italiano);
+    const auto lettere = ClassificaLettere(Lingua::Italiano);
+    EXPECT_EQ(chiave[7], 'a' + static_cast<char>(lettere[0]));
+    EXPECT_EQ(chiave[25], 'a' + static_cast<char>(lettere[3]));
+}
+
+TEST(Statistiche, ShortTextByHand)
+{
+    // "abba, cab": a 3, b 3, c 1; N = 7, Σ n(n−1) = 12, N(N−1) = 42.
+    Conteggi conteggi{};
+    conteggi[0] = 3, conteggi[1] = 3, conteggi[2] = 1;
+    EXPECT_DOUBLE_EQ(IndiceCoincidenza(conteggi), 12.0 / 42.0);
+    EXPECT_EQ(IndiceCoincidenza(Conteggi{}), 0.0);
+    EXPECT_NEAR(IndiceCoincidenzaLingua(Lingua::Italiano), 0.074, 0.004);
+    EXPECT_NEAR(IndiceCoincidenzaLingua(Lingua::Inglese), 0.066, 0.004);
+
+    const auto sequenza = SequenzaSimboli(U"abba, cab", ModoLettere::Minuscole);
+    EXPECT_EQ(sequenza, (std::vector<std::uint8_t>{0, 1, 1, 0, Separatore, 2, 0, 1}));
+    using N = std::vector<Ngramma>;
+    EXPECT_EQ(NgrammiFrequenti(sequenza, 2, 10), (N{{{0, 1}, 2}, {{1, 0}, 1}, {{1, 1}, 1}, {{2, 0}, 1}}));
+    EXPECT_EQ(NgrammiFrequenti(sequenza, 2, 1), (N{{{0, 1}, 2}}));
+    EXPECT_EQ(NgrammiFrequenti(sequenza, 3, 10), (N{{{0, 1, 1}, 1}, {{1, 1, 0}, 1}, {{2, 0, 1}, 1}}));
+    EXPECT_EQ(Doppie(sequenza), (N{{{1, 1}, 1}}));
+}
+
+struct Crittogramma {
+    Lingua lingua;
+    std::string chiaro;
+};
+
+class Risolve : public ::testing::TestWithParam<Crittogramma> {};
+
+// 200 letters each from fortunes held out of the tables.
+TEST_P(Risolve, HeldOutTextOfTwoHundredLetters)
+{
+    const auto& c = GetParam();
+    std::array<char, 26> cifra{};
+    std::iota(cifra.begin(), cifra.end(), 'a');
+    std::shuffle(cifra.begin(), cifra.end(), std::mt19937(7));
+    std::u32string cifrato;
+    Conteggi conteggi{};
+    for (const char x : c.chiaro) {
+        const bool lettera = x >= 'a' && x <= 'z';
+        const char y = lettera ? cifra[static_cast<std::size_t>(x - 'a')] : x;
+        cifrato += static_cast<char32_t>(y);
+        conteggi[static_cast<std::size_t>(y - 'a')] += lettera ? 1u : 0u;
+    }
+    const auto sequenza = SequenzaSimboli(cifrato, ModoLettere::Minuscole);
+    Avanzamento avanzamento;
+    const auto chiave = ProponiChiave(sequenza, conteggi, c.lingua, avanzamento);
+    ASSERT_TRUE(chiave.riuscito());
+    const auto decifrato = Sostituzione(ModoLettere::Minuscole, chiave.valore()).applica(cifrato);
+    std::size_t sbagliate = 0;
+    for (std::size_t i = 0; i < c.chiaro.size(); ++i)
+        sbagliate += decifrato[i] != static_cast<char32_t>(c.chiaro[i]) ? 1u : 0u;
+    EXPECT_LE(sbagliate, 20u) << std::string(decifrato.begin(), decifrato.end());
+    EXPECT_EQ(ProponiChiave(sequenza, conteggi, c.lingua, avanzamento).valore(), chiave.valore());
+
+    Avanzamento annullato;
+    annullato.annulla();
+    EXPECT_EQ(ProponiChiave(sequenza, conteggi, c.lingua, annullato).errore().motivo, Motivo::Annullata);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lingue, Risolve,
+    ::testing::Values(
+        Crittogramma{Lingua::Italiano,
+                     "tra i due veniva posta una bottiglia di janx, il liquore immortalato in quella vecchia canzone "
+                     "dei minatori di orione, che dice: oh non datemi piu' quel vecchio liquore janx no, non datemi "
+                     "piu' il vecchio janx altrimenti la testa mi vola via, la lingu"},
+        Crittogramma{Lingua::Inglese,
+                     "a famous lisp hacker noticed an undergraduate sitting in front of a xerox 1108, trying to edit "
+                     "a complex klone network via a browser. wanting to help, the hacker clicked one of the nodes in "
+                     "the network with the mouse, and asked \"what do you see?\" very earnes"}));
+
+struct CasoCodifica {
+    const char* nome;
+    Codifica codifica;
+    std::string byte;
+};
+
+void PrintTo(const CasoCodifica& caso, std::ostream* uscita) { *uscita << caso.nome; }
+
+class Decodifica1 : public ::testing::TestWithParam<CasoCodifica> {};
+
+// Every split of the bytes decodes as the whole does: no character is lost at a buffer's edge.
+TEST_P(Decodifica1, AnySplitAsTheWhole)
+{
+    const auto& c = GetParam();
+    const auto atteso = Decodifica(c.byte);
+    for (std::size_t taglio = 0; taglio <= c.byte.size(); ++taglio) {
+        DecodificaFlusso flusso(c.codifica);
+        std::u32string testo;
+        ASSERT_TRUE(flusso.aggiungi(std::string_view(c.byte).substr(0, taglio), testo));
+        ASSERT_TRUE(flusso.aggiungi(std::string_view(c.byte).substr(taglio), testo));
+        ASSERT_TRUE(flusso.concludi(testo));
+        EXPECT_EQ(testo, atteso) << taglio;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Codifiche, Decodifica1,
+                         ::testing::Values(CasoCodifica{"Utf8Bom", Codifica::Utf8, "\xEF\xBB\xBFQè\xF0\x9F\x98\x80q"},
+                                           CasoCodifica{"Utf8", Codifica::Utf8, "\xC3\xA8\xE2\x82\xAC"},
+                                           CasoCodifica{"Utf16LE", Codifica::Utf16LE,
+                                                        std::string("\xFF\xFEQ\0\x3D\xD8\x00\xDE", 8)},
+                                           CasoCodifica{"Utf16BEOddEnd", Codifica::Utf16BE,
+                                                        std::string("\xFE\xFF\0Q\xD8\x3D\xDE\x00\x41", 9)},
+                                           CasoCodifica{"Windows1252", Codifica::Windows1252, "\xEF\xBB\x80Q\xE8"}),
+                         [](const auto& prova) { return std::string(prova.param.nome); });
+
+TEST(DecodificaFlusso, BrokenUtf8IsReported)
+{
+    DecodificaFlusso flusso(Codifica::Utf8);
+    std::u32string testo;
+    EXPECT_TRUE(flusso.aggiungi("ab\xE2\x82", testo));
+    EXPECT_FALSE(flusso.concludi(testo));
+}
+
+std::string Leggi(const std::filesystem::path& percorso)
+{
+    std::ifstream file(percorso, std::ios::binary);
+    std::stringstream tutto;
+    tutto << file.rdbuf();
+    return tutto.str();
+}
+
+// Emoji and è right across the reader's 256 KiB buffer edge.
+std::string TestoLungo()
+{
+    std::string testo = "\xEF\xBB\xBF";
+    for (std::size_t i = 0; testo.size() < 256 * 1024 - 2; ++i)
+        testo += "Qq xyz 1\n"[i % 9];
+    return testo + "\xF0\x9F\x98\x80Q\xC3\xA8q\xE2\x82\xAC";
+}
+
+TEST(SalvaDecifrato, SameAsThePreviewOverBufferEdges)
+{
+    const CartellaTemporanea cartella;
+    const auto byte = TestoLungo();
+    const auto sorgente = cartella.scrivi("cifrato.txt", byte);
+    const auto destinazione = cartella.percorso() / "cifrato-decifrato.txt";
+    const Sostituzione sostituzione(Avanzati, ChiaveDa("ce dx ek"));
+    Avanzamento avanzamento;
+    ASSERT_TRUE(SalvaDecifrato(sorgente, Codifica::Utf8, sostituzione, destinazione, avanzamento).riuscito());
+    const auto anteprima = sostituzione.applica(Decodifica(byte));
+    EXPECT_EQ(Leggi(destinazione), Utf8(anteprima));
+    EXPECT_NE(anteprima.find(U"eKèx€"), std::u32string::npos);
+
+    const auto inizio = LeggiInizio(sorgente, Codifica::Utf8, Avanzati, 20'000, 0);
+    ASSERT_TRUE(inizio.riuscito());
+    EXPECT_EQ(inizio.valore().substr(0, 20'000), Decodifica(byte).substr(0, 20'000));
+}
+
+TEST(SalvaDecifrato, CancelFailureOrTheFileItselfLeaveNothing)
+{
+    const CartellaTemporanea cartella;
+    const auto byte = TestoLungo();
+    const auto sorgente = cartella.scrivi("cifrato.txt", byte);
+    const Sostituzione sostituzione(ModoLettere::SenzaDistinzione, ChiaveDa("qe"));
+    const auto destinazione = cartella.percorso() / "uscita.txt";
+
+    Avanzamento annullato;
+    annullato.annulla();
+    EXPECT_EQ(SalvaDecifrato(sorgente, Codifica::Utf8, sostituzione, destinazione, annullato).errore().motivo,
+              Motivo::Annullata);
+    Avanzamento avanzamento;
+    EXPECT_FALSE(
+        SalvaDecifrato(sorgente, Codifica::Utf8, sostituzione, cartella.percorso() / "manca" / "x.txt", avanzamento)
+            .riuscito());
+    EXPECT_FALSE(SalvaDecifrato(sorgente, Codifica::Utf8, sostituzione, sorgente, avanzamento).riuscito());
+    EXPECT_EQ(Leggi(sorgente), byte);
+#ifdef __linux__
+    // A full disk: the write fails and the temporary file goes.
+    if (std::filesystem::exists("/dev/full")) {
+        const auto pieno = cartella.percorso() / "pieno.txt";
+        std::filesystem::create_symlink("/dev/full", cartella.percorso() / "pieno.txt.parziale");
+        EXPECT_FALSE(SalvaDecifrato(sorgente, Codifica::Utf8, sostituzione, pieno, avanzamento).riuscito());
+        EXPECT_FALSE(std::filesystem::exists(pieno));
+    }
+#endif
+    // Only the file analysed is left.
+    std::size_t file = 0;
+    for ([[maybe_unused]] const auto& voce : std::filesystem::directory_iterator(cartella.percorso()))
+        ++file;
+    EXPECT_EQ(file, 1u);
+}
+
+}  // namespace

@@ -1,0 +1,218 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The deciphering window's commands and its statistics.
+#include "Decifrazione.h"
+
+#include "SceltaFile.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProgressDialog>
+#include <QTimer>
+
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <thread>
+
+namespace varnel {
+
+namespace {
+
+constexpr std::uint64_t SimboliAffidabili = 100;
+
+QString MotivoSalvataggio(const Errore& errore)
+{
+    if (!errore.dettaglio.empty())
+        return QString::fromStdString(errore.dettaglio);
+    switch (errore.motivo) {
+    case Motivo::NonTrovato: return QStringLiteral("il file analizzato non c'è più");
+    case Motivo::FileModificato: return QStringLiteral("il file analizzato è cambiato dopo l'analisi");
+    case Motivo::PermessoNegato: return QStringLiteral("permesso negato");
+    default: return QStringLiteral("errore di lettura o di scrittura");
+    }
+}
+
+}  // namespace
+
+void Decifrazione::cambiaLingua()
+{
+    mostraClassifica();
+    mostraStatistiche();
+}
+
+void Decifrazione::chiavePerFrequenza() { impostaChiave(ChiavePerFrequenza(m_dati.analisi.conteggi, lingua())); }
+
+void Decifrazione::azzeraChiave() { impostaChiave({}); }
+
+void Decifrazione::copiaChiave()
+{
+    // Two lines, the symbols and under each its letter ('-' for none): the key read downwards.
+    QString simboli;
+    QString lettere;
+    const Chiave attuale = chiave();
+    for (std::size_t k = 0; k < NumeroSlot; ++k) {
+        simboli += simbolo(k);
+        lettere += attuale[k] ? QChar(QLatin1Char(attuale[k])) : QChar(u'-');
+    }
+    QApplication::clipboard()->setText(simboli + u'\n' + lettere + u'\n');
+}
+
+void Decifrazione::avvisa(const QString& testo)
+{
+    QMessageBox avviso(QMessageBox::NoIcon, QStringLiteral("Varnel"), testo, QMessageBox::Ok, this);
+    avviso.setTextFormat(Qt::PlainText);
+    avviso.setWindowModality(Qt::ApplicationModal);
+    avviso.exec();
+}
+
+template <class T>
+Esito<T> Decifrazione::suLavoratore(const QString& testo, std::function<Esito<T>(Avanzamento&)> lavoro)
+{
+    // Shared with the worker alone, so that a worker still running after a cancel touches no widget.
+    struct Record {
+        Avanzamento avanzamento;
+        std::optional<Esito<T>> esito;
+        std::atomic<bool> finito{false};
+    };
+    auto record = std::make_shared<Record>();
+    std::thread([record, lavoro = std::move(lavoro)] {
+        record->esito.emplace(lavoro(record->avanzamento));
+        record->finito.store(true, std::memory_order_release);
+    }).detach();
+
+    QProgressDialog dialogo(testo, QStringLiteral("Annulla"), 0, 1000, this);
+    dialogo.setWindowTitle(QStringLiteral("Varnel"));
+    dialogo.setWindowModality(Qt::WindowModal);
+    dialogo.setMinimumDuration(500);
+    dialogo.setAutoClose(false);
+    dialogo.setAutoReset(false);
+    dialogo.setValue(0);
+    QEventLoop ciclo;
+    QTimer battito;
+    connect(&battito, &QTimer::timeout, this, [&] {
+        if (record->finito.load(std::memory_order_acquire) || dialogo.wasCanceled())
+            ciclo.quit();
+        const auto fatti = record->avanzamento.letti();
+        const auto tutti = record->avanzamento.dimensione();
+        if (tutti > 0 && fatti <= tutti)
+            dialogo.setValue(static_cast<int>(fatti * 1000 / tutti));
+    });
+    connect(&dialogo, &QProgressDialog::canceled, &ciclo, &QEventLoop::quit);
+    battito.start(20);
+    ciclo.exec();
+    if (record->finito.load(std::memory_order_acquire))
+        return std::move(*record->esito);
+    record->avanzamento.annulla();
+    return Errore{Motivo::Annullata, {}};
+}
+
+void Decifrazione::proponiChiave()
+{
+    if (m_occupato)
+        return;
+    m_occupato = true;
+    const auto sequenza = m_sequenza;
+    const auto conteggi = m_dati.analisi.conteggi;
+    const Lingua scelta = lingua();
+    const auto esito = suLavoratore<Chiave>(QStringLiteral("Ricerca della chiave in corso..."),
+                                            [sequenza, conteggi, scelta](Avanzamento& avanzamento) {
+                                                return ProponiChiave(sequenza, conteggi, scelta, avanzamento);
+                                            });
+    m_occupato = false;
+    if (esito.riuscito())
+        impostaChiave(esito.valore());
+}
+
+void Decifrazione::salvaTesto()
+{
+    if (m_occupato)
+        return;
+    const bool appunti = m_dati.percorso.isEmpty();
+    const QFileInfo analizzato(m_dati.percorso);
+    const QString proposto = appunti ? QDir::home().filePath(QStringLiteral("appunti-decifrato.txt"))
+                                     : analizzato.dir().filePath(analizzato.completeBaseName()
+                                                                 + QStringLiteral("-decifrato.txt"));
+    const QString destinazione = ScegliFileDaSalvare(*this, QStringLiteral("File di testo (*.txt)"), proposto);
+    if (destinazione.isEmpty())
+        return;
+    if (!appunti && QFileInfo(destinazione).canonicalFilePath() == analizzato.canonicalFilePath()) {
+        avvisa(QStringLiteral("Il testo decifrato non può sostituire il file analizzato: scegliere un altro nome."));
+        return;
+    }
+    m_occupato = true;
+    const auto uscita = PercorsoDiSistema(destinazione);
+    const Sostituzione sostituzione(m_dati.criterio, chiave());
+    const auto esito = suLavoratore<Salvato>(
+        QStringLiteral("Salvataggio di \"%1\" in corso...").arg(QFileInfo(destinazione).fileName()),
+        [=, dati = m_dati](Avanzamento& avanzamento) {
+            if (appunti)
+                return SalvaDecifrato(Utf16(dati.testo), sostituzione, uscita, avanzamento);
+            return SalvaDecifrato(PercorsoDiSistema(dati.percorso), dati.analisi.codifica, sostituzione, uscita,
+                                  avanzamento);
+        });
+    m_occupato = false;
+    if (!esito.riuscito() && esito.errore().motivo != Motivo::Annullata)
+        avvisa(QStringLiteral("Impossibile salvare \"%1\": %2.")
+                   .arg(QFileInfo(destinazione).fileName(), MotivoSalvataggio(esito.errore())));
+}
+
+QString Decifrazione::sottoChiave(const Ngramma& ngramma, const Chiave& attuale) const
+{
+    QString cifrato;
+    QString chiaro;
+    for (const auto s : ngramma.slot) {
+        cifrato += simbolo(s);
+        chiaro += attuale[s] ? QChar(QLatin1Char(attuale[s])) : QChar(u'·');
+    }
+    return QStringLiteral("%1 → %2  (%3)")
+        .arg(cifrato, chiaro, QLocale().toString(static_cast<qulonglong>(ngramma.conteggio)));
+}
+
+void Decifrazione::mostraStatistiche()
+{
+    const QLocale locale;
+    std::uint64_t totale = 0;
+    for (const auto n : m_dati.analisi.conteggi)
+        totale += n;
+    const double indice = indiceCoincidenza();
+    const double riferimento = IndiceCoincidenzaLingua(lingua());
+    const QString nomeLingua = lingua() == Lingua::Italiano ? QStringLiteral("italiano") : QStringLiteral("inglese");
+    QStringList righe;
+    righe << QStringLiteral("Simboli contati: %1").arg(locale.toString(static_cast<qulonglong>(totale)));
+    righe << QStringLiteral("Indice di coincidenza: %1 (%2: %3; testo casuale: %4)")
+                 .arg(locale.toString(indice, 'f', 4), nomeLingua, locale.toString(riferimento, 'f', 4),
+                      locale.toString(IndiceCoincidenzaCasuale, 'f', 4));
+    if (totale < SimboliAffidabili)
+        righe << QStringLiteral("Meno di 100 simboli: le frequenze di un testo così breve non sono affidabili.");
+    if (totale >= 2) {
+        righe << (indice >= (riferimento + IndiceCoincidenzaCasuale) / 2
+                      ? QStringLiteral("L'indice è vicino a quello della lingua: probabilmente una sola sostituzione "
+                                       "(cifrario monoalfabetico).")
+                      : QStringLiteral("L'indice è vicino a quello del testo casuale: forse più alfabeti (cifrario "
+                                       "polialfabetico), o un testo in un'altra lingua."));
+    }
+    const Chiave attuale = chiave();
+    const auto elenco = [&](const QString& titolo, const std::vector<Ngramma>& ngrammi) {
+        righe << QString() << titolo;
+        for (const auto& n : ngrammi)
+            righe << QStringLiteral("  ") + sottoChiave(n, attuale);
+        if (ngrammi.empty())
+            righe << QStringLiteral("  nessuno");
+    };
+    const QString dove = QStringLiteral(" (nei primi %1 simboli del testo)")
+                             .arg(locale.toString(static_cast<qulonglong>(SimboliRisolutore)));
+    elenco(QStringLiteral("Bigrammi più frequenti") + dove + u':', m_bigrammi);
+    elenco(QStringLiteral("Trigrammi più frequenti:"), m_trigrammi);
+    elenco(QStringLiteral("Doppie:"), m_doppie);
+    m_statistiche->setPlainText(righe.join(u'\n'));
+}
+
+}  // namespace varnel
