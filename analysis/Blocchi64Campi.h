@@ -93,8 +93,8 @@ void TogliVirgolettato(Corsa<B>& c, const MaschereBlocco& m, const Virgolettato&
 
 // A whole block, quoted stretches included. All but its head (the blanks it starts with and the
 // byte after them) is worked out as if the block started inside an unquoted field's text, so that
-// a block does not wait for the one before; only a quote that the block before left open, or one
-// that opens the field it started, takes the longer way, which waits for it.
+// a block does not wait for the one before. The block is first counted as if no quote opened a
+// stretch, the common case; a block where one does, or that starts inside one, is then mended.
 template <class B>
 void BloccoIntero(Corsa<B>& c, const MaschereBlocco& m)
 {
@@ -105,12 +105,8 @@ void BloccoIntero(Corsa<B>& c, const MaschereBlocco& m)
     const std::uint64_t testa = m.spazi & ~(m.spazi + 1);  // the blanks the block starts with
     const std::uint64_t inizio = c.apreCampo | (c.dopoCR & ~m.acapo);
     const std::uint64_t testaAperta = 0 - (inizio | c.spaziAperti);  // a field's blanks run from byte 0
-    const std::uint64_t apreInTesta = testaAperta & (testa + 1) & m.virgolette;
-    Virgolettato v;
-    if ((c.dentro | apreInTesta) == 0) [[likely]]
-        v = Virgolettati<B>(m.virgolette, apre, 0);
-    else
-        v = Virgolettati<B>(m.virgolette, apre | apreInTesta, c.dentro);
+    const std::uint64_t aperture = apre | (testaAperta & (testa + 1) & m.virgolette);
+    const std::uint64_t dentro = c.dentro;
     const std::uint64_t consumati = corse | (testa & testaAperta);
     c.campi += static_cast<std::uint64_t>(std::popcount(inizi)) + inizio;
     c.spazi += static_cast<std::uint64_t>(std::popcount(consumati));
@@ -121,8 +117,8 @@ void BloccoIntero(Corsa<B>& c, const MaschereBlocco& m)
     c.dopoCR = m.ritorni >> 63;
     c.spaziAperti = consumati >> 63;
     c.dentro = 0;
-    if ((v.interni | v.aperte | v.chiuse) != 0) [[unlikely]]
-        TogliVirgolettato(c, m, v, inizi, corse);
+    if ((aperture | dentro) != 0) [[unlikely]]
+        TogliVirgolettato(c, m, Virgolettati<B>(m.virgolette, aperture, dentro), inizi, corse);
     c.inPari = false;
 }
 
