@@ -125,6 +125,20 @@ TEST_P(CampiABlocchi, AgreesWithTheMachineOnRandomSpecialBytes)
     }
 }
 
+// Long runs of delimiters, past the 255 blocks that a byte counter holds, whole and in quotes.
+TEST_P(CampiABlocchi, CountsDelimitersPastAByteCounter)
+{
+    for (const std::string_view motivo : {",", "\r", "\n", "\r\n", ",\r\n\"", "\"a,\r\n, \""}) {
+        std::string testo;
+        while (testo.size() < 257 * 64)
+            testo += motivo;
+        for (const auto stato : dettaglio::StatiCampi) {
+            for (const std::size_t taglio : {std::size_t{0}, std::size_t{255 * 64}, std::size_t{256 * 64 + 1}})
+                ASSERT_NO_FATAL_FAILURE(ControllaUguali(testo, stato, taglio, kernel()));
+        }
+    }
+}
+
 VARNEL_SU_OGNI_VIA(CampiABlocchi);
 
 }  // namespace
