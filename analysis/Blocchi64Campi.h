@@ -78,18 +78,18 @@ template <class B>
 void TogliVirgolettato(Corsa<B>& c, const MaschereBlocco& m, const Virgolettato& v, std::uint64_t inizi,
                        std::uint64_t corse)
 {
-    const std::uint64_t dentro = v.interni;
-    c.campi -= static_cast<std::uint64_t>(std::popcount(inizi & (dentro | v.chiuse)));
-    c.spazi -= static_cast<std::uint64_t>(std::popcount(corse & dentro));
+    const std::uint64_t interni = v.interni;
+    c.campi -= static_cast<std::uint64_t>(std::popcount(inizi & (interni | v.chiuse)));
+    c.spazi -= static_cast<std::uint64_t>(std::popcount(corse & interni));
     c.virgolette += static_cast<std::uint64_t>(std::popcount(v.aperte | v.chiuse));
-    c.chiusure[0] -= static_cast<std::uint64_t>(std::popcount(m.virgole & dentro));
-    c.chiusure[1] -= static_cast<std::uint64_t>(std::popcount(m.ritorni & dentro));
-    c.chiusure[2] -= static_cast<std::uint64_t>(std::popcount(m.acapo & dentro));
-    const std::uint64_t ultimo = dentro >> 63;
+    c.chiusure[0] -= static_cast<std::uint64_t>(std::popcount(m.virgole & interni));
+    c.chiusure[1] -= static_cast<std::uint64_t>(std::popcount(m.ritorni & interni));
+    c.chiusure[2] -= static_cast<std::uint64_t>(std::popcount(m.acapo & interni));
+    const std::uint64_t ultimo = interni >> 63;
     c.apreCampo &= ~ultimo;
     c.dopoCR &= ~ultimo;
     c.spaziAperti &= ~ultimo;
-    c.dentro = (dentro | v.aperte) >> 63;
+    c.dentro = (interni | v.aperte) >> 63;
 }
 
 // A whole block, quoted stretches included. All but its head (the blanks it starts with and the
