@@ -24,6 +24,12 @@ const std::string& Testo()
     return testo;
 }
 
+const std::string& TestoVirgolettato()
+{
+    static const std::string testo = banco::TestoVirgolettato(256u << 20);
+    return testo;
+}
+
 void Analizza(benchmark::State& stato, const Criterio& criterio, const Kernel& kernel)
 {
     const auto& testo = Testo();
@@ -45,9 +51,8 @@ constexpr std::size_t FettaPassata = 64 * 1024;
 constexpr std::size_t BufferPassata = 1 << 20;
 
 template <class Passo>
-void Passata(benchmark::State& stato, Passo&& passo)
+void Passata(benchmark::State& stato, Passo&& passo, const std::string& testo = Testo())
 {
-    const auto& testo = Testo();
     std::vector<std::uint8_t> buffer(BufferPassata);
     for (auto _ : stato) {
         for (std::size_t inizio = 0; inizio + BufferPassata <= testo.size(); inizio += BufferPassata) {
@@ -85,10 +90,12 @@ void Conta(benchmark::State& stato, const Kernel& kernel, bool accento)
     benchmark::DoNotOptimize(conti);
 }
 
-void Campi(benchmark::State& stato, const Kernel& kernel)
+void Campi(benchmark::State& stato, const Kernel& kernel, bool virgolettato)
 {
     dettaglio::MacchinaCampi<std::uint8_t> macchina;
-    Passata(stato, [&](const std::uint8_t* p, std::size_t n) { kernel.campi(p, n, macchina); });
+    Passata(
+        stato, [&](const std::uint8_t* p, std::size_t n) { kernel.campi(p, n, macchina); },
+        virgolettato ? TestoVirgolettato() : Testo());
     benchmark::DoNotOptimize(macchina.giunture());
 }
 
@@ -165,7 +172,8 @@ void Registra()
         };
         registra("Conta/lettere", Conta, false);
         registra("Conta/accento", Conta, true);
-        registra("Campi", Campi);
+        registra("Campi", Campi, false);
+        registra("Campi/virgolette", Campi, true);
         registra("Valida", Valida);
         registra("Sequenze/accento", Sequenze);
         const auto analisi = [&](const std::string& passo, const Criterio& criterio) {

@@ -110,18 +110,21 @@ public:
     [[nodiscard]] std::uint64_t spaziAperti() const { return m_stato == Stato::Spazi; }
     [[nodiscard]] bool traVirgolette() const { return m_stato == Stato::Virgolette; }
     // After such blocks: the state that their last byte leaves, and what they found, the commas,
-    // CRs and LFs all consumed.
-    void riprendiDopo(std::uint8_t ultimo, std::uint64_t spaziAperti)
+    // CRs and LFs all consumed, and the quotes for kernels that also take quoted stretches whole.
+    void riprendiDopo(std::uint8_t ultimo, std::uint64_t spaziAperti, bool traVirgolette = false)
     {
-        m_stato = (ultimo == ',' || ultimo == '\n') ? Stato::Inizio
-                  : ultimo == '\r'                  ? Stato::DopoCR
-                  : spaziAperti != 0                ? Stato::Spazi
-                                                    : Stato::Libero;
+        m_stato = traVirgolette                       ? Stato::Virgolette
+                  : (ultimo == ',' || ultimo == '\n') ? Stato::Inizio
+                  : ultimo == '\r'                    ? Stato::DopoCR
+                  : spaziAperti != 0                  ? Stato::Spazi
+                                                      : Stato::Libero;
     }
-    void aggiungiBlocchi(std::uint64_t campi, std::uint64_t spazi, const std::array<std::uint64_t, 3>& chiusure)
+    void aggiungiBlocchi(std::uint64_t campi, std::uint64_t spazi, const std::array<std::uint64_t, 3>& chiusure,
+                         std::uint64_t virgolette = 0)
     {
         m_campi += campi;
         m_consumati[Spazio] += spazi;
+        m_consumati[Virgoletta] += virgolette;
         m_consumati[Virgola] += chiusure[0];
         m_consumati[CarRitorno] += chiusure[1];
         m_consumati[ACapo] += chiusure[2];

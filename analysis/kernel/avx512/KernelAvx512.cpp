@@ -59,6 +59,10 @@ struct Avx512 {
     static Vettore Xor3(Vettore a, Vettore b, Vettore c) { return _mm512_ternarylogic_epi32(a, b, c, 0x96); }
     static Vettore Maggioranza(Vettore a, Vettore b, Vettore c) { return _mm512_ternarylogic_epi32(a, b, c, 0xE8); }
     static Vettore Zero() { return _mm512_setzero_si512(); }
+    static Vettore ContaUguali(Vettore c, Vettore a, Vettore b)
+    {
+        return _mm512_mask_sub_epi8(c, _mm512_cmpeq_epi8_mask(a, b), c, _mm512_set1_epi8(-1));
+    }
 };
 
 }  // namespace

@@ -121,6 +121,10 @@ struct Emulato {
         return Ogni([&](std::size_t i) { return (a[i] & b[i]) | (a[i] & c[i]) | (b[i] & c[i]); });
     }
     static Vettore Zero() { return Vettore{}; }
+    static Vettore ContaUguali(const Vettore& c, const Vettore& a, const Vettore& b)
+    {
+        return Ogni([&](std::size_t i) { return a[i] == b[i] ? c[i] + 1 : c[i]; });
+    }
 };
 
 }  // namespace

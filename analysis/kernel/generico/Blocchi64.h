@@ -24,6 +24,7 @@
 //   Permuta2(a, b, x)                  (x[i] & 64 ? b : a)[x[i] & 63]
 //   Xor3(a, b, c), Maggioranza(a, b, c)  bitwise: odd parity, and at least two of three
 //   Zero()                             zero in every byte
+//   ContaUguali(c, a, b)               c[i] + 1 where a[i] == b[i], else c[i], modulo 256
 
 #include "Blocchi64Campi.h"
 #include "Blocchi64Conta.h"
