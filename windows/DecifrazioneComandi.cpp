@@ -2,6 +2,7 @@
 // The deciphering window's commands and its statistics.
 #include "Decifrazione.h"
 
+#include "DialogoAvanzamento.h"
 #include "SceltaFile.h"
 
 #include <QApplication>
@@ -88,26 +89,22 @@ Esito<T> Decifrazione::suLavoratore(const QString& testo, std::function<Esito<T>
         record->finito.store(true, std::memory_order_release);
     }).detach();
 
-    QProgressDialog dialogo(testo, QStringLiteral("Annulla"), 0, 1000, this);
-    dialogo.setWindowTitle(QStringLiteral("Varnel"));
-    dialogo.setWindowModality(Qt::WindowModal);
-    dialogo.setMinimumDuration(500);
-    dialogo.setAutoClose(false);
-    dialogo.setAutoReset(false);
-    dialogo.setValue(0);
+    QProgressDialog dialogo(this);
+    PreparaAvanzamento(dialogo, testo);
     QEventLoop ciclo;
     QTimer battito;
     connect(&battito, &QTimer::timeout, this, [&] {
         if (record->finito.load(std::memory_order_acquire) || dialogo.wasCanceled())
             ciclo.quit();
-        const auto fatti = record->avanzamento.letti();
-        const auto tutti = record->avanzamento.dimensione();
-        if (tutti > 0 && fatti <= tutti)
-            dialogo.setValue(static_cast<int>(fatti * 1000 / tutti));
+        else if (dialogo.isVisible())
+            MostraAvanzamento(dialogo, testo, record->avanzamento);
     });
     connect(&dialogo, &QProgressDialog::canceled, &ciclo, &QEventLoop::quit);
     battito.start(20);
-    ciclo.exec();
+    {
+        const SoloAvanzamento filtro(dialogo);
+        ciclo.exec();
+    }
     if (record->finito.load(std::memory_order_acquire))
         return std::move(*record->esito);
     record->avanzamento.annulla();
@@ -122,7 +119,7 @@ void Decifrazione::proponiChiave()
     const auto sequenza = m_sequenza;
     const auto conteggi = m_dati.analisi.conteggi;
     const Lingua scelta = lingua();
-    const auto esito = suLavoratore<Chiave>(QStringLiteral("Ricerca della chiave in corso..."),
+    const auto esito = suLavoratore<Chiave>(QStringLiteral("Ricerca della chiave in corso"),
                                             [sequenza, conteggi, scelta](Avanzamento& avanzamento) {
                                                 return ProponiChiave(sequenza, conteggi, scelta, avanzamento);
                                             });
@@ -151,7 +148,7 @@ void Decifrazione::salvaTesto()
     const auto uscita = PercorsoDiSistema(destinazione);
     const Sostituzione sostituzione(m_dati.criterio, chiave());
     const auto esito = suLavoratore<Salvato>(
-        QStringLiteral("Salvataggio di \"%1\" in corso...").arg(QFileInfo(destinazione).fileName()),
+        QStringLiteral("Salvataggio di \"%1\" in corso").arg(QFileInfo(destinazione).fileName()),
         [=, dati = m_dati](Avanzamento& avanzamento) {
             if (appunti)
                 return SalvaDecifrato(Utf16(dati.testo), sostituzione, uscita, avanzamento);

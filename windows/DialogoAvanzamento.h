@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// The wait for work on a worker thread, as the user sees it: a progress dialog that shows after
+// half a second, and input dropped meanwhile.
+
+#include "Avanzamento.h"
+
+#include <QObject>
+#include <QProgressDialog>
+#include <QString>
+
+namespace varnel {
+
+// The progress dialog, modal to its window, shown only when the work lasts longer than half a
+// second; `descrizione` shown as it is, never as markup.
+void PreparaAvanzamento(QProgressDialog& dialogo, const QString& descrizione);
+// How far the work has come, or a busy bar and the amount read when its end is not known.
+void MostraAvanzamento(QProgressDialog& dialogo, const QString& descrizione, const Avanzamento& avanzamento);
+
+// While it lives, user input is dropped unless it is aimed at the progress dialog on screen: a key
+// or a click meant for a window, before the dialog shows or after, reaches neither the window nor
+// the dialog, then or later.
+class SoloAvanzamento : public QObject {
+public:
+    explicit SoloAvanzamento(const QProgressDialog& dialogo);
+    ~SoloAvanzamento() override;
+    SoloAvanzamento(const SoloAvanzamento&) = delete;
+    SoloAvanzamento& operator=(const SoloAvanzamento&) = delete;
+
+protected:
+    bool eventFilter(QObject* oggetto, QEvent* evento) override;
+
+private:
+    [[nodiscard]] bool alDialogo(const QObject* oggetto) const;
+
+    const QProgressDialog& m_dialogo;
+};
+
+}  // namespace varnel
