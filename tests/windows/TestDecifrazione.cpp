@@ -29,6 +29,21 @@ protected:
         registro.apriDecifrazione(varnel(), ultima);
         return registro.decifrazione();
     }
+    static std::string Contenuto(const QString& file)
+    {
+        std::ifstream letto(file.toStdString(), std::ios::binary);
+        std::stringstream contenuto;
+        contenuto << letto.rdbuf();
+        return contenuto.str();
+    }
+    // Saves the text under the key through the dialog, and reads back what was written.
+    static std::string SalvaELeggi(Decifrazione& d, const QString& uscita)
+    {
+        const auto scelta = RispondiFile(uscita);
+        Clic(Trova<QPushButton>(d, "SalvaTesto"));
+        EXPECT_TRUE(scelta->venuta);
+        return Contenuto(uscita);
+    }
     static QString Anteprima(const Decifrazione& d) { return Trova<QPlainTextEdit>(d, "Anteprima")->toPlainText(); }
     static QLineEdit* Chiave(const Decifrazione& d, int k)
     {
@@ -88,14 +103,7 @@ TEST_F(FinestraDecifrazione, FollowsTheWindowThatOpenedIt)
     EXPECT_EQ(d.windowTitle(), "Decifrazione - testo degli appunti");
     Chiave(d, 17)->setText("e");
     EXPECT_EQ(Anteprima(d), QString::fromUtf8("Ee, \"x\" è"));
-    const QString uscita = Percorso(cartella.percorso() / "appunti-decifrato.txt");
-    const auto scelta = RispondiFile(uscita);
-    Clic(Trova<QPushButton>(d, "SalvaTesto"));
-    EXPECT_TRUE(scelta->venuta);
-    std::ifstream salvato(uscita.toStdString(), std::ios::binary);
-    std::stringstream contenuto;
-    contenuto << salvato.rdbuf();
-    EXPECT_EQ(contenuto.str(), "Ee, \"x\" \xC3\xA8");
+    EXPECT_EQ(SalvaELeggi(d, Percorso(cartella.percorso() / "appunti-decifrato.txt")), "Ee, \"x\" \xC3\xA8");
 
     registro.avanzata().apri();
     Trova<QLineEdit>(registro.avanzata(), "Text1")->setText("abcdefghijklmnopqrstuvwxyz");
@@ -124,27 +132,17 @@ TEST_P(PerCriterio, PreviewAndSavedFileAgree)
     EXPECT_TRUE(Trova<QPlainTextEdit>(d, "Statistiche")->toPlainText().contains("Meno di 100 simboli"));
 
     const QString uscita = Percorso(cartella.percorso() / "c-decifrato.txt");
-    const auto scelta = RispondiFile(uscita);
-    Clic(Trova<QPushButton>(d, "SalvaTesto"));
-    EXPECT_TRUE(scelta->venuta);
-    std::ifstream letto(uscita.toStdString(), std::ios::binary);
-    std::stringstream contenuto;
-    contenuto << letto.rdbuf();
-    EXPECT_EQ(QString::fromStdString(contenuto.str()), c.atteso);
+    EXPECT_EQ(QString::fromStdString(SalvaELeggi(d, uscita)), c.atteso);
 
     // Never over the file analysed: a notice, and the file as it was. (The proposed name is taken
     // away first: the dialog would keep it selected over the typed one.)
-    letto.close();
     std::filesystem::remove(uscita.toStdString());
     const auto avviso = RispondiAvviso();
     const auto sopra = RispondiFile(file);
     Clic(Trova<QPushButton>(d, "SalvaTesto"));
     EXPECT_TRUE(sopra->venuta);
     EXPECT_TRUE(avviso->venuta);
-    std::ifstream originale(file.toStdString(), std::ios::binary);
-    std::stringstream prima;
-    prima << originale.rdbuf();
-    EXPECT_EQ(prima.str(), "Qq 7x\xC3\xA8\xF0\x9F\x98\x80\nQ");
+    EXPECT_EQ(Contenuto(file), "Qq 7x\xC3\xA8\xF0\x9F\x98\x80\nQ");
 }
 
 const Simboli Cifre = SimboliDaTesto(U"0123456789\U0001F600QabcdefghijklmP").value();
