@@ -102,7 +102,8 @@ TEST_F(LongAnalysis, InputsThatNeverAnswerAreCancelledAtOnce)
     // file as it is named.
     const QString muta = fifo("<b>x");
     const int scrittore = ::open(QFile::encodeName(muta).constData(), O_RDWR);
-    for (const auto& [file, nome] : {std::pair{QStringLiteral("/dev/zero"), "zero"}, std::pair{muta, "<b>x"}}) {
+    for (const auto& [file, nomeFile] : {std::pair{QStringLiteral("/dev/zero"), "zero"}, std::pair{muta, "<b>x"}}) {
+        const char* nome = nomeFile;  // a lambda may not capture a structured binding before clang 16
         const QLabel* etichetta = nullptr;
         EXPECT_TRUE(annulla(file, [&](QProgressDialog& d) {
             etichetta = d.findChild<QLabel*>();
@@ -174,7 +175,9 @@ TEST_F(LongAnalysis, ClosingTheWindowOrQuittingEndsTheProgram)
 {
     // Before the progress dialog shows, and with it up; closing the window cancels the analysis.
     const QString file = fifo("infinita");
-    for (const auto& [dopo, chiudi] : {std::pair{100, true}, std::pair{700, true}, std::pair{700, false}}) {
+    for (const auto& [attesa, chiusura] : {std::pair{100, true}, std::pair{700, true}, std::pair{700, false}}) {
+        const int dopo = attesa;  // a lambda may not capture a structured binding before clang 16
+        const bool chiudi = chiusura;
         varnel().apri();
         EXPECT_TRUE(finisceEntro(5000, [&] {
             QTimer::singleShot(dopo, &varnel(), [this, chiudi] {
