@@ -126,7 +126,8 @@ TEST_P(Risolve, HeldOutTextOfTwoHundredLetters)
         const bool lettera = x >= 'a' && x <= 'z';
         const char y = lettera ? cifra[static_cast<std::size_t>(x - 'a')] : x;
         cifrato += static_cast<char32_t>(y);
-        conteggi[static_cast<std::size_t>(y - 'a')] += lettera ? 1u : 0u;
+        if (lettera)
+            ++conteggi[static_cast<std::size_t>(y - 'a')];
     }
     const auto sequenza = SequenzaSimboli(cifrato, ModoLettere::Minuscole);
     Avanzamento avanzamento;
