@@ -94,8 +94,12 @@ const std::uint8_t* FineCampoScalare(const std::uint8_t* p, const std::uint8_t* 
 const std::uint8_t* InizioApertaScalare(const std::uint8_t* p, const std::uint8_t* q);
 void ContaSequenzeScalare(const std::uint8_t* p, std::size_t n, const Contesto& prima, const Sequenze& sequenze,
                           ContiGrezzi& conti);
+// Counts only the targets outside the window, as ContaScalare counts them all.
+void ContaFuoriScalare(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti);
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define VARNEL_X86 1
+// Counting in AVX2's own form; KernelAvx2 returns it with the other AVX2 kernels.
+void ContaAvx2(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti);
 [[nodiscard]] Kernel KernelAvx2();
 [[nodiscard]] Kernel KernelAvx512();
 #endif

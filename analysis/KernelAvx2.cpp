@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The AVX2 kernels: the algorithms of Blocchi64.h on two 32-byte registers taken as one block of
-// 64 bytes, a mask of the block being the two registers' movemasks side by side; and the field
-// machine in a form of its own.
+// The AVX2 kernels: the UTF-8 check and the counting of encodings above ASCII of Blocchi64.h on two
+// 32-byte registers taken as one block of 64 bytes, a mask of the block being the two registers'
+// movemasks side by side; the field machine in a form of its own; counting in KernelAvx2Conta.cpp.
 #include "Kernel.h"
 
 #ifdef VARNEL_X86
@@ -32,16 +32,6 @@ struct Avx2 {
     };
     using Maschera = std::uint64_t;
 
-    // The window's classes as vpshufb indices, one set per half of the 32 classes: 0 to 15 of
-    // the set's own sixteen stand below 0x80, every other distance at 0x80 or above, which looks
-    // up zero.
-    struct Distanze {
-        __m256i indici[2][2];  // [half of the classes][half of the block]
-    };
-    struct TabellaBit {
-        __m256i tabella;  // the bits of eight classes, in each 16-byte lane
-        int meta;         // which half of the classes they are in
-    };
     // Matches as bytes of 0xFF, counted in byte lanes, which 255 blocks fill.
     using Uguaglianza = Vettore;
     using Conteggio = Vettore;
@@ -62,16 +52,6 @@ struct Avx2 {
                + static_cast<std::uint64_t>(_mm256_extract_epi64(somme, 2))
                + static_cast<std::uint64_t>(_mm256_extract_epi64(somme, 3));
     }
-    // 0xFF in the bytes where k has a bit.
-    static __m256i Espandi(std::uint32_t k)
-    {
-        const __m256i scelta = _mm256_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2,
-                                                3, 3, 3, 3, 3, 3, 3, 3);
-        const __m256i bit = _mm256_set1_epi64x(static_cast<long long>(0x8040201008040201ULL));
-        const __m256i byte = _mm256_shuffle_epi8(_mm256_set1_epi32(static_cast<int>(k)), scelta);
-        return _mm256_cmpeq_epi8(_mm256_and_si256(byte, bit), bit);
-    }
-
     static Vettore Carica(const std::uint8_t* p) { return {Carica32(p), Carica32(p + 32)}; }
     static Vettore CaricaParte(const std::uint8_t* p, std::size_t n)
     {
@@ -139,12 +119,6 @@ struct Avx2 {
         const __m256i primaAlto = _mm256_permute2x128_si256(v.basso, v.alto, 0x21);
         return {_mm256_alignr_epi8(v.basso, primaBasso, 16 - K), _mm256_alignr_epi8(v.alto, primaAlto, 16 - K)};
     }
-    static Vettore Xor3(const Vettore& a, const Vettore& b, const Vettore& c) { return Xor(Xor(a, b), c); }
-    // Written with a ^ b, which the compiler shares with Xor3 of the same a and b.
-    static Vettore Maggioranza(const Vettore& a, const Vettore& b, const Vettore& c)
-    {
-        return Oppure(E(a, b), E(c, Xor(a, b)));
-    }
     static Vettore Zero() { return {_mm256_setzero_si256(), _mm256_setzero_si256()}; }
 
     static Uguaglianza Coincidono(const Vettore& a, const Vettore& b)
@@ -157,40 +131,6 @@ struct Avx2 {
     }
     static Conteggio Accumula(const Conteggio& c, const Uguaglianza& u) { return Meno(c, u); }
     static std::uint64_t Totale(const Conteggio& c) { return Somma(c.basso) + Somma(c.alto); }
-    static Distanze DistanzeDove(Maschera k, const Vettore& d)
-    {
-        // Distances 16 and above saturate to 0x80; 32 and above do so in the second set too.
-        const __m256i spinta = _mm256_set1_epi8(0x70), sedici = _mm256_set1_epi8(0x10);
-        Distanze r;
-        for (int h = 0; h < 2; ++h) {
-            const __m256i x = h == 0 ? d.basso : d.alto;
-            r.indici[0][h] = _mm256_adds_epu8(x, spinta);
-            r.indici[1][h] = _mm256_adds_epu8(_mm256_xor_si256(x, sedici), spinta);
-        }
-        if (k != ~Maschera{0}) {
-            // Only at a slice's end: bytes outside k index with bit 7 set.
-            for (int h = 0; h < 2; ++h) {
-                const __m256i fuori = _mm256_xor_si256(Espandi(static_cast<std::uint32_t>(k >> (32 * h))),
-                                                       _mm256_set1_epi8(-1));
-                r.indici[0][h] = _mm256_or_si256(r.indici[0][h], fuori);
-                r.indici[1][h] = _mm256_or_si256(r.indici[1][h], fuori);
-            }
-        }
-        return r;
-    }
-    static TabellaBit TabellaDelGruppo(int g)
-    {
-        const __m256i basse = _mm256_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 4, 8, 16, 32,
-                                               64, -128, 0, 0, 0, 0, 0, 0, 0, 0);
-        const __m256i alte = _mm256_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 4, 8, 16, 32, 64, -128, 0, 0, 0, 0, 0, 0, 0,
-                                              0, 1, 2, 4, 8, 16, 32, 64, -128);
-        return {g % 2 == 0 ? basse : alte, g / 2};
-    }
-    static Vettore BitDelGruppo(const TabellaBit& t, const Distanze& d)
-    {
-        const auto& indici = d.indici[t.meta];
-        return {_mm256_shuffle_epi8(t.tabella, indici[0]), _mm256_shuffle_epi8(t.tabella, indici[1])};
-    }
 };
 
 // ---- The field machine in the form written for AVX2, faster here than Blocchi64Campi.h: each
@@ -305,10 +245,7 @@ void CampiAvx2(const std::uint8_t* p, std::size_t n, MacchinaCampi<std::uint8_t>
 
 }  // namespace
 
-Kernel KernelAvx2()
-{
-    return {blocchi64::Conta<Avx2>, CampiAvx2, blocchi64::ValidaUtf8<Avx2>, blocchi64::ContaSequenze<Avx2>};
-}
+Kernel KernelAvx2() { return {ContaAvx2, CampiAvx2, blocchi64::ValidaUtf8<Avx2>, blocchi64::ContaSequenze<Avx2>}; }
 
 }  // namespace varnel::dettaglio
 

@@ -35,6 +35,19 @@ void ContaScalare(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli
     }
 }
 
+void ContaFuoriScalare(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti)
+{
+    Bersagli soli;
+    soli.numero = bersagli.numeroFuori;
+    soli.piega = bersagli.piega;
+    for (std::size_t k = 0; k < soli.numero; ++k)
+        soli.byte[k] = bersagli.byte[bersagli.fuori[k]];
+    ContiGrezzi parziali;
+    ContaScalare(p, n, soli, parziali);
+    for (std::size_t k = 0; k < soli.numero; ++k)
+        conti.perBersaglio[bersagli.fuori[k]] += parziali.perBersaglio[k];
+}
+
 void ContaSequenzeScalare(const std::uint8_t* p, std::size_t n, const Contesto& prima, const Sequenze& sequenze,
                           ContiGrezzi& conti)
 {
