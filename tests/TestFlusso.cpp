@@ -111,6 +111,19 @@ TEST_P(Flusso, AgreesWithTheReferenceOnGeneratedText)
         }
 }
 
+// Runs of one unit, long enough that a piece overflows what a kernel may count in byte lanes
+// before it adds them up (255 blocks of 64 bytes).
+TEST_P(Flusso, AgreesOnLongRunsOfOneUnit)
+{
+    std::mt19937 caso(3);
+    for (const std::string unita : {"a", "\xE8", "\xC3\xA8", ",", "\r\n"}) {
+        std::string testo;
+        while (testo.size() < 40000)
+            testo += unita;
+        ControllaAccordo(testo, kernel(), caso);
+    }
+}
+
 // Each delimiter, quote and sequence at every place around the edges of the 64-byte blocks and
 // of the 32-byte vectors, after a field in progress and after blanks that open the text.
 TEST_P(Flusso, AgreesAtEveryPlaceAroundTheBlockEdges)

@@ -82,7 +82,7 @@ Kernel KernelPer(Percorso percorso)
     if (percorso >= Percorso::Avx512 && Disponibile(Percorso::Avx512))
         return KernelAvx512();
     if (percorso >= Percorso::Avx2 && Disponibile(Percorso::Avx2))
-        return {ContaAvx2, CampiAvx2, ValidaUtf8Avx2, ContaSequenzeAvx2};
+        return KernelAvx2();
 #else
     (void)percorso;
 #endif

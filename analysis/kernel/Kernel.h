@@ -98,11 +98,9 @@ void ContaSequenzeScalare(const std::uint8_t* p, std::size_t n, const Contesto& 
 void ContaFuoriScalare(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti);
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define VARNEL_X86 1
+// Counting in AVX2's own form; KernelAvx2 returns it with the other AVX2 kernels.
 void ContaAvx2(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti);
-void CampiAvx2(const std::uint8_t* p, std::size_t n, MacchinaCampi<std::uint8_t>& macchina);
-const std::uint8_t* ValidaUtf8Avx2(const std::uint8_t* p, const std::uint8_t* fine, std::uint64_t& continuazioni);
-void ContaSequenzeAvx2(const std::uint8_t* p, std::size_t n, const Contesto& prima, const Sequenze& sequenze,
-                       ContiGrezzi& conti);
+[[nodiscard]] Kernel KernelAvx2();
 [[nodiscard]] Kernel KernelAvx512();
 #endif
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Counting target bytes with AVX2.
+// Counting target bytes with AVX2, in a form of its own: faster here than Blocchi64Conta.h over
+// pairs of registers, whose planes the 16 registers of AVX2 cannot hold.
 #include "Kernel.h"
 
 #ifdef VARNEL_X86
@@ -9,18 +10,26 @@
 #include <immintrin.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 VARNEL_INIZIO_REGIONE(VARNEL_ISTRUZIONI_AVX2)
-
-#include "Avx2.h"
 
 namespace varnel::dettaglio {
 
 namespace {
 
-using avx2::Carica;
-using avx2::Somma;
+__m256i Carica(const std::uint8_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+
+// The sum of the 32 bytes.
+std::uint64_t Somma(__m256i byte)
+{
+    const __m256i somme = _mm256_sad_epu8(byte, _mm256_setzero_si256());
+    return static_cast<std::uint64_t>(_mm256_extract_epi64(somme, 0))
+           + static_cast<std::uint64_t>(_mm256_extract_epi64(somme, 1))
+           + static_cast<std::uint64_t>(_mm256_extract_epi64(somme, 2))
+           + static_cast<std::uint64_t>(_mm256_extract_epi64(somme, 3));
+}
 
 // ---- Counting by comparison, for the targets outside the 32-byte window.
 

@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 
 VARNEL_INIZIO_REGIONE(VARNEL_ISTRUZIONI_AVX512)
 
@@ -28,6 +29,14 @@ namespace {
 struct Avx512 {
     using Vettore = __m512i;
     using Maschera = std::uint64_t;
+    struct Distanze {
+        Vettore distanze;
+        Maschera dentro;  // the bytes that stand for a class
+    };
+    using TabellaBit = Vettore;
+    using Uguaglianza = Maschera;
+    using Conteggio = std::uint64_t;
+    static constexpr std::size_t BlocchiPerConteggio = std::numeric_limits<std::size_t>::max();
 
     static Vettore Carica(const std::uint8_t* p) { return _mm512_loadu_si512(p); }
     static Vettore CaricaParte(const std::uint8_t* p, std::size_t n)
@@ -43,7 +52,6 @@ struct Avx512 {
     }
     static Maschera Uguali(Vettore a, Vettore b) { return _mm512_cmpeq_epi8_mask(a, b); }
     static Maschera UgualiDove(Maschera k, Vettore a, Vettore b) { return _mm512_mask_cmpeq_epi8_mask(k, a, b); }
-    static Maschera Minori(Vettore a, Vettore b) { return _mm512_cmplt_epu8_mask(a, b); }
     static Maschera Alti(Vettore a) { return _mm512_movepi8_mask(a); }
     static Maschera Prova(Vettore a, Vettore b) { return _mm512_test_epi8_mask(a, b); }
     static Vettore Oppure(Vettore a, Vettore b) { return _mm512_or_si512(a, b); }
@@ -54,14 +62,27 @@ struct Avx512 {
     static Vettore NibbleAlti(Vettore a) { return _mm512_and_si512(_mm512_srli_epi16(a, 4), _mm512_set1_epi8(0x0F)); }
     static Vettore NibbleBassi(Vettore a) { return _mm512_and_si512(a, _mm512_set1_epi8(0x0F)); }
     static Vettore Cerca16(Vettore t, Vettore x) { return _mm512_shuffle_epi8(t, x); }
-    static Vettore PermutaDove(Maschera k, Vettore t, Vettore x) { return _mm512_maskz_permutexvar_epi8(k, x, t); }
-    static Vettore Permuta2(Vettore a, Vettore b, Vettore x) { return _mm512_permutex2var_epi8(a, x, b); }
+    template <int K>
+    static Vettore Precedenti(Vettore a, Vettore b)
+    {
+        return _mm512_permutex2var_epi8(a, Tabella(blocchi64::IndiciPrecedenti<K>), b);
+    }
     static Vettore Xor3(Vettore a, Vettore b, Vettore c) { return _mm512_ternarylogic_epi32(a, b, c, 0x96); }
     static Vettore Maggioranza(Vettore a, Vettore b, Vettore c) { return _mm512_ternarylogic_epi32(a, b, c, 0xE8); }
     static Vettore Zero() { return _mm512_setzero_si512(); }
     static Vettore ContaUguali(Vettore c, Vettore a, Vettore b)
     {
         return _mm512_mask_sub_epi8(c, _mm512_cmpeq_epi8_mask(a, b), c, _mm512_set1_epi8(-1));
+    }
+    static Uguaglianza Coincidono(Vettore a, Vettore b) { return Uguali(a, b); }
+    static Uguaglianza CoincidonoAncora(Uguaglianza u, Vettore a, Vettore b) { return UgualiDove(u, a, b); }
+    static Conteggio Accumula(Conteggio c, Uguaglianza u) { return c + static_cast<Conteggio>(std::popcount(u)); }
+    static std::uint64_t Totale(Conteggio c) { return c; }
+    static Distanze DistanzeDove(Maschera k, Vettore d) { return {d, _mm512_mask_cmplt_epu8_mask(k, d, Ripeti(32))}; }
+    static TabellaBit TabellaDelGruppo(int g) { return Tabella(blocchi64::TabelleBit[static_cast<std::size_t>(g)]); }
+    static Vettore BitDelGruppo(TabellaBit t, const Distanze& d)
+    {
+        return _mm512_maskz_permutexvar_epi8(d.dentro, d.distanze, t);
     }
 };
 

@@ -7,7 +7,9 @@
 #include "Blocchi64.h"
 
 #include <array>
+#include <bit>
 #include <cstring>
+#include <limits>
 
 namespace varnel::dettaglio {
 
@@ -16,6 +18,14 @@ namespace {
 struct Emulato {
     using Vettore = std::array<std::uint8_t, 64>;
     using Maschera = std::uint64_t;
+    struct Distanze {
+        Vettore distanze;
+        Maschera dentro;
+    };
+    using TabellaBit = Vettore;
+    using Uguaglianza = Maschera;
+    using Conteggio = std::uint64_t;
+    static constexpr std::size_t BlocchiPerConteggio = std::numeric_limits<std::size_t>::max();
 
     template <class F>
     static Vettore Ogni(F&& f)
@@ -57,9 +67,10 @@ struct Emulato {
         return Dove([&](std::size_t i) { return a[i] == b[i]; });
     }
     static Maschera UgualiDove(Maschera k, const Vettore& a, const Vettore& b) { return k & Uguali(a, b); }
-    static Maschera Minori(const Vettore& a, const Vettore& b)
+    // vpcmpub with a mask.
+    static Maschera MinoriDove(Maschera k, const Vettore& a, const Vettore& b)
     {
-        return Dove([&](std::size_t i) { return a[i] < b[i]; });
+        return Dove([&](std::size_t i) { return Bit(k, i) && a[i] < b[i]; });
     }
     static Maschera Alti(const Vettore& a)
     {
@@ -125,6 +136,23 @@ struct Emulato {
     {
         return Ogni([&](std::size_t i) { return a[i] == b[i] ? c[i] + 1 : c[i]; });
     }
+
+    // As KernelAvx512.cpp makes them from the instructions above.
+    template <int K>
+    static Vettore Precedenti(const Vettore& a, const Vettore& b)
+    {
+        return Permuta2(a, b, blocchi64::IndiciPrecedenti<K>);
+    }
+    static Uguaglianza Coincidono(const Vettore& a, const Vettore& b) { return Uguali(a, b); }
+    static Uguaglianza CoincidonoAncora(Uguaglianza u, const Vettore& a, const Vettore& b)
+    {
+        return UgualiDove(u, a, b);
+    }
+    static Conteggio Accumula(Conteggio c, Uguaglianza u) { return c + static_cast<Conteggio>(std::popcount(u)); }
+    static std::uint64_t Totale(Conteggio c) { return c; }
+    static Distanze DistanzeDove(Maschera k, const Vettore& d) { return {d, MinoriDove(k, d, Ripeti(32))}; }
+    static TabellaBit TabellaDelGruppo(int g) { return blocchi64::TabelleBit[static_cast<std::size_t>(g)]; }
+    static Vettore BitDelGruppo(const TabellaBit& t, const Distanze& d) { return PermutaDove(d.dentro, t, d.distanze); }
 };
 
 }  // namespace

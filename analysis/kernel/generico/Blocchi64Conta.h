@@ -11,10 +11,12 @@
 
 #include "Kernel.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 
 namespace varnel::dettaglio::blocchi64 {
 
@@ -22,13 +24,12 @@ inline constexpr int Gruppi = 4;
 inline constexpr int PerGiro = 32;      // vectors summed into one output of weight 32
 inline constexpr int PianiRiporto = 4;  // weights 32 to 256; what overflows them is counted at once
 
-// Class d of the window as a bit of group d / 8.
-template <int Gruppo>
-inline constexpr std::array<std::uint8_t, 64> BitDelGruppo = [] {
-    std::array<std::uint8_t, 64> tabella{};
-    for (int d = 8 * Gruppo; d < 8 * Gruppo + 8; ++d)
-        tabella[static_cast<std::size_t>(d)] = static_cast<std::uint8_t>(1u << (d % 8));
-    return tabella;
+// For the layers that look classes up in 64 bytes: class d of the window as a bit of group d / 8.
+inline constexpr std::array<std::array<std::uint8_t, 64>, Gruppi> TabelleBit = [] {
+    std::array<std::array<std::uint8_t, 64>, Gruppi> tabelle{};
+    for (std::size_t d = 0; d < 8 * Gruppi; ++d)
+        tabelle[d / 8][d] = static_cast<std::uint8_t>(1u << (d % 8));
+    return tabelle;
 }();
 
 template <class B>
@@ -39,8 +40,7 @@ public:
     explicit ContatoreFinestra(const Bersagli& bersagli)
         : m_piega(B::Ripeti(bersagli.piega ? 0x20 : 0))
         , m_inizio(B::Ripeti(static_cast<std::uint8_t>(bersagli.finestra)))
-        , m_tabelle{B::Tabella(BitDelGruppo<0>), B::Tabella(BitDelGruppo<1>), B::Tabella(BitDelGruppo<2>),
-                    B::Tabella(BitDelGruppo<3>)}
+        , m_tabelle{B::TabellaDelGruppo(0), B::TabellaDelGruppo(1), B::TabellaDelGruppo(2), B::TabellaDelGruppo(3)}
     {
         for (std::size_t t = 0; t < bersagli.numero; ++t) {
             if (bersagli.inFinestra(t))
@@ -55,8 +55,7 @@ public:
     // Takes the bytes of v where `validi` has a bit.
     void aggiungi(V v, std::uint64_t validi)
     {
-        m_distanze[m_pronti] = B::Meno(B::Oppure(v, m_piega), m_inizio);
-        m_dentro[m_pronti] = B::Minori(m_distanze[m_pronti], B::Ripeti(32)) & validi;
+        m_distanze[m_pronti] = B::DistanzeDove(validi, B::Meno(B::Oppure(v, m_piega), m_inizio));
         if (++m_pronti == PerGiro)
             giro();
     }
@@ -65,7 +64,7 @@ public:
     {
         if (m_pronti > 0) {
             for (int j = m_pronti; j < PerGiro; ++j)
-                m_dentro[j] = 0;
+                m_distanze[j] = B::DistanzeDove(0, B::Zero());
             giro();
         }
         for (int g = 0; g < Gruppi; ++g) {
@@ -100,7 +99,7 @@ private:
                              std::popcount(B::Prova(piano, B::Ripeti(static_cast<std::uint8_t>(1u << k)))));
     }
 
-    V bit(int g, int j) const { return B::PermutaDove(m_dentro[j], m_tabelle[g], m_distanze[j]); }
+    V bit(int g, int j) const { return B::BitDelGruppo(m_tabelle[g], m_distanze[j]); }
 
     // Sums sixteen lookups of group g from vector `da` into the planes of weight 1 to 8 and
     // returns what reaches weight 16.
@@ -126,7 +125,10 @@ private:
         for (int g = 0; g < Gruppi; ++g) {
             if (!m_usato[g])
                 continue;
-            V* s = m_piani[g];
+            // A copy, which the compiler may keep in registers: it cannot tell the planes from
+            // the lookups' memory.
+            V s[Piani];
+            std::copy(std::begin(m_piani[g]), std::end(m_piani[g]), s);
             const V sediciA = sedici(g, 0, s);
             const V sediciB = sedici(g, 16, s);
             V trentadue;
@@ -138,18 +140,18 @@ private:
                 s[k] = B::Xor(s[k], trentadue);
                 trentadue = oltre;
             }
+            std::copy(std::begin(s), std::end(s), m_piani[g]);
             aggiungiPiano(trentadue, std::uint64_t{1} << Piani, m_classi.data() + 8 * g);
         }
         m_pronti = 0;
     }
 
     V m_piega, m_inizio;
-    V m_tabelle[Gruppi];
+    typename B::TabellaBit m_tabelle[Gruppi];
     bool m_usato[Gruppi] = {};
     V m_piani[Gruppi][Piani];
     std::array<std::uint64_t, 8 * Gruppi> m_classi{};
-    V m_distanze[PerGiro];
-    std::uint64_t m_dentro[PerGiro];
+    typename B::Distanze m_distanze[PerGiro];
     int m_pronti = 0;
 };
 
@@ -164,18 +166,38 @@ void ContaFuori(typename B::Vettore v, std::uint64_t validi, const Bersagli& ber
     }
 }
 
+// The targets outside the window over the whole blocks of p, one at a time, so that its count
+// stays in a register.
+template <class B>
+void ContaFuoriInBlocchi(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti)
+{
+    const auto piega = B::Ripeti(bersagli.piega ? 0x20 : 0);
+    for (std::size_t k = 0; k < bersagli.numeroFuori; ++k) {
+        const std::size_t t = bersagli.fuori[k];
+        const auto byte = B::Ripeti(bersagli.byte[t]);
+        std::uint64_t conto = 0;
+        for (std::size_t i = 0; n - i >= 64;) {
+            const std::size_t fino = i + 64 * std::min((n - i) / 64, B::BlocchiPerConteggio);
+            typename B::Conteggio parziale{};
+            for (; i < fino; i += 64)
+                parziale = B::Accumula(parziale, B::Coincidono(B::Oppure(B::Carica(p + i), piega), byte));
+            conto += B::Totale(parziale);
+        }
+        conti.perBersaglio[t] += conto;
+    }
+}
+
 template <class B>
 void Conta(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti)
 {
     const bool finestra = bersagli.finestra >= 0;
     ContatoreFinestra<B> contatore(bersagli);
-    std::size_t i = 0;
-    for (; n - i >= 64; i += 64) {
-        const auto v = B::Carica(p + i);
-        if (finestra)
-            contatore.aggiungi(v, ~std::uint64_t{0});
-        ContaFuori<B>(v, ~std::uint64_t{0}, bersagli, conti);
+    const std::size_t i = n / 64 * 64;
+    if (finestra) {
+        for (std::size_t j = 0; j < i; j += 64)
+            contatore.aggiungi(B::Carica(p + j), ~std::uint64_t{0});
     }
+    ContaFuoriInBlocchi<B>(p, i, bersagli, conti);
     if (i < n) {
         // The zero bytes past the end are no target.
         const auto v = B::CaricaParte(p + i, n - i);

@@ -16,7 +16,8 @@
 
 namespace varnel::dettaglio::blocchi64 {
 
-// For Permuta2 of the block before and the block: each byte's k-th predecessor.
+// For the layers that take predecessors with one two-table permute of the block before and the
+// block: each byte's K-th predecessor.
 template <int K>
 inline constexpr std::array<std::uint8_t, 64> IndiciPrecedenti = [] {
     std::array<std::uint8_t, 64> indici{};
@@ -47,15 +48,15 @@ struct StatoUtf8 {
 template <class B>
 typename B::Vettore ErroriUtf8(typename B::Vettore v, typename B::Vettore prima)
 {
-    const auto prec1 = B::Permuta2(prima, v, B::Tabella(IndiciPrecedenti<1>));
+    const auto prec1 = B::template Precedenti<1>(prima, v);
     const auto alto1 = B::Cerca16(B::Tabella16(utf8::PrimaAlto), B::NibbleAlti(prec1));
     const auto basso1 = B::Cerca16(B::Tabella16(utf8::PrimaBasso), B::NibbleBassi(prec1));
     const auto alto2 = B::Cerca16(B::Tabella16(utf8::QuestoAlto), B::NibbleAlti(v));
     const auto casi = B::E(B::E(alto1, basso1), alto2);
     // The third byte of a three-byte sequence and the third and fourth of a four-byte one must be
     // continuations: there, and only there, DueSeguiti is expected.
-    const auto terzo = B::MenoSaturato(B::Permuta2(prima, v, B::Tabella(IndiciPrecedenti<2>)), B::Ripeti(0xE0 - 0x80));
-    const auto quarto = B::MenoSaturato(B::Permuta2(prima, v, B::Tabella(IndiciPrecedenti<3>)), B::Ripeti(0xF0 - 0x80));
+    const auto terzo = B::MenoSaturato(B::template Precedenti<2>(prima, v), B::Ripeti(0xE0 - 0x80));
+    const auto quarto = B::MenoSaturato(B::template Precedenti<3>(prima, v), B::Ripeti(0xF0 - 0x80));
     const auto attesi = B::E(B::Oppure(terzo, quarto), B::Ripeti(0x80));
     return B::Xor(attesi, casi);
 }
@@ -141,11 +142,16 @@ void SequenzeInBlocchi(const std::uint8_t* q, const std::uint8_t* fine, const Se
             byte[d] = B::Ripeti(sequenze.indietro[s][d]);
         const std::size_t lunghezza = sequenze.lunghezza[s];
         std::uint64_t conto = 0;
-        for (const std::uint8_t* r = q; fine - r >= 64; r += 64) {
-            std::uint64_t uguali = B::Uguali(B::Carica(r), byte[0]);
-            for (std::size_t d = 1; d < lunghezza; ++d)
-                uguali = B::UgualiDove(uguali, B::Carica(r - d), byte[d]);
-            conto += static_cast<std::uint64_t>(std::popcount(uguali));
+        for (const std::uint8_t* r = q; fine - r >= 64;) {
+            const std::size_t blocchi = std::min(static_cast<std::size_t>(fine - r) / 64, B::BlocchiPerConteggio);
+            typename B::Conteggio parziale{};
+            for (const std::uint8_t* fino = r + 64 * blocchi; r < fino; r += 64) {
+                auto uguali = B::Coincidono(B::Carica(r), byte[0]);
+                for (std::size_t d = 1; d < lunghezza; ++d)
+                    uguali = B::CoincidonoAncora(uguali, B::Carica(r - d), byte[d]);
+                parziale = B::Accumula(parziale, uguali);
+            }
+            conto += B::Totale(parziale);
         }
         conti.perBersaglio[s] += conto;
     }
