@@ -43,9 +43,9 @@ int main(int argc, char** argv)
     if (argc == 4 && std::strcmp(argv[1], "--genera") == 0)
         return Genera(argv[2], std::stoul(argv[3]));
     if (argc == 2 && std::strcmp(argv[1], "--percorsi") == 0) {
-        for (const auto percorso : varnel::dettaglio::Percorsi) {
-            if (varnel::dettaglio::Disponibile(percorso))
-                std::printf("%s\n", varnel::dettaglio::NomePercorso(percorso));
+        for (const auto famiglia : varnel::dettaglio::Famiglie) {
+            if (varnel::dettaglio::Disponibile(famiglia))
+                std::printf("%s\n", varnel::dettaglio::NomeFamiglia(famiglia));
         }
         return 0;
     }

@@ -68,7 +68,7 @@ void Passata(benchmark::State& stato, Passo&& passo, const std::string& testo = 
 }
 
 // The letters a to z, folding case; with `accento`, è in place of z: a Windows-1252 byte outside
-// the letters' window.
+// the letters' band.
 dettaglio::Bersagli BersagliLettere(bool accento)
 {
     dettaglio::Bersagli bersagli;
@@ -78,7 +78,7 @@ dettaglio::Bersagli BersagliLettere(bool accento)
         bersagli.byte[NumeroSlot - 1] = 0xE8;
     bersagli.numero = NumeroSlot;
     bersagli.piega = true;
-    dettaglio::FissaFinestra(bersagli);
+    dettaglio::FissaFascia(bersagli);
     return bersagli;
 }
 
@@ -159,13 +159,13 @@ const Simboli ConAccento = SimboliDaTesto(U"etaoinshrdlucmfwypvbgkjqxè").value(
 void Registra()
 {
     benchmark::RegisterBenchmark("AnalizzaAppunti/lettere", AnalizzaAppunti)->Unit(benchmark::kMillisecond);
-    for (const auto percorso : dettaglio::Percorsi) {
-        const std::string nome = dettaglio::NomePercorso(percorso);
-        if (!dettaglio::Disponibile(percorso)) {
+    for (const auto famiglia : dettaglio::Famiglie) {
+        const std::string nome = dettaglio::NomeFamiglia(famiglia);
+        if (!dettaglio::Disponibile(famiglia)) {
             std::fprintf(stderr, "%s: not measured, this CPU lacks its instructions\n", nome.c_str());
             continue;
         }
-        const Kernel kernel = dettaglio::KernelPer(percorso);
+        const Kernel kernel = dettaglio::KernelPer(famiglia);
         const auto registra = [&](const std::string& passo, auto&& funzione, auto... argomenti) {
             benchmark::RegisterBenchmark((passo + "/" + nome).c_str(), funzione, kernel, argomenti...)
                 ->Unit(benchmark::kMillisecond);

@@ -41,9 +41,9 @@ void Controlla(const std::uint8_t* dati, std::size_t n, const Criterio& criterio
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t n)
 {
     std::vector<dettaglio::Kernel> kernel = {dettaglio::KernelAvx512Emulato()};
-    for (const auto percorso : dettaglio::Percorsi) {
-        if (dettaglio::Disponibile(percorso))
-            kernel.push_back(dettaglio::KernelPer(percorso));
+    for (const auto famiglia : dettaglio::Famiglie) {
+        if (dettaglio::Disponibile(famiglia))
+            kernel.push_back(dettaglio::KernelPer(famiglia));
     }
     for (const auto& k : kernel) {
         Controlla(dati, n, ModoLettere::SenzaDistinzione, k);

@@ -43,26 +43,26 @@ inline std::span<const std::uint8_t> Byte(std::string_view testo)
 
 // A family of kernels under test: one of the CPU's, or the AVX-512 algorithms on emulated vectors,
 // which run on any CPU.
-struct Via {
+struct KernelProvato {
     std::string nome;
     bool disponibile;
     dettaglio::Kernel kernel;
 };
 
-inline void PrintTo(const Via& via, std::ostream* uscita) { *uscita << via.nome; }
+inline void PrintTo(const KernelProvato& provato, std::ostream* uscita) { *uscita << provato.nome; }
 
-inline std::vector<Via> Vie()
+inline std::vector<KernelProvato> KernelProvati()
 {
-    std::vector<Via> vie;
-    for (const auto percorso : dettaglio::Percorsi)
-        vie.push_back(
-            {dettaglio::NomePercorso(percorso), dettaglio::Disponibile(percorso), dettaglio::KernelPer(percorso)});
-    vie.push_back({"avx512_emulato", true, dettaglio::KernelAvx512Emulato()});
-    return vie;
+    std::vector<KernelProvato> provati;
+    for (const auto famiglia : dettaglio::Famiglie)
+        provati.push_back(
+            {dettaglio::NomeFamiglia(famiglia), dettaglio::Disponibile(famiglia), dettaglio::KernelPer(famiglia)});
+    provati.push_back({"avx512_emulato", true, dettaglio::KernelAvx512Emulato()});
+    return provati;
 }
 
 // A test run once on each family; the families this CPU lacks are reported as skipped.
-class SuOgniVia : public testing::TestWithParam<Via> {
+class SuOgniKernel : public testing::TestWithParam<KernelProvato> {
 protected:
     void SetUp() override
     {
@@ -72,9 +72,10 @@ protected:
     [[nodiscard]] const dettaglio::Kernel& kernel() const { return GetParam().kernel; }
 };
 
-#define VARNEL_SU_OGNI_VIA(Prova)                                                                                      \
-    INSTANTIATE_TEST_SUITE_P(Vie, Prova, testing::ValuesIn(prova::Vie()),                                              \
-                             [](const testing::TestParamInfo<prova::Via>& via) { return via.param.nome; })
+#define VARNEL_SU_OGNI_KERNEL(Prova)                                                                                   \
+    INSTANTIATE_TEST_SUITE_P(                                                                                          \
+        Kernel, Prova, testing::ValuesIn(prova::KernelProvati()),                                                      \
+        [](const testing::TestParamInfo<prova::KernelProvato>& provato) { return provato.param.nome; })
 
 // Streams the bytes through the analyser in pieces of random size up to `massimo`, so that
 // sequences and delimiters fall across the edges of the pieces.
@@ -116,7 +117,7 @@ inline std::string Genera(std::mt19937& caso, std::size_t byte, int rarita, bool
 
 // Analyses a file on the given kernels, with the workers the machine has.
 inline Esito<Analisi> Analizza(const std::filesystem::path& percorso, const Criterio& criterio,
-                               const dettaglio::Kernel& kernel = dettaglio::KernelPer(dettaglio::PercorsoMigliore()))
+                               const dettaglio::Kernel& kernel = dettaglio::KernelPer(dettaglio::FamigliaMigliore()))
 {
     Avanzamento avanzamento;
     return dettaglio::AnalizzaFileCon(percorso, criterio, avanzamento, {.kernel = kernel});

@@ -58,7 +58,7 @@ void ControllaUguali(std::string_view testo, dettaglio::StatoCampi inizio, std::
     ASSERT_EQ(ottenuto.stato(), atteso.stato()) << caso();
 }
 
-class CampiABlocchi : public prova::SuOgniVia {};
+class CampiABlocchi : public prova::SuOgniKernel {};
 
 // Each piece is set at every offset of the first two blocks, after a filler and before another.
 // clang-format off
@@ -139,7 +139,7 @@ TEST_P(CampiABlocchi, CountsDelimitersPastAByteCounter)
     }
 }
 
-VARNEL_SU_OGNI_VIA(CampiABlocchi);
+VARNEL_SU_OGNI_KERNEL(CampiABlocchi);
 
 }  // namespace
 }  // namespace varnel

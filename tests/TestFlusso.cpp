@@ -12,9 +12,9 @@
 namespace varnel {
 namespace {
 
+using dettaglio::FamigliaMigliore;
 using dettaglio::Kernel;
 using dettaglio::KernelPer;
-using dettaglio::PercorsoMigliore;
 using prova::SimboliDiProva;
 
 Analisi Riferimento(std::string_view byte, const Criterio& criterio)
@@ -86,11 +86,11 @@ void ControllaAccordo(std::string_view byte, const Kernel& kernel, std::mt19937&
     }
 }
 
-class Flusso : public prova::SuOgniVia {
+class Flusso : public prova::SuOgniKernel {
 protected:
     prova::CartellaTemporanea cartella;
 };
-VARNEL_SU_OGNI_VIA(Flusso);
+VARNEL_SU_OGNI_KERNEL(Flusso);
 
 TEST_P(Flusso, AgreesWithTheReferenceOnGeneratedText)
 {
@@ -157,7 +157,7 @@ TEST(FlussoUtf16, AgreesOnUtf16)
             byte += "\x3D";  // an odd byte at the end
         if (i % 7 == 0)
             byte += i % 2 == 0 ? std::string("\xD8\x3D", 2) : std::string("\x3D\xD8", 2);  // a lone high surrogate
-        ControllaAccordo(byte, KernelPer(PercorsoMigliore()), caso);
+        ControllaAccordo(byte, KernelPer(FamigliaMigliore()), caso);
     }
 }
 
@@ -180,7 +180,7 @@ TEST_P(Flusso, ReadsALargeFileLikeTheReference)
 TEST(Conteggi, AboveFourBillionDoNotWrap)
 {
     // The analyser's counters are 64-bit: feed the same megabyte 4100 times (4.3e9 letters).
-    dettaglio::Analizzatore analizzatore(ModoLettere::Minuscole, KernelPer(PercorsoMigliore()));
+    dettaglio::Analizzatore analizzatore(ModoLettere::Minuscole, KernelPer(FamigliaMigliore()));
     const std::string blocco(1 << 20, 'e');
     for (int i = 0; i < 4100; ++i)
         analizzatore.consuma(prova::Byte(blocco));

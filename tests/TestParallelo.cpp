@@ -67,8 +67,8 @@ TEST_P(ATratti, GivesWhatOneReadingInOrderGives)
         for (const std::uint64_t tratto : {3u, 4u, 5u, 7u, 64u, 333u, 4096u}) {
             for (const unsigned lavoratori : {1u, 2u, 3u, 8u}) {
                 Avanzamento avanzamento;
-                const auto aTratti = dettaglio::AnalizzaFileCon(percorso, criterio, avanzamento,
-                                                                Opzioni{.lavoratori = lavoratori, .tratto = tratto});
+                const auto aTratti = dettaglio::AnalizzaFileCon(
+                    percorso, criterio, avanzamento, Opzioni{.lavoratori = lavoratori, .lunghezzaTratto = tratto});
                 ASSERT_TRUE(aTratti.riuscito());
                 EXPECT_EQ(aTratti.valore(), inOrdine.valore())
                     << "ranges of " << tratto << ", " << lavoratori << " workers";
@@ -87,12 +87,12 @@ TEST(ATrattiAnnullata, ACancelAtAnyMomentEndsCleanly)
     std::mt19937 caso(5);
     const std::string byte = prova::Genera(caso, 24u << 20, 3, true);
     const auto percorso = cartella.scrivi("grande.txt", byte);
-    const Opzioni opzioni{.lavoratori = 4, .tratto = 1 << 20};
+    const Opzioni opzioni{.lavoratori = 4, .lunghezzaTratto = 1 << 20};
     const Analisi inOrdine = prova::Flusso(byte, ModoLettere::Minuscole, opzioni.kernel, caso, byte.size());
     // Uncancelled, eight workers reading many small ranges at once, each at its own positions.
     Avanzamento intero;
     const auto completa = dettaglio::AnalizzaFileCon(percorso, ModoLettere::Minuscole, intero,
-                                                     Opzioni{.lavoratori = 8, .tratto = 4099});
+                                                     Opzioni{.lavoratori = 8, .lunghezzaTratto = 4099});
     ASSERT_TRUE(completa.riuscito());
     EXPECT_EQ(completa.valore(), inOrdine);
     for (int giro = 0; giro < 12; ++giro) {

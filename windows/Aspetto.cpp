@@ -65,7 +65,7 @@ QColor ColoreDi(Colore colore)
     return {};
 }
 
-QFont FontDi(Carattere carattere)
+QFont FontDi(Font tipo)
 {
     // Liberation fonts share the metrics of the Windows fonts, so the captions fit as designed.
     const QStringList sans = {QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
@@ -77,13 +77,13 @@ QFont FontDi(Carattere carattere)
         font.setPointSizeF(punti);
         font.setBold(grassetto);
     };
-    switch (carattere) {
-    case Carattere::Predefinito: imposta(sans, 8.25, false); break;
-    case Carattere::SansGrassetto: imposta(sans, 9.75, true); break;
-    case Carattere::SansMedio: imposta(sans, 9.75, false); break;
-    case Carattere::SansGrande: imposta(sans, 12, false); break;
-    case Carattere::SerifGrassetto: imposta(serif, 8.25, true); break;
-    case Carattere::SerifPiccolo: imposta(serif, 6, false); break;
+    switch (tipo) {
+    case Font::Predefinito: imposta(sans, 8.25, false); break;
+    case Font::SansGrassetto: imposta(sans, 9.75, true); break;
+    case Font::SansMedio: imposta(sans, 9.75, false); break;
+    case Font::SansGrande: imposta(sans, 12, false); break;
+    case Font::SerifGrassetto: imposta(serif, 8.25, true); break;
+    case Font::SerifPiccolo: imposta(serif, 6, false); break;
     }
     return font;
 }

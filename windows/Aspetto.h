@@ -38,7 +38,7 @@ enum class Colore {
 };
 [[nodiscard]] QColor ColoreDi(Colore colore);
 
-enum class Carattere {
+enum class Font {
     Predefinito,     // MS Sans Serif 8.25 pt
     SansGrassetto,   // MS Sans Serif 9.75 pt bold
     SansMedio,       // MS Sans Serif 9.75 pt
@@ -46,7 +46,7 @@ enum class Carattere {
     SerifGrassetto,  // Times New Roman 8.25 pt bold
     SerifPiccolo,    // Times New Roman 6 pt
 };
-[[nodiscard]] QFont FontDi(Carattere carattere);
+[[nodiscard]] QFont FontDi(Font tipo);
 
 // The project's web address, shown in the titles and in the banner.
 inline const QString IndirizzoWeb = QStringLiteral("www.varnel.example");

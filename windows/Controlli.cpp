@@ -240,7 +240,7 @@ ControlliPerNome CostruisciControlli(std::span<const Controllo> tabella, QWidget
     for (auto it = tabella.rbegin(); it != tabella.rend(); ++it) {
         QWidget* widget = Crea(*it, area);
         widget->setObjectName(it->nome);
-        widget->setFont(FontDi(it->prop.carattere));
+        widget->setFont(FontDi(it->prop.font));
         QRect geometria = InPixel(it->r, twipsPerPixel);
         if (it->tipo == Tipo::Linea)
             geometria.setHeight(1);  // lines are one pixel wide at any resolution

@@ -26,7 +26,7 @@ enum class Tipo {
 // What a row of a layout table sets beyond its name, kind, place and text; rows name only what
 // differs from these defaults.
 struct Proprieta {
-    Carattere carattere = Carattere::Predefinito;
+    Font font = Font::Predefinito;
     Colore colore = Colore::Verde;      // text
     Colore sfondo = Colore::TestoMenu;  // background
     int tabIndex = -1;

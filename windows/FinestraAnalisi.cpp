@@ -32,7 +32,7 @@ std::vector<Controllo> RigheComuni()
 {
     using enum Tipo;
     using enum Colore;
-    using enum Carattere;
+    using enum Font;
     return {
         {"Command2",
          Pulsante,
@@ -55,12 +55,12 @@ std::vector<Controllo> RigheComuni()
          Etichetta,
          {9480, 5760, 615, 255},
          "Esci",
-         {.carattere = SansGrassetto, .colore = TestoEvidenziato, .sfondo = TestoPulsante}},
+         {.font = SansGrassetto, .colore = TestoEvidenziato, .sfondo = TestoPulsante}},
         {"Label11",
          Etichetta,
          {7800, 5760, 1335, 255},
          "Informazioni",
-         {.carattere = SansGrassetto, .colore = TestoEvidenziato, .sfondo = TestoPulsante}},
+         {.font = SansGrassetto, .colore = TestoEvidenziato, .sfondo = TestoPulsante}},
         {"Image1", Immagine, {0, 0, 5175, 630}, ":/img/banner.png", {.voce = IndirizzoWeb}},
         {"Label2", Etichetta, {6840, 120, 3015, 255}, "Riepilogo dettagliato analisi frequenze", {}},
     };

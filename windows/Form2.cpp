@@ -12,7 +12,7 @@ Form2::Form2()
 void Form2::costruisci(QWidget* area, double twipsPerPixel)
 {
     using enum Tipo;
-    using enum Carattere;
+    using enum Font;
     const QString informazioni =
         QStringLiteral(
             "Il programma Varnel è stato realizzato da Varnel Team per Varnel Project. "
@@ -25,8 +25,8 @@ void Form2::costruisci(QWidget* area, double twipsPerPixel)
             .arg(IndirizzoWeb);
     // From front to back.
     const Controllo tabella[] = {
-        {"Label2", Etichetta, {120, 600, 5655, 2535}, informazioni, {.carattere = SansMedio}},
-        {"Label1", Etichetta, {720, 120, 3375, 495}, "Varnel - Versione 1.2", {.carattere = SansGrande}},
+        {"Label2", Etichetta, {120, 600, 5655, 2535}, informazioni, {.font = SansMedio}},
+        {"Label1", Etichetta, {720, 120, 3375, 495}, "Varnel - Versione 1.2", {.font = SansGrande}},
         {"Image1", Immagine, {240, 0, 480, 480}, ":/img/programma-32.png", {.voce = QStringLiteral("Varnel")}},
     };
     CostruisciControlli(tabella, area, twipsPerPixel);

@@ -54,7 +54,7 @@ std::vector<Controllo> Tabella()
                      Tipo::Etichetta,
                      {720 + LarghezzaColonna * static_cast<int>(k), 4800, 255, 255},
                      QString(QChar(static_cast<char16_t>(u'a' + k))),
-                     {.carattere = Carattere::SerifGrassetto}});
+                     {.font = Font::SerifGrassetto}});
     }
     t.push_back(
         {Elemento("Freq", 0), Tipo::Etichetta, {3960, 600, 375, 255}, {}, {.colore = Colore::TestoEvidenziato}});
@@ -65,7 +65,7 @@ std::vector<Controllo> Tabella()
                      Tipo::Etichetta,
                      {600 + LarghezzaColonna * static_cast<int>(i - 1), 4560, 375, 375},
                      "0 %",
-                     {.carattere = Carattere::SerifPiccolo}});
+                     {.font = Font::SerifPiccolo}});
     }
     t.push_back({Elemento("Blocco", 0), Tipo::Etichetta, {3480, 0, 135, 255}, {}, {}});
     for (std::size_t i = 1; i <= NumeroSlot; ++i) {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Kernel.h"
+#include "Famiglie.h"
 
 #include <algorithm>
 
@@ -7,58 +7,58 @@ namespace varnel::dettaglio {
 
 namespace {
 
-// Below this many targets in a window, comparing each costs less than the lookups.
-constexpr std::size_t MinimoFinestra = 8;
+// Below this many targets in a band, comparing each costs less than the lookups.
+constexpr std::size_t MinimoFascia = 8;
 
 }  // namespace
 
-void FissaFinestra(Bersagli& bersagli)
+void FissaFascia(Bersagli& bersagli)
 {
     const auto dentro = [&](std::size_t inizio) {
         return static_cast<std::size_t>(std::count_if(bersagli.byte.begin(), bersagli.byte.begin() + bersagli.numero,
                                                       [&](std::uint8_t b) { return b >= inizio && b - inizio < 32; }));
     };
     std::size_t migliore = 0;
-    bersagli.finestra = -1;
+    bersagli.fascia = -1;
     for (std::size_t t = 0; t < bersagli.numero; ++t) {
         const std::size_t quanti = dentro(bersagli.byte[t]);
-        if (quanti >= MinimoFinestra && quanti > migliore) {
+        if (quanti >= MinimoFascia && quanti > migliore) {
             migliore = quanti;
-            bersagli.finestra = bersagli.byte[t];
+            bersagli.fascia = bersagli.byte[t];
         }
     }
     bersagli.numeroFuori = 0;
     for (std::size_t t = 0; t < bersagli.numero; ++t) {
-        if (!bersagli.inFinestra(t))
+        if (!bersagli.inFascia(t))
             bersagli.fuori[bersagli.numeroFuori++] = static_cast<std::uint8_t>(t);
     }
 }
 
-const char* NomePercorso(Percorso percorso)
+const char* NomeFamiglia(Famiglia famiglia)
 {
-    switch (percorso) {
-    case Percorso::Scalare: return "scalare";
-    case Percorso::Avx2: return "avx2";
-    case Percorso::Avx512: return "avx512";
+    switch (famiglia) {
+    case Famiglia::Scalare: return "scalare";
+    case Famiglia::Avx2: return "avx2";
+    case Famiglia::Avx512: return "avx512";
     }
     return "?";
 }
 
-bool Disponibile(Percorso percorso)
+bool Disponibile(Famiglia famiglia)
 {
-    switch (percorso) {
-    case Percorso::Scalare: return true;
-    case Percorso::Avx2:
+    switch (famiglia) {
+    case Famiglia::Scalare: return true;
+    case Famiglia::Avx2:
 #ifdef VARNEL_X86
         return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("popcnt");
 #else
         return false;
 #endif
-    case Percorso::Avx512:
+    case Famiglia::Avx512:
 #ifdef VARNEL_X86
         return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw")
                && __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi")
-               && __builtin_cpu_supports("bmi2") && Disponibile(Percorso::Avx2);
+               && __builtin_cpu_supports("bmi2") && Disponibile(Famiglia::Avx2);
 #else
         return false;
 #endif
@@ -66,25 +66,25 @@ bool Disponibile(Percorso percorso)
     return false;
 }
 
-Percorso PercorsoMigliore()
+Famiglia FamigliaMigliore()
 {
-    Percorso migliore = Percorso::Scalare;
-    for (const Percorso percorso : Percorsi) {
-        if (Disponibile(percorso))
-            migliore = percorso;
+    Famiglia migliore = Famiglia::Scalare;
+    for (const Famiglia famiglia : Famiglie) {
+        if (Disponibile(famiglia))
+            migliore = famiglia;
     }
     return migliore;
 }
 
-Kernel KernelPer(Percorso percorso)
+Kernel KernelPer(Famiglia famiglia)
 {
 #ifdef VARNEL_X86
-    if (percorso >= Percorso::Avx512 && Disponibile(Percorso::Avx512))
+    if (famiglia >= Famiglia::Avx512 && Disponibile(Famiglia::Avx512))
         return KernelAvx512();
-    if (percorso >= Percorso::Avx2 && Disponibile(Percorso::Avx2))
+    if (famiglia >= Famiglia::Avx2 && Disponibile(Famiglia::Avx2))
         return KernelAvx2();
 #else
-    (void)percorso;
+    (void)famiglia;
 #endif
     return {ContaScalare, CampiScalare, nullptr, ContaSequenzeScalare};
 }

@@ -3,9 +3,8 @@
 
 // The kernels that the analyser runs over each slice of bytes: counting target bytes, the field
 // machine, the UTF-8 check, counting the UTF-8 encodings of symbols above ASCII. One family per
-// instruction set, chosen at run time.
+// instruction set, chosen at run time; the families' own functions are in Famiglie.h.
 
-#include "Codifica.h"
 #include "MacchinaCampi.h"
 #include "Simboli.h"
 
@@ -23,19 +22,19 @@ struct Bersagli {
     bool piega = false;
     // First of 32 consecutive byte values that hold the most targets, -1 when none holds enough of
     // them: a byte's distance from it says which of those it is, and one lookup replaces their
-    // compares. The targets outside the window, listed in `fuori`, are compared one by one.
-    int finestra = -1;
+    // compares. The targets outside the band, listed in `fuori`, are compared one by one.
+    int fascia = -1;
     std::array<std::uint8_t, NumeroSlot> fuori{};  // indices into `byte`
     std::size_t numeroFuori = 0;
 
-    [[nodiscard]] bool inFinestra(std::size_t t) const
+    [[nodiscard]] bool inFascia(std::size_t t) const
     {
-        return finestra >= 0 && byte[t] >= finestra && byte[t] - finestra < 32;
+        return fascia >= 0 && byte[t] >= fascia && byte[t] - fascia < 32;
     }
 };
 
-// Sets `finestra` and `fuori` once the targets are known.
-void FissaFinestra(Bersagli& bersagli);
+// Sets `fascia` and `fuori` once the targets are known.
+void FissaFascia(Bersagli& bersagli);
 
 struct ContiGrezzi {
     std::array<std::uint64_t, NumeroSlot> perBersaglio{};
@@ -56,14 +55,14 @@ using Contesto = std::array<std::uint8_t, 3>;
 
 // The kernel families, narrowest first. Each gives the same results; the widest one the CPU runs is
 // the default.
-enum class Percorso { Scalare, Avx2, Avx512 };
-inline constexpr Percorso Percorsi[] = {Percorso::Scalare, Percorso::Avx2, Percorso::Avx512};
+enum class Famiglia { Scalare, Avx2, Avx512 };
+inline constexpr Famiglia Famiglie[] = {Famiglia::Scalare, Famiglia::Avx2, Famiglia::Avx512};
 
-[[nodiscard]] const char* NomePercorso(Percorso percorso);
+[[nodiscard]] const char* NomeFamiglia(Famiglia famiglia);
 // Whether this build and this CPU run the kernels of a family.
-[[nodiscard]] bool Disponibile(Percorso percorso);
+[[nodiscard]] bool Disponibile(Famiglia famiglia);
 // The widest family this CPU runs.
-[[nodiscard]] Percorso PercorsoMigliore();
+[[nodiscard]] Famiglia FamigliaMigliore();
 
 template <class Unita>
 class MacchinaCampi;
@@ -84,24 +83,6 @@ struct Kernel {
     ContaSequenze contaSequenze;
 };
 // The kernels of a family, or of the widest one below it that the CPU runs.
-[[nodiscard]] Kernel KernelPer(Percorso percorso);
-
-void ContaScalare(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti);
-void CampiScalare(const std::uint8_t* p, std::size_t n, MacchinaCampi<std::uint8_t>& macchina);
-const std::uint8_t* FineCampoScalare(const std::uint8_t* p, const std::uint8_t* fine);  // first , CR or LF
-// Where a block UTF-8 check that stopped at q hands back to the byte-at-a-time one: the start of
-// the sequence still open at q, or q. Out of line, so that no target region compiles it.
-const std::uint8_t* InizioApertaScalare(const std::uint8_t* p, const std::uint8_t* q);
-void ContaSequenzeScalare(const std::uint8_t* p, std::size_t n, const Contesto& prima, const Sequenze& sequenze,
-                          ContiGrezzi& conti);
-// Counts only the targets outside the window, as ContaScalare counts them all.
-void ContaFuoriScalare(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti);
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define VARNEL_X86 1
-// Counting in AVX2's own form; KernelAvx2 returns it with the other AVX2 kernels.
-void ContaAvx2(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti);
-[[nodiscard]] Kernel KernelAvx2();
-[[nodiscard]] Kernel KernelAvx512();
-#endif
+[[nodiscard]] Kernel KernelPer(Famiglia famiglia);
 
 }  // namespace varnel::dettaglio

@@ -60,9 +60,9 @@ Opzioni OpzioniDaAmbiente()
 {
     Opzioni opzioni;
     if (const char* kernel = std::getenv("VARNEL_KERNEL")) {
-        for (const Percorso percorso : Percorsi) {
-            if (std::string_view(kernel) == NomePercorso(percorso))
-                opzioni.kernel = KernelPer(percorso);
+        for (const Famiglia famiglia : Famiglie) {
+            if (std::string_view(kernel) == NomeFamiglia(famiglia))
+                opzioni.kernel = KernelPer(famiglia);
         }
     }
     if (const char* lavoratori = std::getenv("VARNEL_LAVORATORI"))
@@ -79,7 +79,7 @@ Esito<Analisi> AnalizzaFileCon(const std::filesystem::path& percorso, const Crit
     auto& lettore = file.valore();
     avanzamento.fissaDimensione(lettore.Dimensione());
     std::optional<std::string> inizio;  // only for a file read in ranges
-    if (lettore.Regolare() && lettore.Dimensione() >= (opzioni.tratto > 0 ? 1 : SogliaParallela)) {
+    if (lettore.Regolare() && lettore.Dimensione() >= (opzioni.lunghezzaTratto > 0 ? 1 : SogliaParallela)) {
         auto iniziali = Iniziali(lettore);
         if (!iniziali.riuscito())
             return iniziali.errore();

@@ -46,7 +46,7 @@ private:
     // Bytes read as UTF-8 or Windows-1252: both share the field structure, since every delimiter
     // is ASCII and no byte of a UTF-8 sequence is; only a byte-order mark sets them apart.
     bool m_bom = false;
-    std::optional<AnalisiTratto> m_tratto;  // after the byte-order mark
+    std::optional<AnalizzatoreTratto> m_tratto;  // after the byte-order mark
 
     // UTF-16 files: decoded to code points, then counted one by one.
     bool m_grandeFinale = false;

@@ -12,9 +12,9 @@
 namespace varnel::dettaglio {
 
 struct Opzioni {
-    Kernel kernel = KernelPer(PercorsoMigliore());
-    unsigned lavoratori = 0;  // 0: one per core, within a sensible cap
-    std::size_t tratto = 0;   // bytes a worker takes at a time; 0: chosen from the file's size
+    Kernel kernel = KernelPer(FamigliaMigliore());
+    unsigned lavoratori = 0;          // 0: one per core, within a sensible cap
+    std::size_t lunghezzaTratto = 0;  // bytes a worker takes at a time; 0: chosen from the file's size
 };
 
 // The options AnalizzaFile uses: the defaults, with the kernel forced by VARNEL_KERNEL

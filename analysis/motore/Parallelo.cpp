@@ -23,10 +23,11 @@ constexpr std::uint64_t TrattoMassimo = 64 << 20;
 constexpr std::uint64_t MassimoTratti = 1024;
 constexpr std::size_t ByteBom = BomUtf8.size();
 
-class Lavoro {
+// The ranges of a file, shared out among the workers as each asks for the next, and what they found.
+class Spartizione {
 public:
-    Lavoro(const FileInLettura& file, const Criterio& criterio, const Kernel& kernel, Avanzamento& avanzamento,
-           bool bom, std::uint64_t tratto)
+    Spartizione(const FileInLettura& file, const Criterio& criterio, const Kernel& kernel, Avanzamento& avanzamento,
+                bool bom, std::uint64_t tratto)
         : m_file(file)
         , m_obiettivi(Obiettivi::Da(criterio))
         , m_kernel(kernel)
@@ -76,9 +77,9 @@ private:
             if (!letti.riuscito())
                 return letti.errore();
         }
-        AnalisiTratto tratto(m_obiettivi, m_kernel, std::span(prima).first(quantiPrima),
-                             i == 0 ? std::span<const StatoCampi>(m_statiPrimo)
-                                    : std::span<const StatoCampi>(StatiCampi));
+        AnalizzatoreTratto tratto(m_obiettivi, m_kernel, std::span(prima).first(quantiPrima),
+                                  i == 0 ? std::span<const StatoCampi>(m_statiPrimo)
+                                         : std::span<const StatoCampi>(StatiCampi));
         for (std::uint64_t posizione = da; posizione < a;) {
             if (m_avanzamento.annullata() || m_fermo.load(std::memory_order_relaxed))
                 return Errore{Motivo::Annullata, {}};
@@ -98,7 +99,7 @@ private:
 
     void ferma(Errore errore)
     {
-        const std::lock_guard blocco(m_mutex);
+        const std::lock_guard custodia(m_mutex);
         if (!m_errore)
             m_errore = std::move(errore);
         m_fermo.store(true, std::memory_order_relaxed);
@@ -141,22 +142,22 @@ Esito<Analisi> AnalizzaATratti(const FileInLettura& file, bool bom, const Criter
 {
     const unsigned lavoratori = Lavoratori(opzioni.lavoratori);
     avanzamento.aggiungi(bom ? ByteBom : 0);
-    Lavoro lavoro(file, criterio, opzioni.kernel, avanzamento, bom,
-                  Tratto(file.Dimensione(), lavoratori, opzioni.tratto));
+    Spartizione spartizione(file, criterio, opzioni.kernel, avanzamento, bom,
+                            Tratto(file.Dimensione(), lavoratori, opzioni.lunghezzaTratto));
 
     std::vector<std::thread> aiutanti;
-    for (unsigned n = 1; n < std::min<std::size_t>(lavoratori, lavoro.tratti()); ++n) {
+    for (unsigned n = 1; n < std::min<std::size_t>(lavoratori, spartizione.tratti()); ++n) {
         try {
-            aiutanti.emplace_back([&lavoro] { lavoro.lavora(); });
+            aiutanti.emplace_back([&spartizione] { spartizione.lavora(); });
         } catch (const std::system_error&) {
             break;  // the system has no more threads to give: fewer workers do the same work
         }
     }
-    lavoro.lavora();
+    spartizione.lavora();
     for (auto& aiutante : aiutanti)
         aiutante.join();
-    const Obiettivi& obiettivi = lavoro.obiettivi();
-    auto risultati = std::move(lavoro).concludi();
+    const Obiettivi& obiettivi = spartizione.obiettivi();
+    auto risultati = std::move(spartizione).concludi();
     if (!risultati.riuscito())
         return risultati.errore();
     return Unisci(criterio, obiettivi, risultati.valore(), bom);

@@ -77,7 +77,7 @@ Obiettivi Obiettivi::Da(const Criterio& criterio)
         }
         o.bersagli.numero = NumeroSlot;
         o.bersagli.piega = *modo == ModoLettere::SenzaDistinzione;
-        FissaFinestra(o.bersagli);
+        FissaFascia(o.bersagli);
         return o;
     }
     for (std::size_t k = 0; k < NumeroSlot; ++k) {
@@ -95,7 +95,7 @@ Obiettivi Obiettivi::Da(const Criterio& criterio)
         if (simbolo >= 0x80 && simbolo <= 0x10FFFF && (simbolo < 0xD800 || simbolo > 0xDFFF))
             o.sequenzaDelloSlot[k] = SequenzaPer(simbolo, o.sequenze);
     }
-    FissaFinestra(o.bersagli);
+    FissaFascia(o.bersagli);
     return o;
 }
 
@@ -103,7 +103,7 @@ MacchinaCampi<std::uint8_t> InizioTesto(bool bomComeTesto)
 {
     MacchinaCampi<std::uint8_t> macchina;
     if (bomComeTesto)
-        CampiScalare(Bom.data(), Bom.size(), macchina);
+        KernelPer(Famiglia::Scalare).campi(Bom.data(), Bom.size(), macchina);
     return macchina;
 }
 
@@ -116,8 +116,8 @@ std::vector<StatoCampi> StatiIniziali(bool bom)
     return stati;
 }
 
-AnalisiTratto::AnalisiTratto(const Obiettivi& obiettivi, const Kernel& kernel, std::span<const std::uint8_t> prima,
-                             std::span<const StatoCampi> inizi)
+AnalizzatoreTratto::AnalizzatoreTratto(const Obiettivi& obiettivi, const Kernel& kernel,
+                                       std::span<const std::uint8_t> prima, std::span<const StatoCampi> inizi)
     : m_obiettivi(&obiettivi)
     , m_kernel(kernel)
 {
@@ -136,7 +136,7 @@ AnalisiTratto::AnalisiTratto(const Obiettivi& obiettivi, const Kernel& kernel, s
         m_contesto[i] = prima[prima.size() - 1 - i];
 }
 
-void AnalisiTratto::consuma(const std::uint8_t* p, std::size_t n)
+void AnalizzatoreTratto::consuma(const std::uint8_t* p, std::size_t n)
 {
     const std::uint8_t* fine = p + n;
     while (p < fine) {
@@ -148,7 +148,7 @@ void AnalisiTratto::consuma(const std::uint8_t* p, std::size_t n)
     }
 }
 
-void AnalisiTratto::strutturaFetta(const std::uint8_t* p, std::size_t n)
+void AnalizzatoreTratto::strutturaFetta(const std::uint8_t* p, std::size_t n)
 {
     for (std::size_t i = 0; i < NumeroStatiCampi; ++i) {
         if (m_guida[i] == -1)
@@ -169,7 +169,7 @@ void AnalisiTratto::strutturaFetta(const std::uint8_t* p, std::size_t n)
     }
 }
 
-void AnalisiTratto::riunisci()
+void AnalizzatoreTratto::riunisci()
 {
     for (std::size_t j = 0; j < NumeroStatiCampi; ++j) {
         if (m_guida[j] != -1)
@@ -185,7 +185,7 @@ void AnalisiTratto::riunisci()
     }
 }
 
-RisultatoTratto AnalisiTratto::concludi() const
+RisultatoTratto AnalizzatoreTratto::concludi() const
 {
     RisultatoTratto risultato = m_risultato;
     risultato.continuazioni = m_validatore.continuazioni() - m_continuazioniPrima;

@@ -47,12 +47,12 @@ struct RisultatoTratto {
 // field's start, or, when the mark may turn out to be text, where those three bytes leave it.
 [[nodiscard]] std::vector<StatoCampi> StatiIniziali(bool bom);
 
-class AnalisiTratto {
+class AnalizzatoreTratto {
 public:
     // `prima`: the up to 3 bytes before the range, empty where the text starts; `inizi`: the states
     // the field reader may be in at the range's start.
-    AnalisiTratto(const Obiettivi& obiettivi, const Kernel& kernel, std::span<const std::uint8_t> prima,
-                  std::span<const StatoCampi> inizi);
+    AnalizzatoreTratto(const Obiettivi& obiettivi, const Kernel& kernel, std::span<const std::uint8_t> prima,
+                       std::span<const StatoCampi> inizi);
 
     void consuma(const std::uint8_t* p, std::size_t n);
     [[nodiscard]] RisultatoTratto concludi() const;

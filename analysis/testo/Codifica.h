@@ -40,9 +40,9 @@ public:
     {
         // ASCII runs dominate most text: skip them eight bytes at a time.
         while (fine - p >= 8) {
-            std::uint64_t blocco;
-            std::memcpy(&blocco, p, 8);
-            if (blocco & 0x8080808080808080ULL)
+            std::uint64_t parola;
+            std::memcpy(&parola, p, 8);
+            if (parola & 0x8080808080808080ULL)
                 break;
             p += 8;
         }

@@ -256,12 +256,12 @@ void MacchinaCampi<Unita>::avanzaMaschere(const MaschereBlocco& m, unsigned n)
         // A quote opens a quoted field only where the field's first non-blank byte stands.
         const std::uint64_t primiPieni = (semi | (corse << 1)) & ~m.spazi & resto;
         const std::uint64_t apertura = m.virgolette & primiPieni;
-        const std::uint64_t tratto = resto & (apertura != 0 ? apertura ^ (apertura - 1) : ~std::uint64_t{0});
-        m_campi += static_cast<std::uint64_t>(std::popcount(inizi & tratto));
-        m_consumati[Spazio] += static_cast<std::uint64_t>(std::popcount(corse & tratto));
-        m_consumati[Virgola] += static_cast<std::uint64_t>(std::popcount(m.virgole & tratto));
-        m_consumati[CarRitorno] += static_cast<std::uint64_t>(std::popcount(m.ritorni & tratto));
-        m_consumati[ACapo] += static_cast<std::uint64_t>(std::popcount(m.acapo & tratto));
+        const std::uint64_t finoApertura = resto & (apertura != 0 ? apertura ^ (apertura - 1) : ~std::uint64_t{0});
+        m_campi += static_cast<std::uint64_t>(std::popcount(inizi & finoApertura));
+        m_consumati[Spazio] += static_cast<std::uint64_t>(std::popcount(corse & finoApertura));
+        m_consumati[Virgola] += static_cast<std::uint64_t>(std::popcount(m.virgole & finoApertura));
+        m_consumati[CarRitorno] += static_cast<std::uint64_t>(std::popcount(m.ritorni & finoApertura));
+        m_consumati[ACapo] += static_cast<std::uint64_t>(std::popcount(m.acapo & finoApertura));
         if (apertura != 0) {
             ++m_consumati[Virgoletta];
             m_stato = Stato::Virgolette;

@@ -36,9 +36,9 @@ std::size_t Utf8DaUtf16::Leggi(std::span<std::uint8_t> buffer)
     const char16_t* const termine = leggi + m_resto.size();
     while (leggi < termine) {
         // ASCII, most of any text, goes straight across.
-        const std::size_t tratto = std::min(static_cast<std::size_t>(termine - leggi),
+        const std::size_t quanti = std::min(static_cast<std::size_t>(termine - leggi),
                                             static_cast<std::size_t>(fine - scrivi));
-        const char16_t* const limite = leggi + tratto;
+        const char16_t* const limite = leggi + quanti;
         while (leggi < limite && *leggi < 0x80)
             *scrivi++ = static_cast<std::uint8_t>(*leggi++);
         if (leggi == termine)

@@ -2,7 +2,7 @@
 // The AVX2 kernels: the UTF-8 check and the counting of encodings above ASCII of Blocchi64.h on two
 // 32-byte registers taken as one block of 64 bytes, a mask of the block being the two registers'
 // movemasks side by side; the field machine in a form of its own; counting in KernelAvx2Conta.cpp.
-#include "Kernel.h"
+#include "Famiglie.h"
 
 #ifdef VARNEL_X86
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Counting target bytes with AVX2, in a form of its own: faster here than Blocchi64Conta.h over
 // pairs of registers, whose planes the 16 registers of AVX2 cannot hold.
-#include "Kernel.h"
+#include "Famiglie.h"
 
 #ifdef VARNEL_X86
 
@@ -31,23 +31,23 @@ std::uint64_t Somma(__m256i byte)
            + static_cast<std::uint64_t>(_mm256_extract_epi64(somme, 3));
 }
 
-// ---- Counting by comparison, for the targets outside the 32-byte window.
+// ---- Counting by comparison, for the targets outside the 32-value band.
 
-// Eight vectors (256 bytes) are compared per target at a time; byte lanes gather at most 8 per
-// block, so 31 blocks fit before they would overflow 255.
-constexpr std::size_t Blocco = 256;
-constexpr std::size_t BlocchiPerGiro = 31;
+// Eight vectors (256 bytes, four blocks: a quadruple) are compared per target at a time; byte lanes
+// gather at most 8 per quadruple, so 31 quadruples fit before they would overflow 255.
+constexpr std::size_t Quadruplo = 256;
+constexpr std::size_t QuadrupliPerGiro = 31;
 
 std::size_t ContaConfrontando(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti)
 {
     const __m256i piega = _mm256_set1_epi8(bersagli.piega ? 0x20 : 0);
     std::size_t i = 0;
-    while (n - i >= Blocco) {
-        const std::size_t blocchi = std::min((n - i) / Blocco, BlocchiPerGiro);
+    while (n - i >= Quadruplo) {
+        const std::size_t quadrupli = std::min((n - i) / Quadruplo, QuadrupliPerGiro);
         __m256i accumuli[NumeroSlot];
         for (std::size_t k = 0; k < bersagli.numeroFuori; ++k)
             accumuli[k] = _mm256_setzero_si256();
-        for (std::size_t b = 0; b < blocchi; ++b, i += Blocco) {
+        for (std::size_t b = 0; b < quadrupli; ++b, i += Quadruplo) {
             __m256i v[8];
             for (int j = 0; j < 8; ++j)
                 v[j] = _mm256_or_si256(Carica(p + i + 32 * j), piega);
@@ -65,9 +65,9 @@ std::size_t ContaConfrontando(const std::uint8_t* p, std::size_t n, const Bersag
     return i;
 }
 
-// ---- Counting through a 32-byte window.
+// ---- Counting through a 32-value band.
 //
-// A byte's distance from the window's start picks one of 32 classes; a table lookup turns it into
+// A byte's distance from the band's start picks one of 32 classes; a table lookup turns it into
 // one bit of a byte for each group of eight classes. Carry-save adders (Harley-Seal) then sum those
 // bits per lane and per bit position, in planes of weight 1, 2, 4, ..., so that a class costs far
 // less than the compare and the add that counting it alone would.
@@ -145,15 +145,15 @@ inline void Giro(Piani& s, const __m256i* indici, __m256i tabella, std::uint64_t
         Versa(trentadue, std::uint64_t{32} << PianiRiporto, classi);
 }
 
-class ContatoreFinestra {
+class ContatoreFascia {
 public:
-    explicit ContatoreFinestra(const Bersagli& bersagli)
+    explicit ContatoreFascia(const Bersagli& bersagli)
         : m_piega(_mm256_set1_epi8(bersagli.piega ? 0x20 : 0))
-        , m_inizio(_mm256_set1_epi8(static_cast<char>(bersagli.finestra)))
+        , m_inizio(_mm256_set1_epi8(static_cast<char>(bersagli.fascia)))
     {
         for (std::size_t t = 0; t < bersagli.numero; ++t) {
-            if (bersagli.inFinestra(t))
-                m_usato[(bersagli.byte[t] - bersagli.finestra) / 8] = true;
+            if (bersagli.inFascia(t))
+                m_usato[(bersagli.byte[t] - bersagli.fascia) / 8] = true;
         }
         for (auto& s : m_piani) {
             s.uno = s.due = s.quattro = s.otto = s.sedici = _mm256_setzero_si256();
@@ -190,8 +190,8 @@ public:
                 Versa(s.riporto[k], std::uint64_t{32} << k, c);
         }
         for (std::size_t t = 0; t < bersagli.numero; ++t) {
-            if (bersagli.inFinestra(t))
-                conti.perBersaglio[t] += m_classi[bersagli.byte[t] - bersagli.finestra];
+            if (bersagli.inFascia(t))
+                conti.perBersaglio[t] += m_classi[bersagli.byte[t] - bersagli.fascia];
         }
     }
 
@@ -250,8 +250,8 @@ private:
 
 void ContaAvx2(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti)
 {
-    if (bersagli.finestra >= 0) {
-        ContatoreFinestra contatore(bersagli);
+    if (bersagli.fascia >= 0) {
+        ContatoreFascia contatore(bersagli);
         contatore.conta(p, n);
         contatore.versa(bersagli, conti);
     }

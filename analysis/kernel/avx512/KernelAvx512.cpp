@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The AVX-512 kernels: the algorithms of Blocchi64.h on the AVX-512 instructions. Each primitive
 // is one or two instructions; the emulated layer that the tests run must match them exactly.
-#include "Kernel.h"
+#include "Famiglie.h"
 
 #ifdef VARNEL_X86
 

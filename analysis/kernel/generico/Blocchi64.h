@@ -21,9 +21,9 @@
 //   NibbleAlti(a), NibbleBassi(a)      a[i] >> 4, a[i] & 15
 //   Cerca16(t, x)                      0 where x[i] has bit 7, else t[16 * (i / 16) + (x[i] & 15)]
 //   Precedenti<K>(a, b)                byte i of b's K-th predecessor in a then b, for K from 1 to 3
-//   B::Distanze                        a block's distances from the window's start, as BitDelGruppo reads them
+//   B::Distanze                        a block's distances from the band's start, as BitDelGruppo reads them
 //   DistanzeDove(k, d)                 the distances d[i] below 32 where k has bit i; the others stand for no class
-//   B::TabellaBit, TabellaDelGruppo(g) what BitDelGruppo reads for the window's classes 8g to 8g + 7 (g < 4)
+//   B::TabellaBit, TabellaDelGruppo(g) what BitDelGruppo reads for the band's classes 8g to 8g + 7 (g < 4)
 //   BitDelGruppo(t, d)                 1 << (d[i] - 8g) where d[i] is one of those classes, else 0
 //   Xor3(a, b, c), Maggioranza(a, b, c)  bitwise: odd parity, and at least two of three
 //   Zero()                             zero in every byte

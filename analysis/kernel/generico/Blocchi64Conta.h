@@ -3,11 +3,11 @@
 
 // Counting target bytes over blocks of 64 bytes (see Blocchi64.h for the layer B).
 //
-// Targets in the 32-byte window: a byte's distance from the window's start picks one of 32
+// Targets in the 32-value band: a byte's distance from the band's start picks one of 32
 // classes, and a lookup turns it into one bit of a byte for each group of eight classes.
 // Carry-save adders (Harley-Seal) then sum those bits per lane and bit position, in planes of
 // weight 1, 2, 4, ..., so that a class costs far less than a compare and a count of its own.
-// Targets outside the window are compared one by one.
+// Targets outside the band are compared one by one.
 
 #include "Kernel.h"
 
@@ -24,7 +24,7 @@ inline constexpr int Gruppi = 4;
 inline constexpr int PerGiro = 32;      // vectors summed into one output of weight 32
 inline constexpr int PianiRiporto = 4;  // weights 32 to 256; what overflows them is counted at once
 
-// For the layers that look classes up in 64 bytes: class d of the window as a bit of group d / 8.
+// For the layers that look classes up in 64 bytes: class d of the band as a bit of group d / 8.
 inline constexpr std::array<std::array<std::uint8_t, 64>, Gruppi> TabelleBit = [] {
     std::array<std::array<std::uint8_t, 64>, Gruppi> tabelle{};
     for (std::size_t d = 0; d < 8 * Gruppi; ++d)
@@ -33,18 +33,18 @@ inline constexpr std::array<std::array<std::uint8_t, 64>, Gruppi> TabelleBit = [
 }();
 
 template <class B>
-class ContatoreFinestra {
+class ContatoreFascia {
     using V = typename B::Vettore;
 
 public:
-    explicit ContatoreFinestra(const Bersagli& bersagli)
+    explicit ContatoreFascia(const Bersagli& bersagli)
         : m_piega(B::Ripeti(bersagli.piega ? 0x20 : 0))
-        , m_inizio(B::Ripeti(static_cast<std::uint8_t>(bersagli.finestra)))
+        , m_inizio(B::Ripeti(static_cast<std::uint8_t>(bersagli.fascia)))
         , m_tabelle{B::TabellaDelGruppo(0), B::TabellaDelGruppo(1), B::TabellaDelGruppo(2), B::TabellaDelGruppo(3)}
     {
         for (std::size_t t = 0; t < bersagli.numero; ++t) {
-            if (bersagli.inFinestra(t))
-                m_usato[(bersagli.byte[t] - bersagli.finestra) / 8] = true;
+            if (bersagli.inFascia(t))
+                m_usato[(bersagli.byte[t] - bersagli.fascia) / 8] = true;
         }
         for (auto& s : m_piani) {
             for (auto& piano : s)
@@ -74,8 +74,8 @@ public:
                 aggiungiPiano(m_piani[g][k], std::uint64_t{1} << k, m_classi.data() + 8 * g);
         }
         for (std::size_t t = 0; t < bersagli.numero; ++t) {
-            if (bersagli.inFinestra(t))
-                conti.perBersaglio[t] += m_classi[static_cast<std::size_t>(bersagli.byte[t] - bersagli.finestra)];
+            if (bersagli.inFascia(t))
+                conti.perBersaglio[t] += m_classi[static_cast<std::size_t>(bersagli.byte[t] - bersagli.fascia)];
         }
     }
 
@@ -166,7 +166,7 @@ void ContaFuori(typename B::Vettore v, std::uint64_t validi, const Bersagli& ber
     }
 }
 
-// The targets outside the window over the whole blocks of p, one at a time, so that its count
+// The targets outside the band over the whole blocks of p, one at a time, so that its count
 // stays in a register.
 template <class B>
 void ContaFuoriInBlocchi(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti)
@@ -190,10 +190,10 @@ void ContaFuoriInBlocchi(const std::uint8_t* p, std::size_t n, const Bersagli& b
 template <class B>
 void Conta(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, ContiGrezzi& conti)
 {
-    const bool finestra = bersagli.finestra >= 0;
-    ContatoreFinestra<B> contatore(bersagli);
+    const bool fascia = bersagli.fascia >= 0;
+    ContatoreFascia<B> contatore(bersagli);
     const std::size_t i = n / 64 * 64;
-    if (finestra) {
+    if (fascia) {
         for (std::size_t j = 0; j < i; j += 64)
             contatore.aggiungi(B::Carica(p + j), ~std::uint64_t{0});
     }
@@ -202,11 +202,11 @@ void Conta(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, Conti
         // The zero bytes past the end are no target.
         const auto v = B::CaricaParte(p + i, n - i);
         const std::uint64_t validi = (std::uint64_t{1} << (n - i)) - 1;
-        if (finestra)
+        if (fascia)
             contatore.aggiungi(v, validi);
         ContaFuori<B>(v, validi, bersagli, conti);
     }
-    if (finestra)
+    if (fascia)
         contatore.versa(bersagli, conti);
 }
 

@@ -4,7 +4,7 @@
 // The UTF-8 block check, the search for bytes above ASCII and the counting of the encodings of
 // symbols above ASCII, over blocks of 64 bytes (see Blocchi64.h for the layer B).
 
-#include "Kernel.h"
+#include "Famiglie.h"
 #include "TabelleUtf8.h"
 
 #include <algorithm>

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Kernel.h"
+#include "Famiglie.h"
+
+#include "Codifica.h"
 
 namespace varnel::dettaglio {
 
@@ -82,9 +84,9 @@ const std::uint8_t* InizioApertaScalare(const std::uint8_t* p, const std::uint8_
 const std::uint8_t* FineCampoScalare(const std::uint8_t* p, const std::uint8_t* fine)
 {
     while (fine - p >= 8) {
-        std::uint64_t blocco;
-        std::memcpy(&blocco, p, 8);
-        if (HaByteZero(blocco ^ Ripeti(',')) || HaByteZero(blocco ^ Ripeti('\r')) || HaByteZero(blocco ^ Ripeti('\n')))
+        std::uint64_t parola;
+        std::memcpy(&parola, p, 8);
+        if (HaByteZero(parola ^ Ripeti(',')) || HaByteZero(parola ^ Ripeti('\r')) || HaByteZero(parola ^ Ripeti('\n')))
             break;
         p += 8;
     }
