@@ -2,7 +2,7 @@
 // Analyses one file and prints how long it took and how much memory it held, for bench/compare.
 //   analizza_file --genera FILE MIB        writes MIB mebibytes of generated text
 //   analizza_file lettere|simboli FILE     analyses FILE as the main or the advanced window does
-//   analizza_file --percorsi               names the kernel families this CPU runs
+//   analizza_file --famiglie               names the kernel families this CPU runs
 // VARNEL_KERNEL and VARNEL_LAVORATORI choose the kernels and the workers.
 #include "AnalisiFile.h"
 #include "Kernel.h"
@@ -42,7 +42,7 @@ int main(int argc, char** argv)
 {
     if (argc == 4 && std::strcmp(argv[1], "--genera") == 0)
         return Genera(argv[2], std::stoul(argv[3]));
-    if (argc == 2 && std::strcmp(argv[1], "--percorsi") == 0) {
+    if (argc == 2 && std::strcmp(argv[1], "--famiglie") == 0) {
         for (const auto famiglia : varnel::dettaglio::Famiglie) {
             if (varnel::dettaglio::Disponibile(famiglia))
                 std::printf("%s\n", varnel::dettaglio::NomeFamiglia(famiglia));
@@ -50,7 +50,7 @@ int main(int argc, char** argv)
         return 0;
     }
     if (argc != 3) {
-        std::fprintf(stderr, "uso: %s lettere|simboli FILE | --genera FILE MIB | --percorsi\n", argv[0]);
+        std::fprintf(stderr, "uso: %s lettere|simboli FILE | --genera FILE MIB | --famiglie\n", argv[0]);
         return 2;
     }
     const varnel::Criterio criterio = std::strcmp(argv[1], "simboli") == 0
