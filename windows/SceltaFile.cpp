@@ -11,8 +11,9 @@
 
 namespace varnel {
 
-#ifndef Q_OS_WIN
 namespace {
+
+#ifndef Q_OS_WIN
 
 // The file list in detail, each column as wide as its widest entry and the names taking the rest.
 void MostraColonne(QFileDialog& dialogo)
@@ -26,9 +27,22 @@ void MostraColonne(QFileDialog& dialogo)
         intestazione->setSectionResizeMode(0, QHeaderView::Stretch);
     }
 }
+#endif
+
+// Shows the dialog, modal; the path chosen, or empty when the user cancels.
+QString Esegui(QFileDialog& dialogo)
+{
+#ifndef Q_OS_WIN
+    // Qt's own dialog everywhere but Windows, so that it is the same modal widget on every desktop.
+    dialogo.setOption(QFileDialog::DontUseNativeDialog);
+    MostraColonne(dialogo);
+#endif
+    if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
+        return {};
+    return dialogo.selectedFiles().constFirst();
+}
 
 }  // namespace
-#endif
 
 QString ScegliFile(QWidget& finestra)
 {
@@ -40,15 +54,9 @@ QString ScegliFile(QWidget& finestra)
     QFileDialog dialogo(&finestra, {}, cartella);
     dialogo.setFileMode(QFileDialog::ExistingFile);
     dialogo.setAcceptMode(QFileDialog::AcceptOpen);
-#ifndef Q_OS_WIN
-    // Qt's own dialog everywhere but Windows, so that it is the same modal widget on every desktop.
-    dialogo.setOption(QFileDialog::DontUseNativeDialog);
-    MostraColonne(dialogo);
-#endif
-    if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
-        return {};
-    const QString percorso = dialogo.selectedFiles().constFirst();
-    cartella = QFileInfo(percorso).absolutePath();
+    const QString percorso = Esegui(dialogo);
+    if (!percorso.isEmpty())
+        cartella = QFileInfo(percorso).absolutePath();
     return percorso;
 }
 
@@ -61,13 +69,7 @@ QString ScegliFileDaSalvare(QWidget& finestra, const QString& filtro, const QStr
     dialogo.setDefaultSuffix(QFileInfo(proposto).suffix());
     dialogo.setDirectory(QFileInfo(proposto).absolutePath());
     dialogo.selectFile(QFileInfo(proposto).fileName());
-#ifndef Q_OS_WIN
-    dialogo.setOption(QFileDialog::DontUseNativeDialog);
-    MostraColonne(dialogo);
-#endif
-    if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
-        return {};
-    return dialogo.selectedFiles().constFirst();
+    return Esegui(dialogo);
 }
 
 std::filesystem::path PercorsoDiSistema(const QString& percorso)
