@@ -1,25 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// An analysis while it runs: the record that its worker shares with the window, and the window's
-// wait for it.
+// An analysis while it runs: the window's wait for its worker.
 
 #include "FinestraAnalisi.h"
 
 #include <QEventLoop>
 
-#include <atomic>
-#include <optional>
-
 namespace varnel {
-
-// One analysis on its worker. The worker shares only this record with the window, so that a
-// worker that the system still holds can be given up: it never touches a widget.
-struct FinestraAnalisi::Lavoro {
-    Avanzamento avanzamento;
-    std::optional<Esito<Analisi>> esito;
-    std::atomic<bool> finito{false};
-};
 
 // The user-interface thread's wait for a worker, in an event loop of its own that stops when the
 // worker is done, when the user cancels, when the window closes, or when the program quits.

@@ -77,13 +77,7 @@ void Decifrazione::avvisa(const QString& testo)
 template <class T>
 Esito<T> Decifrazione::suLavoratore(const QString& testo, std::function<Esito<T>(Avanzamento&)> lavoro)
 {
-    // Shared with the worker alone, so that a worker still running after a cancel touches no widget.
-    struct Record {
-        Avanzamento avanzamento;
-        std::optional<Esito<T>> esito;
-        std::atomic<bool> finito{false};
-    };
-    auto record = std::make_shared<Record>();
+    auto record = std::make_shared<Lavoro<T>>();
     std::thread([record, lavoro = std::move(lavoro)] {
         record->esito.emplace(lavoro(record->avanzamento));
         record->finito.store(true, std::memory_order_release);

@@ -5,12 +5,25 @@
 // half a second, and input dropped meanwhile.
 
 #include "Avanzamento.h"
+#include "Esito.h"
 
 #include <QObject>
 #include <QProgressDialog>
 #include <QString>
 
+#include <atomic>
+#include <optional>
+
 namespace varnel {
+
+// One piece of work on its worker. The worker shares only this record with the window, so that a
+// worker that the system still holds can be given up: it never touches a widget.
+template <class T>
+struct Lavoro {
+    Avanzamento avanzamento;
+    std::optional<Esito<T>> esito;
+    std::atomic<bool> finito{false};
+};
 
 // The progress dialog, modal to its window, shown only when the work lasts longer than half a
 // second; `descrizione` shown as it is, never as markup.

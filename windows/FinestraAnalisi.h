@@ -3,6 +3,7 @@
 
 #include "AnalisiFile.h"
 #include "Controlli.h"
+#include "DialogoAvanzamento.h"
 #include "Finestra.h"
 #include "Grafico.h"
 #include "Lingue.h"
@@ -109,7 +110,7 @@ protected:
     Grafico m_grafico;
 
 private:
-    struct Lavoro;
+    using Lavoro = varnel::Lavoro<Analisi>;
     class Attesa;
 
     // Where an analysis reads: a file, or text pasted from the clipboard.
