@@ -8,18 +8,13 @@
 #include <QProgressDialog>
 #include <QTimer>
 
-#include <thread>
 #include <utility>
 
 namespace varnel {
 
 Esito<Analisi> FinestraAnalisi::analizzaConAvanzamento(const QString& descrizione, Lettura lettura)
 {
-    auto lavoro = std::make_shared<Lavoro>();
-    std::thread([lavoro, lettura = std::move(lettura)] {
-        lavoro->esito.emplace(lettura(lavoro->avanzamento));
-        lavoro->finito.store(true, std::memory_order_release);
-    }).detach();
+    auto lavoro = AvviaLavoro(std::move(lettura));
 
     QProgressDialog avanzamento(this);
     PreparaAvanzamento(avanzamento, descrizione);

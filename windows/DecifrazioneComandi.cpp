@@ -21,7 +21,6 @@
 #include <atomic>
 #include <memory>
 #include <optional>
-#include <thread>
 
 namespace varnel {
 
@@ -77,11 +76,7 @@ void Decifrazione::avvisa(const QString& testo)
 template <class T>
 Esito<T> Decifrazione::suLavoratore(const QString& testo, std::function<Esito<T>(Avanzamento&)> lavoro)
 {
-    auto record = std::make_shared<Lavoro<T>>();
-    std::thread([record, lavoro = std::move(lavoro)] {
-        record->esito.emplace(lavoro(record->avanzamento));
-        record->finito.store(true, std::memory_order_release);
-    }).detach();
+    const auto record = AvviaLavoro(std::move(lavoro));
 
     QProgressDialog dialogo(this);
     PreparaAvanzamento(dialogo, testo);

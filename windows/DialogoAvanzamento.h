@@ -12,7 +12,10 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
+#include <memory>
 #include <optional>
+#include <thread>
 
 namespace varnel {
 
@@ -24,6 +27,18 @@ struct Lavoro {
     std::optional<Esito<T>> esito;
     std::atomic<bool> finito{false};
 };
+
+// Starts `lavoro` on a worker thread of its own, which outlives the caller if it must.
+template <class T>
+[[nodiscard]] std::shared_ptr<Lavoro<T>> AvviaLavoro(std::function<Esito<T>(Avanzamento&)> lavoro)
+{
+    auto record = std::make_shared<Lavoro<T>>();
+    std::thread([record, lavoro = std::move(lavoro)] {
+        record->esito.emplace(lavoro(record->avanzamento));
+        record->finito.store(true, std::memory_order_release);
+    }).detach();
+    return record;
+}
 
 // The progress dialog, modal to its window, shown only when the work lasts longer than half a
 // second; `descrizione` shown as it is, never as markup.
