@@ -19,23 +19,9 @@ constexpr std::size_t LimiteCaratteri = std::size_t{1} << 22;
 
 void AggiungiUtf8(std::string& uscita, char32_t c)
 {
-    const auto u = static_cast<std::uint32_t>(c);
-    const auto byte = [&](std::uint32_t valore) { uscita += static_cast<char>(static_cast<std::uint8_t>(valore)); };
-    if (u < 0x80) {
-        byte(u);
-    } else if (u < 0x800) {
-        byte(0xC0 | (u >> 6));
-        byte(0x80 | (u & 0x3F));
-    } else if (u < 0x10000) {
-        byte(0xE0 | (u >> 12));
-        byte(0x80 | ((u >> 6) & 0x3F));
-        byte(0x80 | (u & 0x3F));
-    } else {
-        byte(0xF0 | (u >> 18));
-        byte(0x80 | ((u >> 12) & 0x3F));
-        byte(0x80 | ((u >> 6) & 0x3F));
-        byte(0x80 | (u & 0x3F));
-    }
+    std::uint8_t byte[4];
+    ScriviUtf8(c, byte);
+    uscita.append(reinterpret_cast<const char*>(byte), LunghezzaUtf8(c));
 }
 
 [[nodiscard]] std::string_view Vista(std::span<const std::uint8_t> byte)

@@ -39,22 +39,9 @@ std::span<const std::uint8_t> SequenzaAperta(std::span<const std::uint8_t> prima
 int SequenzaPer(char32_t simbolo, Sequenze& sequenze)
 {
     std::array<std::uint8_t, 4> indietro{};  // the encoding from its last byte backwards
-    std::size_t lunghezza = 0;
-    const auto aggiungi = [&](std::uint32_t valore) { indietro[lunghezza++] = static_cast<std::uint8_t>(valore); };
-    const auto c = static_cast<std::uint32_t>(simbolo);
-    if (c < 0x800) {
-        aggiungi(0x80 | (c & 0x3F));
-        aggiungi(0xC0 | (c >> 6));
-    } else if (c < 0x10000) {
-        aggiungi(0x80 | (c & 0x3F));
-        aggiungi(0x80 | ((c >> 6) & 0x3F));
-        aggiungi(0xE0 | (c >> 12));
-    } else {
-        aggiungi(0x80 | (c & 0x3F));
-        aggiungi(0x80 | ((c >> 6) & 0x3F));
-        aggiungi(0x80 | ((c >> 12) & 0x3F));
-        aggiungi(0xF0 | (c >> 18));
-    }
+    const std::size_t lunghezza = LunghezzaUtf8(simbolo);
+    ScriviUtf8(simbolo, indietro.data());
+    std::reverse(indietro.begin(), indietro.begin() + static_cast<std::ptrdiff_t>(lunghezza));
     const auto* fine = sequenze.indietro.cbegin() + sequenze.numero;
     const auto* trovata = std::find(sequenze.indietro.cbegin(), fine, indietro);
     if (trovata == fine) {

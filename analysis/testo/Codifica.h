@@ -13,6 +13,25 @@
 
 namespace varnel {
 
+// The bytes of a code point in UTF-8, and the code point written there: LunghezzaUtf8 bytes.
+[[nodiscard]] constexpr std::size_t LunghezzaUtf8(char32_t c)
+{
+    return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+}
+constexpr void ScriviUtf8(char32_t c, std::uint8_t* uscita)
+{
+    const std::size_t lunghezza = LunghezzaUtf8(c);
+    if (lunghezza == 1) {
+        uscita[0] = static_cast<std::uint8_t>(c);
+        return;
+    }
+    // Lead byte: as many high bits as bytes, then the top bits of the code point.
+    constexpr std::uint8_t Guida[] = {0, 0, 0xC0, 0xE0, 0xF0};
+    uscita[0] = static_cast<std::uint8_t>(Guida[lunghezza] | (c >> (6 * (lunghezza - 1))));
+    for (std::size_t i = 1; i < lunghezza; ++i)
+        uscita[i] = static_cast<std::uint8_t>(0x80 | ((c >> (6 * (lunghezza - 1 - i))) & 0x3F));
+}
+
 // The UTF-8 byte-order mark, which a file may start with.
 inline constexpr std::string_view BomUtf8 = "\xEF\xBB\xBF";
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Utf8DaUtf16.h"
 
+#include "Codifica.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -24,8 +26,6 @@ std::pair<char32_t, std::size_t> Carattere(std::u16string_view testo)
     return {c, 1};
 }
 
-std::size_t Byte(char32_t c) { return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4; }
-
 }  // namespace
 
 std::size_t Utf8DaUtf16::Leggi(std::span<std::uint8_t> buffer)
@@ -44,18 +44,10 @@ std::size_t Utf8DaUtf16::Leggi(std::span<std::uint8_t> buffer)
         if (leggi == termine)
             break;
         const auto [c, unita] = Carattere({leggi, static_cast<std::size_t>(termine - leggi)});
-        const std::size_t lunghezza = Byte(c);
+        const std::size_t lunghezza = LunghezzaUtf8(c);
         if (static_cast<std::size_t>(fine - scrivi) < lunghezza)
             break;
-        if (lunghezza == 1) {
-            *scrivi = static_cast<std::uint8_t>(c);
-        } else {
-            // Lead byte: as many high bits as bytes, then the top bits of the code point.
-            constexpr std::uint8_t Guida[] = {0, 0, 0xC0, 0xE0, 0xF0};
-            scrivi[0] = static_cast<std::uint8_t>(Guida[lunghezza] | (c >> (6 * (lunghezza - 1))));
-            for (std::size_t i = 1; i < lunghezza; ++i)
-                scrivi[i] = static_cast<std::uint8_t>(0x80 | ((c >> (6 * (lunghezza - 1 - i))) & 0x3F));
-        }
+        ScriviUtf8(c, scrivi);
         scrivi += lunghezza;
         leggi += unita;
     }
@@ -68,7 +60,7 @@ std::uint64_t Utf8DaUtf16::Lunghezza(std::u16string_view testo)
     std::uint64_t totale = 0;
     while (!testo.empty()) {
         const auto [c, unita] = Carattere(testo);
-        totale += Byte(c);
+        totale += LunghezzaUtf8(c);
         testo.remove_prefix(unita);
     }
     return totale;
