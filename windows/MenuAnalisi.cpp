@@ -74,17 +74,17 @@ void FinestraAnalisi::creaMenu()
         if (!fuocoInCasellaTesto())
             analizzaAppunti();
     });
-#ifndef Q_OS_WIN
     // Every platform turns the Menu key into a request to the focus widget for its menu, and
-    // Windows does so with Shift+F10 too; elsewhere Shift+F10 asks here. A text box shows its own
-    // edit menu; every other control hands the request on to the window.
+    // Windows' own does so with Shift+F10 too; elsewhere Shift+F10 asks here. A text box shows its
+    // own edit menu; every other control hands the request on to the window.
+    if (QGuiApplication::platformName() == QLatin1String("windows"))
+        return;
     connect(new QShortcut(Qt::SHIFT | Qt::Key_F10, this), &QShortcut::activated, this, [this] {
         QWidget* fuoco = focusWidget() ? focusWidget() : this;
         const QPoint centro = fuoco->rect().center();
         QContextMenuEvent evento(QContextMenuEvent::Keyboard, centro, fuoco->mapToGlobal(centro));
         QApplication::sendEvent(fuoco, &evento);
     });
-#endif
 }
 
 bool FinestraAnalisi::fuocoInCasellaTesto() const

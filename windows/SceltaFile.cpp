@@ -13,9 +13,8 @@ namespace varnel {
 
 namespace {
 
-#ifndef Q_OS_WIN
-
 // The file list in detail, each column as wide as its widest entry and the names taking the rest.
+// Where the platform shows its own dialog, there is no list here to arrange.
 void MostraColonne(QFileDialog& dialogo)
 {
     dialogo.setViewMode(QFileDialog::Detail);
@@ -27,7 +26,6 @@ void MostraColonne(QFileDialog& dialogo)
         intestazione->setSectionResizeMode(0, QHeaderView::Stretch);
     }
 }
-#endif
 
 // Shows the dialog, modal; the path chosen, or empty when the user cancels.
 QString Esegui(QFileDialog& dialogo)
@@ -35,8 +33,8 @@ QString Esegui(QFileDialog& dialogo)
 #ifndef Q_OS_WIN
     // Qt's own dialog everywhere but Windows, so that it is the same modal widget on every desktop.
     dialogo.setOption(QFileDialog::DontUseNativeDialog);
-    MostraColonne(dialogo);
 #endif
+    MostraColonne(dialogo);
     if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
         return {};
     return dialogo.selectedFiles().constFirst();

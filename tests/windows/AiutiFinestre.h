@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -101,7 +102,11 @@ inline std::unique_ptr<Risposta> RispondiFile(const QString& percorso)
     });
 }
 
-inline QString Percorso(const std::filesystem::path& p) { return QString::fromStdString(p.string()); }
+// A path as Qt spells it, with forward slashes on every system.
+inline QString Percorso(const std::filesystem::path& p)
+{
+    return QDir::fromNativeSeparators(QString::fromStdU16String(p.u16string()));
+}
 
 // Chooses a file for the window's "Analisi frequenze" and waits for the analysis to finish.
 inline void Analizza(FinestraAnalisi& finestra, const QString& percorso)

@@ -98,8 +98,10 @@ TEST_F(ScreenReader, BarsTellTheirSymbolAndPercentage)
 
 TEST_F(ScreenReader, QtsOwnDialogsSpeakItalianAndShowWholeColumns)
 {
+#ifndef Q_OS_WIN  // where the catalogue travels inside the executable
     if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_it.qm"))
         GTEST_SKIP() << "Qt's Italian translation is not installed (Debian package qt6-translations-l10n)";
+#endif
     const auto attesa = Rispondi<QFileDialog>([](Risposta&, QFileDialog* dialogo) {
         QStringList testi;
         for (const QAbstractButton* pulsante : dialogo->findChild<QDialogButtonBox*>()->buttons())

@@ -2,15 +2,16 @@
 // Analyses of inputs that never end or never answer: the window lives on, unchanged, and nothing
 // reaches it until the analysis is over.
 #include "AiutiFinestre.h"
+#include "Tubo.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QFileInfo>
 #include <QProgressDialog>
 #include <qpa/qwindowsysteminterface.h>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <memory>
+#include <vector>
 
 namespace varnel::prova {
 namespace {
@@ -65,11 +66,12 @@ protected:
         riepilogo = Trova<QPlainTextEdit>(varnel(), "Text2")->toPlainText();
     }
 
-    QString fifo(const std::string& nome)
+    // A named pipe whose writer is there and silent, so that an analysis of it waits to read.
+    std::unique_ptr<Tubo> muto(const std::string& nome)
     {
-        const auto percorso = cartella.percorso() / nome;
-        EXPECT_EQ(::mkfifo(percorso.c_str(), 0600), 0);
-        return Percorso(percorso);
+        auto tubo = std::make_unique<Tubo>(cartella, nome);
+        tubo->apriScrittore();
+        return tubo;
     }
 
     // Analyses `file`; once the progress dialog is up, runs `intanto` and presses "Annulla". True
@@ -100,20 +102,22 @@ TEST_F(LongAnalysis, InputsThatNeverAnswerAreCancelledAtOnce)
     // A source read without end, and one whose writer never writes, which holds the worker in the
     // system until the writer goes: the handler gives it up rather than wait. The dialog names the
     // file as it is named.
-    const QString muta = fifo("<b>x");
-    const int scrittore = ::open(QFile::encodeName(muta).constData(), O_RDWR);
-    for (const auto& [file, nomeFile] : {std::pair{QStringLiteral("/dev/zero"), "zero"}, std::pair{muta, "<b>x"}}) {
-        const char* nome = nomeFile;  // a lambda may not capture a structured binding before clang 16
+    const auto muta = muto("<b>x");
+    std::vector<QString> file = {Percorso(muta->percorso())};
+#ifndef Q_OS_WIN
+    file.push_back(QStringLiteral("/dev/zero"));
+#endif
+    for (const QString& scelto : file) {
+        const QString nome = QFileInfo(scelto).fileName();
         const QLabel* etichetta = nullptr;
-        EXPECT_TRUE(annulla(file, [&](QProgressDialog& d) {
+        EXPECT_TRUE(annulla(scelto, [&](QProgressDialog& d) {
             etichetta = d.findChild<QLabel*>();
             EXPECT_EQ(etichetta->textFormat(), Qt::PlainText);
             EXPECT_TRUE(etichetta->text().startsWith(QStringLiteral("Analisi di \"%1\" in corso").arg(nome)))
                 << etichetta->text().toStdString();
-        })) << nome;
+        })) << nome.toStdString();
         EXPECT_NE(etichetta, nullptr);
     }
-    ::close(scrittore);
     comePrima();
 }
 
@@ -129,14 +133,14 @@ TEST_F(LongAnalysis, NothingReachesTheWindowMeanwhile)
             SCOPED_TRACE(testing::Message() << "gesture " << int(gesto) << (lunga ? " long" : " short"));
             w.activateWindow();
             Trova(w, "Command1")->setFocus();
-            const QString file = fifo("tubo" + std::to_string(++numero));
-            int scrittore = ::open(QFile::encodeName(file).constData(), O_RDWR);  // the analysis waits on it
+            auto tubo = muto("tubo" + std::to_string(++numero));  // the analysis waits on it
             QTimer::singleShot(150, &w, [&] {
                 Fai(gesto, w);
                 if (!lunga) {
                     QTimer::singleShot(60, &w, [&] {
-                        EXPECT_EQ(::write(scrittore, "ab", 2), 2);
-                        ::close(std::exchange(scrittore, -1));
+                        EXPECT_TRUE(tubo->attendiLettore());
+                        tubo->scrivi("ab");
+                        tubo->chiudi();
                     });
                 }
             });
@@ -153,7 +157,7 @@ TEST_F(LongAnalysis, NothingReachesTheWindowMeanwhile)
                 EXPECT_FALSE(scelta->venuta || avviso->venuta);
                 dialogo->findChild<QPushButton*>()->click();
             });
-            Analizza(w, file);
+            Analizza(w, Percorso(tubo->percorso()));
             const auto scelta = RispondiFile({});
             const auto avviso = RispondiAvviso();
             QTest::qWait(200);  // and time for input to arrive once the analysis is over
@@ -165,8 +169,6 @@ TEST_F(LongAnalysis, NothingReachesTheWindowMeanwhile)
             EXPECT_TRUE(Trova<QRadioButton>(w, "Option3")->isChecked());
             EXPECT_TRUE(Trova<QCheckBox>(w, "Check1")->isChecked());
             comePrima();
-            if (scrittore >= 0)
-                ::close(scrittore);
         }
     }
 }
@@ -174,7 +176,8 @@ TEST_F(LongAnalysis, NothingReachesTheWindowMeanwhile)
 TEST_F(LongAnalysis, ClosingTheWindowOrQuittingEndsTheProgram)
 {
     // Before the progress dialog shows, and with it up; closing the window cancels the analysis.
-    const QString file = fifo("infinita");
+    const auto tubo = muto("infinita");
+    const QString file = Percorso(tubo->percorso());
     for (const auto& [attesa, chiusura] : {std::pair{100, true}, std::pair{700, true}, std::pair{700, false}}) {
         const int dopo = attesa;  // a lambda may not capture a structured binding before clang 16
         const bool chiudi = chiusura;
