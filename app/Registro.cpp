@@ -15,7 +15,33 @@
 #include <QStyleFactory>
 #include <QTranslator>
 
+#ifdef Q_OS_WIN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
+
 namespace varnel {
+
+namespace {
+
+// Qt's own dialogs and menus in Italian, as the windows are, whatever the system's language.
+bool CaricaTraduzioneQt(QTranslator& traduzione)
+{
+#ifdef Q_OS_WIN
+    // Qt is linked in and has no translations folder: its catalogue is a resource of the program.
+    if (HRSRC risorsa = ::FindResourceW(nullptr, L"QTBASE_IT", RT_RCDATA)) {
+        if (const void* dati = ::LockResource(::LoadResource(nullptr, risorsa)))
+            return traduzione.load(static_cast<const uchar*>(dati),
+                                   static_cast<int>(::SizeofResource(nullptr, risorsa)));
+    }
+#endif
+    return traduzione.load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"), QStringLiteral("_"),
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+}
+
+}  // namespace
 
 Registro::Registro() = default;
 Registro::~Registro() = default;
@@ -92,10 +118,8 @@ void PreparaApplicazione()
     for (const int lato : {16, 32, 48, 64, 128})
         icona.addFile(QStringLiteral(":/img/programma-%1.png").arg(lato));
     QApplication::setWindowIcon(icona);
-    // Qt's own dialogs and menus in Italian, as the windows are, whatever the system's language.
     auto* traduzione = new QTranslator(qApp);
-    if (traduzione->load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"), QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (CaricaTraduzioneQt(*traduzione))
         QApplication::installTranslator(traduzione);
 #ifndef Q_OS_WIN
     // The look of the standard Windows controls and colours, where the platform has its own.

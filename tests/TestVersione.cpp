@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The version record of Varnel.exe, read back through the Windows API: names, versions and web
-// address, the Italian translation, and every resource tagged Italian (0410). The record is compiled
-// from app/varnel.rc.in into a stand-in Varnel.exe beside this test; the version expected is
-// the generated one, from project() in CMakeLists.txt.
+// The resources of the built Varnel.exe, read back through the Windows API: names, versions and web
+// address, the Italian translation, Qt's Italian catalogue, and every resource tagged Italian
+// (0410). The version expected is the generated one, from project() in CMakeLists.txt.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
@@ -13,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -22,13 +23,6 @@ using varnel::NumeriVersione;
 using varnel::VersioneEseguibile;
 
 constexpr WORD Italiano = MAKELANGID(LANG_ITALIAN, SUBLANG_ITALIAN);
-
-std::filesystem::path Eseguibile()
-{
-    std::wstring questo(32768, L'\0');
-    questo.resize(::GetModuleFileNameW(nullptr, questo.data(), static_cast<DWORD>(questo.size())));
-    return std::filesystem::path(questo).parent_path() / L"Varnel.exe";
-}
 
 class Versione : public testing::Test {
 protected:
@@ -54,7 +48,7 @@ protected:
         return testo;
     }
 
-    const std::filesystem::path percorso = Eseguibile();
+    const std::filesystem::path percorso = VARNEL_PROGRAMMA;
     std::vector<unsigned char> record;
 };
 
@@ -100,6 +94,23 @@ TEST_F(Versione, TranslationIsItalianUnicode)
     const auto* traduzione = static_cast<const Traduzione*>(valore);
     EXPECT_EQ(traduzione->lingua, 0x0410);
     EXPECT_EQ(traduzione->codepage, 1200);
+}
+
+TEST_F(Versione, CarriesQtsItalianCatalogueWhole)
+{
+    const HMODULE modulo = ::LoadLibraryExW(percorso.c_str(), nullptr,
+                                            LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(modulo, nullptr) << ::GetLastError();
+    const HRSRC risorsa = ::FindResourceExW(modulo, MAKEINTRESOURCEW(10) /* RT_RCDATA */, L"QTBASE_IT", Italiano);
+    ASSERT_NE(risorsa, nullptr) << ::GetLastError();
+    const auto* dati = static_cast<const char*>(::LockResource(::LoadResource(modulo, risorsa)));
+    const std::string incorporato(dati, ::SizeofResource(modulo, risorsa));
+    ::FreeLibrary(modulo);
+
+    std::ifstream file(std::filesystem::path(VARNEL_QTBASE_IT), std::ios::binary);
+    const std::string originale{std::istreambuf_iterator<char>(file), {}};
+    ASSERT_GT(originale.size(), 1000u);
+    EXPECT_TRUE(incorporato == originale) << incorporato.size() << " bytes against " << originale.size();
 }
 
 // Every resource of the executable, by type, name and language.

@@ -11,6 +11,11 @@ int main(int argc, char* argv[])
     // No display needed; an Italian user, so the summary's decimal separator is a comma.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+#ifdef VARNEL_FONT_PROVE
+    // Qt for Windows draws offscreen with the fonts of one folder: those the layouts are measured with.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_FONTDIR"))
+        qputenv("QT_QPA_FONTDIR", VARNEL_FONT_PROVE);
+#endif
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     QApplication applicazione(argc, argv);
     varnel::PreparaApplicazione();
