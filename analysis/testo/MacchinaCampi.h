@@ -38,24 +38,6 @@ struct MaschereBlocco {
     std::uint64_t acapo = 0;
 };
 
-// The common case of a whole block of 64 bytes that starts outside quotes, without a branch:
-// `inizi` has the bytes after a comma, an LF, or a CR that no LF follows (the byte before the
-// block included), so that only a run of blanks at a field's start, still open at the block's
-// end, carries from block to block. False, changing nothing, when a quote opens a field.
-inline bool BloccoLibero(std::uint64_t spazi, std::uint64_t virgolette, std::uint64_t inizi, std::uint64_t& spaziAperti,
-                         std::uint64_t& campi, std::uint64_t& spaziConsumati)
-{
-    const std::uint64_t testa = spazi & ~(spazi + 1);  // the blanks the block starts with
-    const std::uint64_t corse = (((spazi + (inizi & spazi)) ^ spazi) & spazi) | (testa & (0 - spaziAperti));
-    const std::uint64_t primiPieni = (inizi | spaziAperti | (corse << 1)) & ~spazi;
-    if ((virgolette & primiPieni) != 0)
-        return false;
-    campi += static_cast<std::uint64_t>(std::popcount(inizi));
-    spaziConsumati += static_cast<std::uint64_t>(std::popcount(corse));
-    spaziAperti = corse >> 63;
-    return true;
-}
-
 // The field reader as a state machine over a stream of units (bytes or code points). It does not
 // produce the text: it counts the fields and the delimiters it consumes, which is all that the
 // text's length and counts need, since every other unit passes to the text unchanged.
@@ -101,7 +83,7 @@ public:
     // The same over a block of n units (1 to 64) given by its masks, a whole stretch between quotes
     // at a time instead of a unit or a field at a time.
     void avanzaMaschere(const MaschereBlocco& m, unsigned n);
-    // For a kernel that takes common blocks with BloccoLibero: the byte that stands for the state
+    // For a kernel that takes whole blocks by mask arithmetic: the byte that stands for the state
     // before the first of them, and what carries between them.
     [[nodiscard]] std::uint8_t bytePrima() const
     {
@@ -110,8 +92,8 @@ public:
     [[nodiscard]] std::uint64_t spaziAperti() const { return m_stato == Stato::Spazi; }
     [[nodiscard]] bool traVirgolette() const { return m_stato == Stato::Virgolette; }
     // After such blocks: the state that their last byte leaves, and what they found, the commas,
-    // CRs and LFs all consumed, and the quotes for kernels that also take quoted stretches whole.
-    void riprendiDopo(std::uint8_t ultimo, std::uint64_t spaziAperti, bool traVirgolette = false)
+    // CRs, LFs and quotes all consumed.
+    void riprendiDopo(std::uint8_t ultimo, std::uint64_t spaziAperti, bool traVirgolette)
     {
         m_stato = traVirgolette                       ? Stato::Virgolette
                   : (ultimo == ',' || ultimo == '\n') ? Stato::Inizio
@@ -120,7 +102,7 @@ public:
                                                       : Stato::Libero;
     }
     void aggiungiBlocchi(std::uint64_t campi, std::uint64_t spazi, const std::array<std::uint64_t, 3>& chiusure,
-                         std::uint64_t virgolette = 0)
+                         std::uint64_t virgolette)
     {
         m_campi += campi;
         m_consumati[Spazio] += spazi;

@@ -15,8 +15,10 @@
 
 namespace varnel::dettaglio::blocchi64 {
 
+// Inlined always: where B::Vettore is a pair of registers, a call would take it and the masks
+// through memory, once per block.
 template <class B>
-MaschereBlocco Maschere(typename B::Vettore v)
+[[gnu::always_inline]] inline MaschereBlocco Maschere(const typename B::Vettore& v)
 {
     return {B::Uguali(v, B::Ripeti(' ')), B::Uguali(v, B::Ripeti('"')), B::Uguali(v, B::Ripeti(',')),
             B::Uguali(v, B::Ripeti('\r')), B::Uguali(v, B::Ripeti('\n'))};
