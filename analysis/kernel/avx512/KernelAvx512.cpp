@@ -29,10 +29,10 @@ namespace {
 struct Avx512 {
     using Vettore = __m512i;
     using Maschera = std::uint64_t;
-    struct Distanze {
-        Vettore distanze;
-        Maschera dentro;  // the bytes that stand for a class
-    };
+    // Each byte's distance, 32 for a byte that stands for no class: the tables' bytes 32 to 63
+    // are zero, so that the permute needs no mask of its own (the full one keeps GCC from warning
+    // about the undefined bytes that the plain form starts from).
+    using Distanze = Vettore;
     using TabellaBit = Vettore;
     using Uguaglianza = Maschera;
     using Conteggio = std::uint64_t;
@@ -78,12 +78,9 @@ struct Avx512 {
     static Uguaglianza CoincidonoAncora(Uguaglianza u, Vettore a, Vettore b) { return UgualiDove(u, a, b); }
     static Conteggio Accumula(Conteggio c, Uguaglianza u) { return c + static_cast<Conteggio>(std::popcount(u)); }
     static std::uint64_t Totale(Conteggio c) { return c; }
-    static Distanze DistanzeDove(Maschera k, Vettore d) { return {d, _mm512_mask_cmplt_epu8_mask(k, d, Ripeti(32))}; }
+    static Distanze DistanzeDove(Maschera k, Vettore d) { return _mm512_mask_min_epu8(Ripeti(32), k, d, Ripeti(32)); }
     static TabellaBit TabellaDelGruppo(int g) { return Tabella(blocchi64::TabelleBit[static_cast<std::size_t>(g)]); }
-    static Vettore BitDelGruppo(TabellaBit t, const Distanze& d)
-    {
-        return _mm512_maskz_permutexvar_epi8(d.dentro, d.distanze, t);
-    }
+    static Vettore BitDelGruppo(TabellaBit t, Distanze d) { return _mm512_maskz_permutexvar_epi8(~0ULL, d, t); }
 };
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "Blocchi64.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
@@ -18,10 +19,7 @@ namespace {
 struct Emulato {
     using Vettore = std::array<std::uint8_t, 64>;
     using Maschera = std::uint64_t;
-    struct Distanze {
-        Vettore distanze;
-        Maschera dentro;
-    };
+    using Distanze = Vettore;
     using TabellaBit = Vettore;
     using Uguaglianza = Maschera;
     using Conteggio = std::uint64_t;
@@ -67,10 +65,10 @@ struct Emulato {
         return Dove([&](std::size_t i) { return a[i] == b[i]; });
     }
     static Maschera UgualiDove(Maschera k, const Vettore& a, const Vettore& b) { return k & Uguali(a, b); }
-    // vpcmpub with a mask.
-    static Maschera MinoriDove(Maschera k, const Vettore& a, const Vettore& b)
+    // vpminub with a mask: a's byte where k holds.
+    static Vettore MinimoDove(const Vettore& a, Maschera k, const Vettore& b, const Vettore& c)
     {
-        return Dove([&](std::size_t i) { return Bit(k, i) && a[i] < b[i]; });
+        return Ogni([&](std::size_t i) { return Bit(k, i) ? std::min(b[i], c[i]) : a[i]; });
     }
     static Maschera Alti(const Vettore& a)
     {
@@ -114,9 +112,9 @@ struct Emulato {
         return Ogni([&](std::size_t i) { return (x[i] & 0x80) != 0 ? 0 : t[(i & ~std::size_t{15}) + (x[i] & 15)]; });
     }
     // vpermb ignores the index's two high bits.
-    static Vettore PermutaDove(Maschera k, const Vettore& t, const Vettore& x)
+    static Vettore Permuta(const Vettore& t, const Vettore& x)
     {
-        return Ogni([&](std::size_t i) { return Bit(k, i) ? t[x[i] & 63] : 0; });
+        return Ogni([&](std::size_t i) { return t[x[i] & 63]; });
     }
     // vpermi2b: bit 6 of the index picks the table, bit 7 is ignored.
     static Vettore Permuta2(const Vettore& a, const Vettore& b, const Vettore& x)
@@ -150,9 +148,9 @@ struct Emulato {
     }
     static Conteggio Accumula(Conteggio c, Uguaglianza u) { return c + static_cast<Conteggio>(std::popcount(u)); }
     static std::uint64_t Totale(Conteggio c) { return c; }
-    static Distanze DistanzeDove(Maschera k, const Vettore& d) { return {d, MinoriDove(k, d, Ripeti(32))}; }
+    static Distanze DistanzeDove(Maschera k, const Vettore& d) { return MinimoDove(Ripeti(32), k, d, Ripeti(32)); }
     static TabellaBit TabellaDelGruppo(int g) { return blocchi64::TabelleBit[static_cast<std::size_t>(g)]; }
-    static Vettore BitDelGruppo(const TabellaBit& t, const Distanze& d) { return PermutaDove(d.dentro, t, d.distanze); }
+    static Vettore BitDelGruppo(const TabellaBit& t, const Distanze& d) { return Permuta(t, d); }
 };
 
 }  // namespace
