@@ -94,29 +94,29 @@ void TogliVirgolettato(Corsa<B>& c, const MaschereBlocco& m, const Virgolettato&
     c.dentro = (interni | v.aperte) >> 63;
 }
 
-// A whole block, quoted stretches included. All but its head (the blanks it starts with and the
-// byte after them) is worked out as if the block started inside an unquoted field's text, so that
-// a block does not wait for the one before. The block is first counted as if no quote opened a
+// A whole block, quoted stretches included. The block is first counted as if no quote opened a
 // stretch, the common case; a block where one does, or that starts inside one, is then mended.
-// Its commas, CRs and LFs are counted by the caller, and taken back here where quoted.
+// Only what its first byte continues waits for the block before, a few operations that the
+// blocks' other work hides. Its commas, CRs and LFs are counted by the caller, and taken back
+// here where quoted.
 template <class B>
 void BloccoIntero(Corsa<B>& c, const MaschereBlocco& m)
 {
     const std::uint64_t chiusure = m.virgole | m.acapo;
-    const std::uint64_t inizi = (chiusure << 1) | ((m.ritorni << 1) & ~m.acapo);
-    const std::uint64_t corse = ((m.spazi + (inizi & m.spazi)) ^ m.spazi) & m.spazi;
-    const std::uint64_t apre = m.virgolette & (inizi | (corse << 1));
-    const std::uint64_t testa = m.spazi & ~(m.spazi + 1);  // the blanks the block starts with
     const std::uint64_t inizio = c.apreCampo | (c.dopoCR & ~m.acapo);
-    const std::uint64_t testaAperta = 0 - (inizio | c.spaziAperti);  // a field's blanks run from byte 0
-    const std::uint64_t aperture = apre | (testaAperta & (testa + 1) & m.virgolette);
+    const std::uint64_t inizi = (chiusure << 1) | ((m.ritorni << 1) & ~m.acapo) | inizio;
+    // A field's blanks, also those still open from the block before: the carry of the sum runs
+    // along each such run.
+    const std::uint64_t primi = inizi | c.spaziAperti;
+    const std::uint64_t corse = m.spazi & ~(m.spazi + (primi & m.spazi));
+    // A quote opens a quoted field only where the field's first non-blank byte stands.
+    const std::uint64_t aperture = m.virgolette & (primi | (corse << 1));
     const std::uint64_t dentro = c.dentro;
-    const std::uint64_t consumati = corse | (testa & testaAperta);
-    c.campi += static_cast<std::uint64_t>(std::popcount(inizi)) + inizio;
-    c.spazi += static_cast<std::uint64_t>(std::popcount(consumati));
+    c.campi += static_cast<std::uint64_t>(std::popcount(inizi));
+    c.spazi += static_cast<std::uint64_t>(std::popcount(corse));
     c.apreCampo = chiusure >> 63;
     c.dopoCR = m.ritorni >> 63;
-    c.spaziAperti = consumati >> 63;
+    c.spaziAperti = corse >> 63;
     c.dentro = 0;
     if ((aperture | dentro) != 0) [[unlikely]]
         TogliVirgolettato(c, m, Virgolettati<B>(m.virgolette, aperture, dentro), inizi, corse);
