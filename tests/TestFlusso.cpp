@@ -142,6 +142,28 @@ TEST_P(Flusso, AgreesAtEveryPlaceAroundTheBlockEdges)
                 ControllaAccordo(std::string(posto, prima) + motivo + std::string(70, 'y'), kernel(), caso);
 }
 
+// Runs of two-byte sequences alone take a shorter check, four blocks at a time: a longer or a
+// broken sequence at every place across the edges of such runs, with two-byte ones before and after.
+TEST_P(Flusso, AgreesWhereTwoByteSequencesMeetOthers)
+{
+    // clang-format off
+    const std::vector<std::string> motivi = {"y", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xE0\xA0\x80", "\xC0\x80",
+        "\xC1\xBF", "\x80", "\xC3", "\xC3\xC3\xA8", "\xC3\xA8\xA8", "\xE2\x82", "\xF0\x9F\x98"};
+    // clang-format on
+    std::mt19937 caso(256);
+    for (const auto& motivo : motivi)
+        for (std::size_t posto = 180; posto < 340; ++posto) {
+            std::string testo;
+            while (testo.size() + 2 <= posto)
+                testo += "\xC3\xA8";
+            testo.resize(posto, 'x');
+            testo += motivo;
+            while (testo.size() < posto + 300)
+                testo += "\xC3\xA8";
+            ControllaAccordo(testo, kernel(), caso);
+        }
+}
+
 // UTF-16 is decoded to code points before any kernel runs: one family suffices.
 TEST(FlussoUtf16, AgreesOnUtf16)
 {

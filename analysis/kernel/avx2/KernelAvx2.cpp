@@ -102,6 +102,10 @@ struct Avx2 {
     {
         return {_mm256_subs_epu8(a.basso, b.basso), _mm256_subs_epu8(a.alto, b.alto)};
     }
+    static Vettore Massimo(const Vettore& a, const Vettore& b)
+    {
+        return {_mm256_max_epu8(a.basso, b.basso), _mm256_max_epu8(a.alto, b.alto)};
+    }
     static Vettore NibbleAlti(const Vettore& a)
     {
         return NibbleBassi({_mm256_srli_epi16(a.basso, 4), _mm256_srli_epi16(a.alto, 4)});

@@ -59,6 +59,7 @@ struct Avx512 {
     static Vettore Xor(Vettore a, Vettore b) { return _mm512_xor_si512(a, b); }
     static Vettore Meno(Vettore a, Vettore b) { return _mm512_sub_epi8(a, b); }
     static Vettore MenoSaturato(Vettore a, Vettore b) { return _mm512_subs_epu8(a, b); }
+    static Vettore Massimo(Vettore a, Vettore b) { return _mm512_max_epu8(a, b); }
     static Vettore NibbleAlti(Vettore a) { return _mm512_and_si512(_mm512_srli_epi16(a, 4), _mm512_set1_epi8(0x0F)); }
     static Vettore NibbleBassi(Vettore a) { return _mm512_and_si512(a, _mm512_set1_epi8(0x0F)); }
     static Vettore Cerca16(Vettore t, Vettore x) { return _mm512_shuffle_epi8(t, x); }

@@ -98,6 +98,10 @@ struct Emulato {
     {
         return Ogni([&](std::size_t i) { return a[i] > b[i] ? a[i] - b[i] : 0; });
     }
+    static Vettore Massimo(const Vettore& a, const Vettore& b)
+    {
+        return Ogni([&](std::size_t i) { return std::max(a[i], b[i]); });
+    }
     static Vettore NibbleAlti(const Vettore& a)
     {
         return Ogni([&](std::size_t i) { return a[i] >> 4; });

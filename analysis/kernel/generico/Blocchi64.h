@@ -18,6 +18,7 @@
 //   Oppure, E, Xor(a, b)               bitwise
 //   Meno(a, b)                         a[i] - b[i] modulo 256
 //   MenoSaturato(a, b)                 a[i] - b[i], unsigned, not below zero
+//   Massimo(a, b)                      the larger of a[i] and b[i], unsigned
 //   NibbleAlti(a), NibbleBassi(a)      a[i] >> 4, a[i] & 15
 //   Cerca16(t, x)                      0 where x[i] has bit 7, else t[16 * (i / 16) + (x[i] & 15)]
 //   Precedenti<K>(a, b)                byte i of b's K-th predecessor in a then b, for K from 1 to 3

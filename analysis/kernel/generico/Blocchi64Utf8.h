@@ -43,6 +43,7 @@ struct StatoUtf8 {
     typename B::Vettore errore;
     typename B::Vettore aperto;
     std::uint64_t seguiti;
+    std::uint64_t lunghePrima;  // bytes from E0 up among the last three of `prima`
 };
 
 template <class B>
@@ -76,21 +77,49 @@ void BloccoUtf8(StatoUtf8<B>& s, typename B::Vettore v)
     s.prima = v;
 }
 
+// Blocks whose sequences, and those that the block before opens, are all of two bytes (the
+// accented letters of European text) take two lookups instead of the full check: C0 and C1 never
+// stand in UTF-8, and a continuation stands exactly after each byte from C2 to DF.
+template <class B>
+void BlocchiDueByte(StatoUtf8<B>& s, const typename B::Vettore (&v)[4])
+{
+    auto nibblePrima = B::NibbleAlti(s.prima);
+    for (const auto& blocco : v) {
+        const auto nibble = B::NibbleAlti(blocco);
+        const auto attesi = B::Cerca16(B::Tabella16(utf8::GuidaDue), B::template Precedenti<1>(nibblePrima, nibble));
+        const auto seguiti = B::Cerca16(B::Tabella16(utf8::Seguito), nibble);
+        const auto vietati = B::MenoSaturato(B::Ripeti(1), B::Xor(B::E(blocco, B::Ripeti(0xFE)), B::Ripeti(0xC0)));
+        s.errore = B::Oppure(s.errore, B::Oppure(B::Xor(attesi, seguiti), vietati));
+        s.seguiti += static_cast<std::uint64_t>(std::popcount(B::Alti(seguiti)));
+        nibblePrima = nibble;
+    }
+    s.prima = v[3];
+    s.aperto = B::MenoSaturato(v[3], B::Tabella(MassimiFinali));
+}
+
 // Four blocks at a time, skipped when all ASCII: whether they are can then be foreseen both in
-// plain ASCII and in text with an accent every line or so.
+// plain ASCII and in text with an accent every line or so; and so can whether a byte from E0 up
+// stands among them or just before.
 template <class B>
 const std::uint8_t* BlocchiUtf8(const std::uint8_t* q, const std::uint8_t* fine, StatoUtf8<B>& s)
 {
+    const auto lunga = B::Ripeti(0xE0 - 0x80);  // leaves bit 7 from E0 up
     for (; fine - q >= 256; q += 256) {
         const typename B::Vettore v[4] = {B::Carica(q), B::Carica(q + 64), B::Carica(q + 128), B::Carica(q + 192)};
-        if (B::Alti(B::Oppure(B::Oppure(v[0], v[1]), B::Oppure(v[2], v[3]))) == 0) {
+        const auto massimo = B::Massimo(B::Massimo(v[0], v[1]), B::Massimo(v[2], v[3]));
+        if (B::Alti(massimo) == 0) {
             // A sequence left open before them stays unfinished; `prima` may stay as it is, since
             // it closes every sequence of its own.
             s.errore = B::Oppure(s.errore, s.aperto);
             continue;
         }
+        if ((B::Alti(B::MenoSaturato(massimo, lunga)) | s.lunghePrima) == 0) {
+            BlocchiDueByte<B>(s, v);
+            continue;
+        }
         for (const auto& blocco : v)
             BloccoUtf8<B>(s, blocco);
+        s.lunghePrima = B::Alti(B::MenoSaturato(v[3], lunga)) >> 61;
     }
     for (; fine - q >= 64; q += 64) {
         const auto v = B::Carica(q);
@@ -105,7 +134,7 @@ const std::uint8_t* BlocchiUtf8(const std::uint8_t* q, const std::uint8_t* fine,
 template <class B>
 const std::uint8_t* ValidaUtf8(const std::uint8_t* p, const std::uint8_t* fine, std::uint64_t& continuazioni)
 {
-    StatoUtf8<B> s{B::Zero(), B::Zero(), B::Zero(), 0};
+    StatoUtf8<B> s{B::Zero(), B::Zero(), B::Zero(), 0, 0};
     const std::uint8_t* q = BlocchiUtf8<B>(p, fine, s);
     if (B::Prova(s.errore, s.errore) != 0)
         return nullptr;

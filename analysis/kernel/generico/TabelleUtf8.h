@@ -45,6 +45,11 @@ inline constexpr Tabella QuestoAlto = {Corto, Corto, Corto, Corto, Corto, Corto,
                                        Corto, Corto, Corto, Corto};
 // clang-format on
 
+// For blocks whose sequences are all of two bytes, by the high nibble: the lead bytes (C0 to DF),
+// after which a continuation must stand, and the continuations.
+inline constexpr Tabella GuidaDue = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x80, 0x80, 0, 0};
+inline constexpr Tabella Seguito = {0, 0, 0, 0, 0, 0, 0, 0, 0x80, 0x80, 0x80, 0x80, 0, 0, 0, 0};
+
 // Subtracted from the last three bytes of a vector with saturation: non-zero where a sequence
 // opens that the vector does not finish.
 inline constexpr std::uint8_t SogliaUltimo = 0xC0 - 1, SogliaPenultimo = 0xE0 - 1, SogliaTerzultimo = 0xF0 - 1;
