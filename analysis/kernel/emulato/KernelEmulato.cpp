@@ -65,7 +65,7 @@ struct Emulato {
         return Dove([&](std::size_t i) { return a[i] == b[i]; });
     }
     static Maschera UgualiDove(Maschera k, const Vettore& a, const Vettore& b) { return k & Uguali(a, b); }
-    // vpminub with a mask: a's byte where k holds.
+    // vpminub with a mask: the smaller of b[i] and c[i] where k holds, else a[i].
     static Vettore MinimoDove(const Vettore& a, Maschera k, const Vettore& b, const Vettore& c)
     {
         return Ogni([&](std::size_t i) { return Bit(k, i) ? std::min(b[i], c[i]) : a[i]; });
