@@ -7,7 +7,7 @@
 
 namespace varnel {
 
-// Why a file could not be analysed. The windows turn these into Italian messages.
+// Why a file could not be analysed or written. The windows turn these into Italian messages.
 enum class Motivo {
     NonTrovato,      // no such file
     PermessoNegato,  // no read permission
@@ -15,6 +15,15 @@ enum class Motivo {
     ErroreLettura,   // the system failed in the middle of reading
     FileModificato,  // the file changed size or content while it was read
     Annullata,       // the user cancelled a long analysis
+    // Writing a file:
+    SpazioEsaurito,    // the disk is full
+    SolaLettura,       // the destination, or its disk, may not be written
+    CartellaMancante,  // the destination's folder is gone
+    ErroreScrittura,   // the system failed in the middle of writing
+    // Saving what an analysis read, after it:
+    AnalizzatoMancante,  // the analysed file is gone
+    AnalizzatoCambiato,  // the analysed file changed after the analysis
+    StessoFile,          // the destination is the analysed file itself
     Altro,
 };
 
