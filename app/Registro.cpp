@@ -128,11 +128,14 @@ void PreparaApplicazione()
     QPalette tavolozza = QApplication::style()->standardPalette();
     tavolozza.setColor(QPalette::Window, ColoreDi(Colore::Menu));
     tavolozza.setColor(QPalette::Button, ColoreDi(Colore::Menu));
-    tavolozza.setColor(QPalette::ButtonText, ColoreDi(Colore::TestoPulsante));
-    tavolozza.setColor(QPalette::WindowText, ColoreDi(Colore::TestoFinestra));
     tavolozza.setColor(QPalette::Base, ColoreDi(Colore::SfondoFinestra));
-    tavolozza.setColor(QPalette::Text, ColoreDi(Colore::TestoFinestra));
-    tavolozza.setColor(QPalette::HighlightedText, ColoreDi(Colore::TestoEvidenziato));
+    // Text keeps the style's grey where it is disabled, in the menus among all.
+    for (const auto gruppo : {QPalette::Active, QPalette::Inactive}) {
+        tavolozza.setColor(gruppo, QPalette::ButtonText, ColoreDi(Colore::TestoPulsante));
+        tavolozza.setColor(gruppo, QPalette::WindowText, ColoreDi(Colore::TestoFinestra));
+        tavolozza.setColor(gruppo, QPalette::Text, ColoreDi(Colore::TestoFinestra));
+        tavolozza.setColor(gruppo, QPalette::HighlightedText, ColoreDi(Colore::TestoEvidenziato));
+    }
     QApplication::setPalette(tavolozza);
 #endif
 }

@@ -89,6 +89,29 @@ TEST_F(Menus, ActionsAreNamedAndEnabledOnlyWhenTheyCanDoSomething)
                               "Esporta risultati (CSV)...|Salva grafico come immagine...|Decifrazione...");
 }
 
+TEST_F(Menus, DisabledEntriesLookDisabled)
+{
+    // Before any analysis "Copia risultati" can do nothing, "Analizza il testo negli appunti" can.
+    QMenu* menu = Menu(varnel());
+    menu->popup(varnel().mapToGlobal(QPoint(10, 10)));
+    QTest::qWait(50);
+    const QImage immagine = menu->grab().toImage();
+    menu->close();
+    const auto piuScuro = [&](const char* nome) {
+        QAction* azione = menu->findChild<QAction*>(nome);
+        const double scala = immagine.devicePixelRatio();
+        const QRect riga(menu->actionGeometry(azione).topLeft() * scala, menu->actionGeometry(azione).size() * scala);
+        int minimo = 255;
+        for (int y = riga.top(); y <= riga.bottom(); ++y) {
+            for (int x = riga.left(); x <= riga.right(); ++x)
+                minimo = std::min(minimo, qGray(immagine.pixel(x, y)));
+        }
+        return minimo;
+    };
+    EXPECT_LT(piuScuro("AzioneIncolla"), 60);
+    EXPECT_GT(piuScuro("AzioneCopia"), 100);
+}
+
 TEST_F(Menus, OpensOutsideTheTextBoxesWhichKeepTheirOwn)
 {
     EXPECT_TRUE(Trova(varnel(), "Blocco(1)")->toolTip().contains("tasto destro"));
