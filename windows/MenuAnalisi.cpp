@@ -118,7 +118,12 @@ void FinestraAnalisi::aggiornaRiferimenti()
         return;
     }
     const Conteggi conteggi = m_ultima ? m_ultima->analisi.conteggi : Conteggi{};
-    m_grafico.mostraRiferimenti(PercentualiRiferimento(*m_riferimento, conteggi, m_stato.Totale.value_or(0)), m_stato);
+    const Grafico::Legenda legenda{.barre = nomeAnalizzato(),
+                                   .segni = *m_riferimento == Lingua::Italiano
+                                                ? QStringLiteral("Frequenze dell'italiano")
+                                                : QStringLiteral("Frequenze dell'inglese")};
+    m_grafico.mostraRiferimenti(PercentualiRiferimento(*m_riferimento, conteggi, m_stato.Totale.value_or(0)), m_stato,
+                                legenda);
 }
 
 void FinestraAnalisi::scegliRiferimento()
@@ -157,6 +162,14 @@ void FinestraAnalisi::analizzaAppunti()
     }
     if (const auto r = richiesta())
         analizza(Fonte{{}, testo}, *r);
+}
+
+QString FinestraAnalisi::nomeAnalizzato() const
+{
+    if (!m_ultima)
+        return {};
+    return m_ultima->percorso.isEmpty() ? QStringLiteral("testo degli appunti")
+                                        : QFileInfo(m_ultima->percorso).fileName();
 }
 
 QString FinestraAnalisi::propostaSalvataggio(const QString& finale) const
@@ -201,7 +214,8 @@ void FinestraAnalisi::salvaGrafico()
     const Turno turno(*this);
     if (!turno || !m_ultima)
         return;
-    const QPixmap immagine = m_grafico.immagine(2 * devicePixelRatioF());
+    const QImage immagine = m_grafico.immagine(2 * devicePixelRatioF(),
+                                               QStringLiteral("Frequenze in \"%1\"").arg(nomeAnalizzato()));
     salva(QStringLiteral("Immagine PNG (*.png)"), QStringLiteral("-grafico.png"),
           [&immagine](QIODevice& file) { return immagine.save(&file, "PNG"); });
 }
