@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <span>
 
 namespace varnel {
 
@@ -14,5 +15,10 @@ namespace varnel {
 
 // Writes how to start the program on standard error; returns the exit status of a wrong use.
 int UsoErrato();
+
+// --help (-h) writes how to start the program, --version its name and version, on standard output;
+// the exit status then, nothing for any other command line. Read before Qt starts, so that they
+// need no display.
+[[nodiscard]] std::optional<int> RispostaInformativa(std::span<char* const> argomenti);
 
 }  // namespace varnel

@@ -2,6 +2,7 @@
 // Analyses started four ways, and the results copied, exported and drawn to a file.
 #include "AiutiFinestre.h"
 #include "RigaComando.h"
+#include "VersioneProgramma.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -11,6 +12,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QSignalSpy>
 
 namespace varnel::prova {
@@ -224,6 +226,30 @@ TEST_F(Export, CommandLineTakesOneFileAndRefusesEverythingElse)
     ASSERT_TRUE(programma.waitForFinished(20000));
     EXPECT_EQ(programma.exitCode(), 2);
     EXPECT_TRUE(programma.readAllStandardError().contains("Uso: varnel [FILE]"));
+}
+
+TEST(CommandLine, HelpAndVersionNeedNoDisplay)
+{
+    struct Caso {
+        QStringList argomenti;
+        QString uscita;
+    };
+    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+    for (const char* variabile : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        ambiente.remove(QString::fromLatin1(variabile));
+    for (const Caso& caso :
+         {Caso{{"--help"}, "Uso: varnel [FILE]"}, Caso{{"-h"}, "--version"},
+          Caso{{"a.txt", "--version"},
+               "Varnel " + QString::fromLatin1(VersioneProgetto.data(), VersioneProgetto.size()) + '\n'}}) {
+        QProcess programma;
+        programma.setProcessEnvironment(ambiente);
+        programma.start(QStringLiteral(VARNEL_PROGRAMMA), caso.argomenti);
+        ASSERT_TRUE(programma.waitForFinished(20000));
+        EXPECT_EQ(programma.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(programma.exitCode(), 0) << caso.argomenti.join(' ').toStdString();
+        EXPECT_TRUE(QString::fromUtf8(programma.readAllStandardOutput()).contains(caso.uscita))
+            << caso.argomenti.join(' ').toStdString();
+    }
 }
 
 }  // namespace
