@@ -53,9 +53,9 @@ TEST(Cryptogram, RandomKeyIsTheSameForASeedEverywhereAndMovesEveryLetter)
 TEST(Cryptogram, TypedKeyMustHoldEachLetterOnce)
 {
     EXPECT_EQ(Testo(*AlfabetoDaTesto(U"qwertyuiopASDFGHJKLzxcvbnm")), "QWERTYUIOPASDFGHJKLZXCVBNM");
-    for (const std::u32string_view sbagliato : {U"qwertyuiopasdfghjklzxcvbn", U"qwertyuiopasdfghjklzxcvbnmm",
-                                                U"qwertyuiopasdfghjklzxcvbnq", U"qwertyuiopasdfghjklzxcvbn1",
-                                                U"qwertyuiopasdfghjklzxcvbnà"})
+    for (const std::u32string_view sbagliato :
+         {U"qwertyuiopasdfghjklzxcvbn", U"qwertyuiopasdfghjklzxcvbnmm", U"qwertyuiopasdfghjklzxcvbnq",
+          U"qwertyuiopasdfghjklzxcvbn1", U"qwertyuiopasdfghjklzxcvbnà"})
         EXPECT_FALSE(AlfabetoDaTesto(sbagliato));
 }
 
@@ -119,9 +119,14 @@ TEST(Cryptogram, PlaintextFileIsDecodedAsTheAnalysisDecodes)
 {
     CartellaTemporanea cartella;
     const std::pair<std::string, std::u32string> casi[] = {
-        {"\xEF\xBB\xBF" "caff\xC3\xA8", U"caffè"},
+        {"\xEF\xBB\xBF"
+         "caff\xC3\xA8",
+         U"caffè"},
         {"caff\xE8 \x80", U"caffè €"},
-        {std::string("\xFF\xFE" "c\0\xE8\0", 6), U"cè"},
+        {std::string("\xFF\xFE"
+                     "c\0\xE8\0",
+                     6),
+         U"cè"},
     };
     for (const auto& [byte, atteso] : casi) {
         const auto letto = LeggiTestoInChiaro(cartella.scrivi("chiaro.txt", byte));

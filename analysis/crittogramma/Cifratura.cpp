@@ -16,6 +16,8 @@ namespace {
 constexpr std::string_view SenzaAccenti = "AAAAAA.CEEEEIIII.NOOOOO.OUUUUY.."
                                           "aaaaaa.ceeeeiiii.nooooo.ouuuuy.y";
 
+bool Accentata(char32_t c) { return c >= 0xC0 && c <= 0xFF && SenzaAccenti[c - 0xC0] != '.'; }
+
 // The letter a–z that a character is, accents folded; 0 for any other.
 char LetteraBase(char32_t c)
 {
@@ -23,12 +25,8 @@ char LetteraBase(char32_t c)
         return static_cast<char>(c);
     if (c >= U'A' && c <= U'Z')
         return static_cast<char>(c - U'A' + U'a');
-    if (c >= 0xC0 && c <= 0xFF && SenzaAccenti[c - 0xC0] != '.')
-        return static_cast<char>(SenzaAccenti[c - 0xC0] | 0x20);
-    return 0;
+    return Accentata(c) ? static_cast<char>(SenzaAccenti[c - 0xC0] | 0x20) : 0;
 }
-
-bool Accentata(char32_t c) { return c >= 0xC0 && c <= 0xFF && SenzaAccenti[c - 0xC0] != '.'; }
 
 // Combining accents, which a decomposed text writes after their letter.
 bool AccentoCombinante(char32_t c) { return c >= 0x300 && c <= 0x36F; }
@@ -52,7 +50,7 @@ Alfabeto AlfabetoDaOrdine(const std::array<char, NumeroSlot>& lettere)
 // Builds the two texts a character at a time, breaking the letters-only layouts into lines.
 class Composizione {
 public:
-    Composizione(Spazi spazi)
+    explicit Composizione(Spazi spazi)
         : m_spazi(spazi)
     {
     }
