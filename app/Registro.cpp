@@ -2,6 +2,7 @@
 #include "Registro.h"
 
 #include "Avanzata.h"
+#include "Crittogramma.h"
 #include "Decifrazione.h"
 #include "Form2.h"
 #include "Varnel.h"
@@ -73,9 +74,18 @@ Form2& Registro::form2()
 
 Decifrazione& Registro::decifrazione()
 {
-    if (!m_decifrazione)
+    if (!m_decifrazione) {
         m_decifrazione = std::make_unique<Decifrazione>();
+        connect(m_decifrazione.get(), &Decifrazione::richiestaCrittogramma, this, [this] { crittogramma().apri(); });
+    }
     return *m_decifrazione;
+}
+
+Crittogramma& Registro::crittogramma()
+{
+    if (!m_crittogramma)
+        m_crittogramma = std::make_unique<Crittogramma>();
+    return *m_crittogramma;
 }
 
 void Registro::apriDecifrazione(const QWidget& richiedente, const UltimaAnalisi& dati)
@@ -96,6 +106,7 @@ void Registro::collega(Finestra& finestra)
     connect(&finestra, &FinestraAnalisi::richiestaInformazioni, this, [this] { form2().apri(); });
     connect(&finestra, &FinestraAnalisi::richiestaDecifrazione, this,
             [this, &finestra] { apriDecifrazione(finestra, *finestra.ultimaAnalisi()); });
+    connect(&finestra, &FinestraAnalisi::richiestaCrittogramma, this, [this] { crittogramma().apri(); });
     connect(&finestra, &FinestraAnalisi::analisiRiuscita, this,
             [this, &finestra] { seguiAnalisi(finestra, *finestra.ultimaAnalisi()); });
     connect(&finestra, &FinestraAnalisi::richiestaAltraFinestra, this, [this] {

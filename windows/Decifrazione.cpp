@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
@@ -58,6 +59,12 @@ Decifrazione::Decifrazione()
     setObjectName(QStringLiteral("Decifrazione"));
     setWindowTitle(QStringLiteral("Decifrazione"));
     auto* colonne = new QHBoxLayout(this);
+    auto* barra = new QMenuBar;
+    QAction* crittogramma = barra->addMenu(QStringLiteral("&Strumenti"))
+                                ->addAction(QStringLiteral("Crea crittogramma..."));
+    crittogramma->setObjectName(QStringLiteral("AzioneCrittogramma"));
+    connect(crittogramma, &QAction::triggered, this, &Decifrazione::richiestaCrittogramma);
+    colonne->setMenuBar(barra);
     auto* sinistra = new QWidget;
     auto* destra = new QWidget;
     colonne->addWidget(sinistra);

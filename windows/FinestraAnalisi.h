@@ -41,6 +41,7 @@ signals:
     // An analysis has succeeded and the window shows it.
     void analisiRiuscita();
     void richiestaDecifrazione();
+    void richiestaCrittogramma();
 
 public slots:
     void Command1_Click();

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the analysis windows offer beyond their controls: the menu of the right button and its
-// commands (reference markers, copy, CSV, picture, pasted text, deciphering), and files dropped on
-// the window.
+// commands (reference markers, copy, CSV, picture, pasted text, deciphering, a new cryptogram), and
+// files dropped on the window.
 #include "FinestraAnalisi.h"
 
 #include "Esportazione.h"
@@ -58,6 +58,8 @@ void FinestraAnalisi::creaMenu()
     m_decifrazione->setShortcut(Qt::CTRL | Qt::Key_D);
     addAction(m_decifrazione);  // its shortcut works in the whole window, the menu closed
     connect(m_decifrazione, &QAction::triggered, this, &FinestraAnalisi::apriDecifrazione);
+    QAction* crittogramma = azione(m_menu, QStringLiteral("Crea crittogramma..."), "AzioneCrittogramma");
+    connect(crittogramma, &QAction::triggered, this, &FinestraAnalisi::richiestaCrittogramma);
     connect(m_copia, &QAction::triggered, this, &FinestraAnalisi::copiaRisultati);
     connect(incolla, &QAction::triggered, this, &FinestraAnalisi::analizzaAppunti);
     connect(m_esportaCsv, &QAction::triggered, this, &FinestraAnalisi::esportaCsv);

@@ -60,6 +60,7 @@ TEST_F(Menus, ActionsAreNamedAndEnabledOnlyWhenTheyCanDoSomething)
         {"AzioneEsportaCsv", "Esporta risultati (CSV)...", {}, false},
         {"AzioneSalvaGrafico", "Salva grafico come immagine...", {}, false},
         {"AzioneDecifrazione", "Decifrazione...", Qt::CTRL | Qt::Key_D, false},
+        {"AzioneCrittogramma", "Crea crittogramma...", {}, true},
     };
     registro.avanzata().apri();
     for (FinestraAnalisi* w :
@@ -86,7 +87,8 @@ TEST_F(Menus, ActionsAreNamedAndEnabledOnlyWhenTheyCanDoSomething)
     for (int i = 0; i < menu->childCount(); ++i)
         voci << menu->child(i)->text(QAccessible::Name);
     EXPECT_EQ(voci.join('|'), "Frequenze di riferimento|Copia risultati|Analizza il testo negli appunti|"
-                              "Esporta risultati (CSV)...|Salva grafico come immagine...|Decifrazione...");
+                              "Esporta risultati (CSV)...|Salva grafico come immagine...|Decifrazione...|"
+                              "Crea crittogramma...");
 }
 
 TEST_F(Menus, DisabledEntriesLookDisabled)
