@@ -103,13 +103,13 @@ TEST_P(Convenzione, PlainLowercaseTheRestUppercase)
 // q is slot 16, x slot 23.
 INSTANTIATE_TEST_SUITE_P(
     Modi, Convenzione,
-    testing::Values(
-        CasoConvenzione{"BothCases", ModoLettere::SenzaDistinzione, "----------------e", U"Qq xè!ÿς", U"ee XÈ!ŸΣ",
-                        "ss......"},
-        CasoConvenzione{"Lowercase", ModoLettere::Minuscole, "----------------e", U"Qq", U"Qe", ".s"},
-        CasoConvenzione{"Uppercase", ModoLettere::Maiuscole, "----------------e", U"Qq", U"eQ", "s."},
-        CasoConvenzione{"Doubles", ModoLettere::SenzaDistinzione, "----------------e------e", U"qax", U"eAe", "d.d"},
-        CasoConvenzione{"Symbols", Avanzati, "abcde", U"1Σ\U0001F600qQ7яz", U"abcde7ЯZ", "sssss..."}),
+    testing::Values(CasoConvenzione{"BothCases", ModoLettere::SenzaDistinzione, "----------------e", U"Qq xè!ÿς",
+                                    U"ee XÈ!ŸΣ", "ss......"},
+                    CasoConvenzione{"Lowercase", ModoLettere::Minuscole, "----------------e", U"Qq", U"Qe", ".s"},
+                    CasoConvenzione{"Uppercase", ModoLettere::Maiuscole, "----------------e", U"Qq", U"eQ", "s."},
+                    CasoConvenzione{"Doubles", ModoLettere::SenzaDistinzione, "----------------e------e", U"qax",
+                                    U"eAe", "d.d"},
+                    CasoConvenzione{"Symbols", Avanzati, "abcde", U"1Σ\U0001F600qQ7яz", U"abcde7ЯZ", "sssss..."}),
     [](const auto& prova) { return std::string(prova.param.nome); });
 
 TEST(TestoChiave, WrittenAsPairsAndReadBack)
@@ -161,14 +161,14 @@ struct CasoIncolla {
 TEST(Incolla, TypedFromTheBoxOrTheWholeKey)
 {
     const CasoIncolla casi[] = {
-        {"xzk", 0, "xzk", 3},                                          // typed from the box on
-        {"e", 1, "qe", 2},                                             //
-        {"XY\n", 24, "qr----------------------xy", 25},               // stops at the last box
-        {"-", 0, "-r", 1},                                            // clears
+        {"xzk", 0, "xzk", 3},  // typed from the box on
+        {"e", 1, "qe", 2},
+        {"XY\n", 24, "qr----------------------xy", 25},                          // stops at the last box
+        {"-", 0, "-r", 1},                                                       // clears
         {"  bcdefghijklmnopqrstuvwxyZa\n", 5, "bcdefghijklmnopqrstuvwxyza", 5},  // 26 letters: the whole key
-        {"--c-----------------------", 9, "--c", 9},                   //
-        {"# chiave\nb=e\nC=l\n", 4, "-el", 4},                        // pairs: the whole key
-        {"", 3, "qr", 3},                                              // nothing
+        {"--c-----------------------", 9, "--c", 9},
+        {"# chiave\nb=e\nC=l\n", 4, "-el", 4},  // pairs: the whole key
+        {"", 3, "qr", 3},                       // nothing
     };
     for (const auto& c : casi) {
         const auto incollato = Incolla(c.testo, ModoLettere::SenzaDistinzione, K("qr"), c.casella);
