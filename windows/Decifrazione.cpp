@@ -8,7 +8,6 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -71,13 +70,13 @@ Decifrazione::Decifrazione()
     auto* pila = new QVBoxLayout(this);
     pila->setMenuBar(costruisciMenu());
     // Splitters, so that the panes fit a small screen and the user may give room where it is wanted.
-    m_colonne = new QSplitter(Qt::Horizontal);
-    m_colonne->setObjectName(QStringLiteral("Colonne"));
-    m_colonne->setChildrenCollapsible(false);
-    pila->addWidget(m_colonne);
+    auto* colonne = new QSplitter(Qt::Horizontal);
+    colonne->setObjectName(QStringLiteral("Colonne"));
+    colonne->setChildrenCollapsible(false);
+    pila->addWidget(colonne);
     auto* sinistra = new QWidget;
     costruisciClassifica(sinistra);
-    m_colonne->addWidget(sinistra);
+    colonne->addWidget(sinistra);
 
     auto* destra = new QWidget;
     auto* colonna = new QVBoxLayout(destra);
@@ -93,8 +92,8 @@ Decifrazione::Decifrazione()
     m_riquadri->setChildrenCollapsible(false);
     costruisciTesti(m_riquadri);
     colonna->addWidget(m_riquadri, 1);
-    m_colonne->addWidget(destra);
-    m_colonne->setStretchFactor(1, 1);
+    colonne->addWidget(destra);
+    colonne->setStretchFactor(1, 1);
 }
 
 Decifrazione::~Decifrazione() = default;

@@ -102,7 +102,6 @@ private:
     QLabel* m_simboliLiberi = nullptr;
     QAction* m_annulla = nullptr;
     QAction* m_ripeti = nullptr;
-    QSplitter* m_colonne = nullptr;
     QSplitter* m_riquadri = nullptr;
     QPushButton* m_perFrequenza = nullptr;
     QPushButton* m_proponi = nullptr;
