@@ -179,8 +179,7 @@ Esito<Incollato> Incolla(std::string_view testo, const Criterio& criterio, const
     if (!decodificato.riuscito())
         return decodificato.errore();
     const auto incollato = SenzaSpazi(decodificato.valore());
-    const bool lettere =
-        std::ranges::all_of(incollato, [](char32_t c) { return LetteraAscii(c) || c == U'-'; });
+    const bool lettere = std::ranges::all_of(incollato, [](char32_t c) { return LetteraAscii(c) || c == U'-'; });
     if (!lettere || incollato.size() > NumeroSlot) {
         auto chiave = LeggiChiave(testo, criterio);
         if (!chiave.riuscito())
@@ -188,9 +187,10 @@ Esito<Incollato> Incolla(std::string_view testo, const Criterio& criterio, const
         return Incollato{chiave.valore(), casella};
     }
     const bool intera = incollato.size() == NumeroSlot;
+    const std::size_t da = intera ? 0 : casella;
     Incollato risultato{attuale, intera ? casella : std::min(casella + incollato.size(), NumeroSlot - 1)};
-    for (std::size_t i = 0; i < incollato.size() && (intera ? 0 : casella) + i < NumeroSlot; ++i)
-        risultato.chiave[(intera ? 0 : casella) + i] = incollato[i] == U'-' ? char{0} : Minuscola(incollato[i]);
+    for (std::size_t i = 0; i < incollato.size() && da + i < NumeroSlot; ++i)
+        risultato.chiave[da + i] = incollato[i] == U'-' ? char{0} : Minuscola(incollato[i]);
     return risultato;
 }
 
