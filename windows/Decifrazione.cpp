@@ -191,8 +191,8 @@ void Decifrazione::mostraAnalisi(const UltimaAnalisi& dati)
     m_inizio.clear();
     // A pipe or a device gave its text to the analysis and has none left to give.
     std::error_code errore;
-    const auto percorso = PercorsoDiSistema(dati.percorso);
-    if (dati.percorso.isEmpty()) {
+    const auto& percorso = dati.percorso;
+    if (dati.percorso.empty()) {
         m_inizio = LeggiInizio(Utf16(dati.testo), dati.criterio, CaratteriAnteprima, SimboliRisolutore);
     } else if (std::filesystem::is_regular_file(percorso, errore)) {
         auto inizio = LeggiInizio(percorso, dati.analisi.codifica, dati.criterio, CaratteriAnteprima,
@@ -204,8 +204,8 @@ void Decifrazione::mostraAnalisi(const UltimaAnalisi& dati)
     m_bigrammi = NgrammiFrequenti(m_sequenza, 2, NgrammiMostrati);
     m_trigrammi = NgrammiFrequenti(m_sequenza, 3, NgrammiMostrati);
     m_doppie = Doppie(m_sequenza);
-    const QString nome = dati.percorso.isEmpty() ? QStringLiteral("testo degli appunti")
-                                                 : QFileInfo(dati.percorso).fileName();
+    const QString nome = dati.percorso.empty() ? QStringLiteral("testo degli appunti")
+                                               : PercorsoMostrato(dati.percorso.filename());
     setWindowTitle(QStringLiteral("Decifrazione - %1").arg(nome));
     mostraSimboli();
     mostraClassifica();

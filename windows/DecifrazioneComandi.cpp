@@ -3,6 +3,7 @@
 #include "Decifrazione.h"
 
 #include "DialogoAvanzamento.h"
+#include "Salvataggio.h"
 #include "SceltaFile.h"
 
 #include <QApplication>
@@ -27,18 +28,6 @@ namespace varnel {
 namespace {
 
 constexpr std::uint64_t SimboliAffidabili = 100;
-
-QString MotivoSalvataggio(const Errore& errore)
-{
-    if (!errore.dettaglio.empty())
-        return QString::fromStdString(errore.dettaglio);
-    switch (errore.motivo) {
-    case Motivo::NonTrovato: return QStringLiteral("il file analizzato non c'è più");
-    case Motivo::FileModificato: return QStringLiteral("il file analizzato è cambiato dopo l'analisi");
-    case Motivo::PermessoNegato: return QStringLiteral("permesso negato");
-    default: return QStringLiteral("errore di lettura o di scrittura");
-    }
-}
 
 // Cells side by side, a tab apart, with the editor's tab stops past the widest cell: columns that
 // show whole and copy as a table.
@@ -83,13 +72,7 @@ void Decifrazione::copiaChiave()
     QApplication::clipboard()->setText(QString::fromStdString(ScriviChiave(chiave(), m_dati.criterio)));
 }
 
-void Decifrazione::avvisa(const QString& testo)
-{
-    QMessageBox avviso(QMessageBox::NoIcon, QStringLiteral("Varnel"), testo, QMessageBox::Ok, this);
-    avviso.setTextFormat(Qt::PlainText);
-    avviso.setWindowModality(Qt::ApplicationModal);
-    avviso.exec();
-}
+void Decifrazione::avvisa(const QString& testo) { Avvisa(*this, testo); }
 
 template <class T>
 Esito<T> Decifrazione::suLavoratore(const QString& testo, std::function<Esito<T>(Avanzamento&)> lavoro)
@@ -139,33 +122,28 @@ void Decifrazione::salvaTesto()
 {
     if (m_occupato)
         return;
-    const bool appunti = m_dati.percorso.isEmpty();
-    const QFileInfo analizzato(m_dati.percorso);
+    const bool appunti = m_dati.percorso.empty();
+    const QFileInfo analizzato(PercorsoMostrato(m_dati.percorso));
     const QString proposto = appunti ? QDir::home().filePath(QStringLiteral("appunti-decifrato.txt"))
                                      : analizzato.dir().filePath(analizzato.completeBaseName()
                                                                  + QStringLiteral("-decifrato.txt"));
     const QString destinazione = ScegliFileDaSalvare(*this, QStringLiteral("File di testo (*.txt)"), proposto);
     if (destinazione.isEmpty())
         return;
-    if (!appunti && QFileInfo(destinazione).canonicalFilePath() == analizzato.canonicalFilePath()) {
-        avvisa(QStringLiteral("Il testo decifrato non può sostituire il file analizzato: scegliere un altro nome."));
-        return;
-    }
     m_occupato = true;
     const auto uscita = PercorsoDiSistema(destinazione);
     const Sostituzione sostituzione(m_dati.criterio, chiave());
-    const auto esito = suLavoratore<Salvato>(
+    const auto esito = suLavoratore<Scritto>(
         QStringLiteral("Salvataggio di \"%1\" in corso").arg(QFileInfo(destinazione).fileName()),
         [=, dati = m_dati](Avanzamento& avanzamento) {
             if (appunti)
                 return SalvaDecifrato(Utf16(dati.testo), sostituzione, uscita, avanzamento);
-            return SalvaDecifrato(PercorsoDiSistema(dati.percorso), dati.analisi.codifica, sostituzione, uscita,
+            return SalvaDecifrato(dati.percorso, dati.impronta, dati.analisi.codifica, sostituzione, uscita,
                                   avanzamento);
         });
     m_occupato = false;
     if (!esito.riuscito() && esito.errore().motivo != Motivo::Annullata)
-        avvisa(QStringLiteral("Impossibile salvare \"%1\": %2.")
-                   .arg(QFileInfo(destinazione).fileName(), MotivoSalvataggio(esito.errore())));
+        avvisa(MessaggioScrittura(destinazione, esito.errore()));
 }
 
 QString Decifrazione::sottoChiave(const Ngramma& ngramma, const Chiave& attuale) const

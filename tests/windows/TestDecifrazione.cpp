@@ -25,10 +25,10 @@ protected:
     Decifrazione& apri(const QString& percorso, const Criterio& criterio)
     {
         Avanzamento avanzamento;
-        const auto analisi = AnalizzaFile(percorso.toStdString(), criterio, avanzamento);
-        EXPECT_TRUE(analisi.riuscito());
         UltimaAnalisi ultima;
-        ultima.percorso = percorso;
+        ultima.percorso = PercorsoDiSistema(percorso);
+        const auto analisi = AnalizzaFile(ultima.percorso, criterio, avanzamento, ultima.impronta);
+        EXPECT_TRUE(analisi.riuscito());
         ultima.criterio = criterio;
         ultima.analisi = analisi.valore();
         registro.apriDecifrazione(varnel(), ultima);
