@@ -256,8 +256,8 @@ void Decifrazione::mostraLibere()
 
 void Decifrazione::salvaChiave()
 {
-    const bool appunti = m_dati.percorso.isEmpty();
-    const QFileInfo analizzato(m_dati.percorso);
+    const bool appunti = m_dati.percorso.empty();
+    const QFileInfo analizzato(PercorsoMostrato(m_dati.percorso));
     const QString proposto = appunti ? QDir::home().filePath(QStringLiteral("chiave.txt"))
                                      : analizzato.dir().filePath(analizzato.completeBaseName()
                                                                  + QStringLiteral("-chiave.txt"));

@@ -55,7 +55,7 @@ void AggiungiUtf8(std::string& uscita, char32_t c)
 }
 
 // The symbol as a line of the key writes it.
-[[nodiscard]] std::string Scritto(char32_t simbolo)
+[[nodiscard]] std::string SimboloScritto(char32_t simbolo)
 {
     if (simbolo <= 0x20 || (simbolo >= 0x7F && simbolo <= 0xA0) || simbolo == U'#') {
         char codice[16];
@@ -137,7 +137,7 @@ std::string ScriviChiave(const Chiave& chiave, const Criterio& criterio)
         if (!chiave[k])
             continue;
         const char32_t simbolo = simboli ? (*simboli)[k] : static_cast<char32_t>((maiuscole ? 'A' : 'a') + k);
-        testo += Scritto(simbolo) + '=' + chiave[k] + '\n';
+        testo += SimboloScritto(simbolo) + '=' + chiave[k] + '\n';
     }
     return testo;
 }
