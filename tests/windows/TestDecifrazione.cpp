@@ -10,9 +10,9 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
-#include <functional>
-
+#include <algorithm>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 using namespace varnel;

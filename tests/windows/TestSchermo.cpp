@@ -11,6 +11,8 @@
 #include <QScrollBar>
 #include <qpa/qplatformnativeinterface.h>
 
+#include <cstdlib>
+
 namespace varnel::prova {
 namespace {
 
