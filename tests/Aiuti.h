@@ -198,7 +198,7 @@ class LimiteDimensione {
 public:
     explicit LimiteDimensione(rlim_t limite)
     {
-        std::signal(SIGXFSZ, SIG_IGN);
+        m_segnale = std::signal(SIGXFSZ, SIG_IGN);
         getrlimit(RLIMIT_FSIZE, &m_prima);
         rlimit nuovo = m_prima;
         nuovo.rlim_cur = limite;
@@ -207,11 +207,12 @@ public:
     ~LimiteDimensione()
     {
         setrlimit(RLIMIT_FSIZE, &m_prima);
-        std::signal(SIGXFSZ, SIG_DFL);
+        std::signal(SIGXFSZ, m_segnale);
     }
 
 private:
     rlimit m_prima{};
+    void (*m_segnale)(int) = SIG_DFL;
 };
 #endif
 

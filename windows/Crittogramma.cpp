@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Crittogramma.h"
 
+#include "ChiaveInLavoro.h"
 #include "Salvataggio.h"
 #include "SceltaFile.h"
 #include "SchedaPdf.h"
@@ -286,7 +287,7 @@ void Crittogramma::salvaChiave()
     const QString percorso = ScegliFileDaSalvare(*this, QStringLiteral("File di testo (*.txt)"),
                                                  proposta(QStringLiteral("-chiave.txt")));
     if (!percorso.isEmpty())
-        SalvaFile(*this, percorso, TestoChiave(*m_alfabeto));
+        SalvaFile(*this, percorso, ScriviChiave(ChiaveDi(*m_alfabeto), ModoLettere::Maiuscole));
 }
 
 void Crittogramma::salvaScheda()

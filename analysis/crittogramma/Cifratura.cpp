@@ -138,15 +138,6 @@ Chiave ChiaveDi(const Alfabeto& alfabeto)
     return chiave;
 }
 
-std::string TestoChiave(const Alfabeto& alfabeto)
-{
-    std::string testo = "# Chiave di Varnel: lettera cifrata=lettera in chiaro\n";
-    const Chiave chiave = ChiaveDi(alfabeto);
-    for (std::size_t k = 0; k < NumeroSlot; ++k)
-        testo += {static_cast<char>('A' + k), '=', chiave[k], '\n'};
-    return testo;
-}
-
 TestoCifrato Cifra(std::u32string_view testo, const Alfabeto& alfabeto, const OpzioniCrittogramma& opzioni)
 {
     Composizione composizione(opzioni.spazi);

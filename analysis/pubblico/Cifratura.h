@@ -27,10 +27,9 @@ using Alfabeto = std::array<char, NumeroSlot>;
 [[nodiscard]] Alfabeto AlfabetoCasuale(std::uint64_t seme);
 // A typed key: the 26 letters in any case, each once; nothing when it is not one.
 [[nodiscard]] std::optional<Alfabeto> AlfabetoDaTesto(std::u32string_view testo);
-// The same key the other way, cipher letter (slot 0 for A) → plain letter, as deciphering keeps it.
+// The same key the other way, cipher letter (slot 0 for A) → plain letter, as deciphering keeps it
+// and writes it to a key file.
 [[nodiscard]] Chiave ChiaveDi(const Alfabeto& alfabeto);
-// The key as a key file: a comment line, then one `cipher=plain` line for each letter, A to Z.
-[[nodiscard]] std::string TestoChiave(const Alfabeto& alfabeto);
 
 enum class Spazi {
     Mantieni,        // spaces, punctuation and lines as in the plaintext

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The cryptogram window: opened from the menus, its keys and options, and the three files it saves.
 #include "AiutiFinestre.h"
+#include "ChiaveInLavoro.h"
 #include "Crittogramma.h"
 #include "Decifrazione.h"
 
@@ -130,7 +131,8 @@ TEST_F(Crittogrammi, SavesTheCiphertextTheKeyAndAWorksheetWithItsSolution)
         const char* file;
         QByteArray contenuto;  // empty: the worksheet, read below
     };
-    const QByteArray chiave = QByteArray::fromStdString(TestoChiave(AlfabetoDaParola(U"zebra")));
+    const QByteArray chiave = QByteArray::fromStdString(
+        ScriviChiave(ChiaveDi(AlfabetoDaParola(U"zebra")), ModoLettere::Maiuscole));
     Trova<QCheckBox>(w, "Frequenze")->setChecked(true);
     for (const Caso& caso : {Caso{"SalvaCrittogramma", "c.txt", cifrato.toUtf8() + '\n'},
                              Caso{"SalvaChiave", "k.txt", chiave}, Caso{"SalvaScheda", "s.pdf", {}}}) {
