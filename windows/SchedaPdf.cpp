@@ -10,6 +10,7 @@
 #include <QPdfWriter>
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 
 namespace varnel {
