@@ -37,7 +37,8 @@ QString Esegui(QFileDialog& dialogo)
 #endif
     MostraColonne(dialogo);
     // A folder watched is a watch closed with the dialog, which the system may take tens of
-    // milliseconds to do, between the choice and its analysis; the list is read afresh each time.
+    // milliseconds to do, between the choice and its analysis. Each dialog lists its folders as
+    // they are when it opens them.
     if (auto* modello = dialogo.findChild<QFileSystemModel*>())
         modello->setOption(QFileSystemModel::DontWatchForChanges);
     if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
