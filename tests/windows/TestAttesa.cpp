@@ -129,10 +129,17 @@ using DecipheringWindow = Programma;
 
 TEST_F(DecipheringWindow, WaitsThroughTheSameHelper)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "the save checks the pipe's identity, which the test reads with stat()";
+#else
     Tubo tubo(cartella, "muto.txt");
     tubo.apriScrittore();
     UltimaAnalisi ultima;
-    ultima.percorso = Percorso(tubo.percorso());
+    ultima.percorso = tubo.percorso();
+    struct stat identita {};
+    ASSERT_EQ(::stat(tubo.percorso().c_str(), &identita), 0);
+    ultima.impronta = {.volume = static_cast<std::uint64_t>(identita.st_dev),
+                       .nodo = static_cast<std::uint64_t>(identita.st_ino)};
     ultima.criterio = ModoLettere::SenzaDistinzione;
     registro.apriDecifrazione(varnel(), ultima);
     Decifrazione& d = registro.decifrazione();
@@ -152,6 +159,7 @@ TEST_F(DecipheringWindow, WaitsThroughTheSameHelper)
     QTest::qWait(50);
     EXPECT_FALSE(avviso->venuta);
     EXPECT_FALSE(std::filesystem::exists(cartella.percorso() / "uscita.txt"));
+#endif
 }
 
 }  // namespace
