@@ -65,6 +65,7 @@ template <class T>
     return record;
 }
 
+// When the wait shows itself; neither ends it.
 struct TempiAttesa {
     std::chrono::milliseconds dialogo{500};     // how long the work runs before the dialog shows
     std::chrono::milliseconds avanzamento{20};  // how often the dialog shows the progress
