@@ -10,16 +10,12 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QProgressDialog>
-#include <QTimer>
 
-#include <atomic>
 #include <memory>
 #include <optional>
 
@@ -78,27 +74,8 @@ template <class T>
 Esito<T> Decifrazione::suLavoratore(const QString& testo, std::function<Esito<T>(Avanzamento&)> lavoro)
 {
     const auto record = AvviaLavoro(std::move(lavoro));
-
-    QProgressDialog dialogo(this);
-    PreparaAvanzamento(dialogo, testo);
-    QEventLoop ciclo;
-    QTimer battito;
-    connect(&battito, &QTimer::timeout, this, [&] {
-        if (record->finito.load(std::memory_order_acquire) || dialogo.wasCanceled())
-            ciclo.quit();
-        else if (dialogo.isVisible())
-            MostraAvanzamento(dialogo, testo, record->avanzamento);
-    });
-    connect(&dialogo, &QProgressDialog::canceled, &ciclo, &QEventLoop::quit);
-    battito.start(20);
-    {
-        const SoloAvanzamento filtro(dialogo);
-        ciclo.exec();
-    }
-    if (record->finito.load(std::memory_order_acquire))
-        return std::move(*record->esito);
-    record->avanzamento.annulla();
-    return Errore{Motivo::Annullata, {}};
+    Attesa attesa(*this, testo);
+    return attesa.attendi(*record);
 }
 
 void Decifrazione::proponiChiave()

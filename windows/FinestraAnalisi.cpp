@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FinestraAnalisi.h"
 
-#include "AnalisiInCorso.h"
 #include "AnalisiTesto.h"
 #include "Salvataggio.h"
 #include "SceltaFile.h"
@@ -145,7 +144,7 @@ FinestraAnalisi::~FinestraAnalisi()
     // gives it that long rather than tearing down what it may still be using.
     const auto limite = std::chrono::steady_clock::now() + std::chrono::milliseconds(250);
     for (const auto& lavoro : m_abbandonati) {
-        while (!lavoro->finito.load(std::memory_order_acquire) && std::chrono::steady_clock::now() < limite)
+        while (!lavoro->finito() && std::chrono::steady_clock::now() < limite)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
 }
@@ -198,7 +197,7 @@ void FinestraAnalisi::closeEvent(QCloseEvent* evento)
 {
     // Closing the window cancels its analysis: the handler returns at once and leaves the closed window alone.
     if (m_attesa)
-        m_attesa->termina(Attesa::Fine::Chiusa);
+        m_attesa->abbandona();
     Finestra::closeEvent(evento);
 }
 

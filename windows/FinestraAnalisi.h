@@ -112,7 +112,6 @@ protected:
 
 private:
     using Lavoro = varnel::Lavoro<Analisi>;
-    class Attesa;
 
     // Where an analysis reads: a file, or text pasted from the clipboard.
     struct Fonte {

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QHeaderView>
 #include <QStandardPaths>
 #include <QTreeView>
@@ -36,6 +37,11 @@ QString Esegui(QFileDialog& dialogo)
     dialogo.setOption(QFileDialog::DontUseNativeDialog);
 #endif
     MostraColonne(dialogo);
+    // A folder watched is a watch closed with the dialog, which the system may take tens of
+    // milliseconds to do, between the choice and its analysis. Each dialog lists its folders as
+    // they are when it opens them.
+    if (auto* modello = dialogo.findChild<QFileSystemModel*>())
+        modello->setOption(QFileSystemModel::DontWatchForChanges);
     if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
         return {};
     return dialogo.selectedFiles().constFirst();
