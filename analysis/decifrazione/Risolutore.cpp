@@ -135,6 +135,26 @@ constexpr std::size_t Pazienza = 300;
 
 }  // namespace
 
+std::int64_t PunteggioChiave(std::span<const std::uint8_t> sequenza, const Chiave& chiave, Lingua lingua)
+{
+    std::vector<std::uint8_t> simboli;
+    for (const auto s : sequenza) {
+        if (simboli.size() == SimboliRisolutore)
+            break;
+        if (s != Separatore)
+            simboli.push_back(s);
+    }
+    const auto& tabella = Quadrigrammi(lingua);
+    std::int64_t punti = 0;
+    for (std::size_t i = 0; i + 4 <= simboli.size(); ++i) {
+        std::size_t indice = 0;
+        for (std::size_t k = 0; k < 4; ++k)
+            indice = indice * 26 + static_cast<std::size_t>(chiave[simboli[i + k]] - 'a');
+        punti += tabella[indice];
+    }
+    return punti;
+}
+
 Esito<Chiave> ProponiChiave(std::span<const std::uint8_t> sequenza, const Conteggi& conteggi, Lingua lingua,
                             Avanzamento& avanzamento)
 {
