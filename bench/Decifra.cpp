@@ -141,7 +141,7 @@ int main(int argc, char** argv)
             const auto quantile = [&](std::size_t per100) {
                 return tempi.empty() ? 0.0 : tempi[std::min(tempi.size() - 1, tempi.size() * per100 / 100)];
             };
-            std::printf("%-8s %7zu %7s %6zu %8.1f%% %11.3f %8.3f %17td\n", nome, lettere, spazi ? "sì" : "no ",
+            std::printf("%-8s %7zu %s %6zu %8.1f%% %11.3f %8.3f %17td\n", nome, lettere, spazi ? "     sì" : "     no",
                         prove.size(), 100.0 * static_cast<double>(risolte) / static_cast<double>(prove.size()),
                         quantile(50), quantile(95), ricerca);
             std::fflush(stdout);

@@ -78,12 +78,17 @@ struct Ngramma {
 
 // The solver looks at no more of the text than this.
 inline constexpr std::size_t SimboliRisolutore = 20'000;
-// The key that makes the symbols read most like the language: hill climbing over whole keys,
-// scored by the language's quadgrams, from the frequency key and from restarts drawn with a fixed
-// seed, so the same text always gives the same key. Annullata when cancelled.
+// The key that makes the symbols read most like the language. Text with word spaces is scored by
+// quadgrams over the letters and the word boundary and by its words in a lexicon; text without
+// them by quadgrams of letters. The search climbs from the frequency key and from independent
+// random keys drawn with a fixed seed, and ends when independent climbs have reached the best key
+// again or after a fixed amount of work: the same text always gives the same key, on every
+// machine. Annullata when cancelled.
 [[nodiscard]] Esito<Chiave> ProponiChiave(std::span<const std::uint8_t> sequenza, const Conteggi& conteggi,
                                           Lingua lingua, Avanzamento& avanzamento);
-
+// The same, keeping every letter of `parziale` (0 for a slot left to the search).
+[[nodiscard]] Esito<Chiave> CompletaChiave(std::span<const std::uint8_t> sequenza, const Conteggi& conteggi,
+                                           Lingua lingua, const Chiave& parziale, Avanzamento& avanzamento);
 // How well a whole key makes the symbols read like the language, under the solver's own model.
 [[nodiscard]] std::int64_t PunteggioChiave(std::span<const std::uint8_t> sequenza, const Chiave& chiave,
                                            Lingua lingua);
