@@ -178,14 +178,24 @@ void Decifrazione::mostraStatistiche()
                       locale.toString(IndiceCoincidenzaCasuale, 'f', 4));
     if (totale < SimboliAffidabili)
         righe << QStringLiteral("Meno di 100 simboli: le frequenze di un testo così breve non sono affidabili.");
-    if (totale >= 2) {
-        righe << (indice >= (riferimento + IndiceCoincidenzaCasuale) / 2
-                      ? QStringLiteral("L'indice è vicino a quello della lingua: probabilmente una sola sostituzione "
-                                       "(cifrario monoalfabetico).")
-                      : QStringLiteral("L'indice è vicino a quello del testo casuale: forse più alfabeti (cifrario "
-                                       "polialfabetico), o un testo in un'altra lingua."));
-    }
+    if (SostituzioneImprobabile(m_dati.analisi.conteggi, lingua()))
+        righe << QStringLiteral("L'indice è troppo basso per una sola sostituzione dell'%1: forse più alfabeti "
+                                "(cifrario polialfabetico), un testo casuale o un'altra lingua.")
+                     .arg(nomeLingua);
+    else if (totale >= 2 && indice >= (riferimento + IndiceCoincidenzaCasuale) / 2)
+        righe << QStringLiteral("L'indice è vicino a quello della lingua: probabilmente una sola sostituzione "
+                                "(cifrario monoalfabetico).");
     const Chiave attuale = chiave();
+    // The slots are letters only when counted as letters: a shift of typed symbols means nothing.
+    const auto affine = std::holds_alternative<ModoLettere>(m_dati.criterio)
+                            ? RiconosciAffine(attuale, m_dati.analisi.conteggi)
+                            : std::nullopt;
+    if (affine && affine->moltiplicatore == 1)
+        righe << QStringLiteral("Cifrario di Cesare, spostamento %1").arg(affine->spostamento);
+    else if (affine)
+        righe << QStringLiteral("Cifrario affine, moltiplicatore %1, spostamento %2")
+                     .arg(affine->moltiplicatore)
+                     .arg(affine->spostamento);
     const auto elenco = [&](const QString& titolo, const std::vector<Ngramma>& ngrammi) {
         righe << QString() << titolo;
         for (const auto& n : ngrammi)

@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -60,6 +61,20 @@ private:
 // What the index is for text of the language, and for random text.
 [[nodiscard]] double IndiceCoincidenzaLingua(Lingua lingua);
 inline constexpr double IndiceCoincidenzaCasuale = 1.0 / 26.0;
+// Whether the index is too far under the language's, for a text of this many symbols, to come from
+// a simple substitution of it: several alphabets (a polyalphabetic cipher), random text, or
+// another language.
+[[nodiscard]] bool SostituzioneImprobabile(const Conteggi& conteggi, Lingua lingua);
+
+// A key whose letters, on every slot the text uses, are enciphered as c = a·p + b (mod 26), slots
+// read as the letters a–z: an affine cipher, a shift (Caesar) when a = 1. Found only when the text
+// uses a few letters at least; a shift is preferred.
+struct Affine {
+    int moltiplicatore;
+    int spostamento;
+    friend bool operator==(const Affine&, const Affine&) = default;
+};
+[[nodiscard]] std::optional<Affine> RiconosciAffine(const Chiave& chiave, const Conteggi& conteggi);
 
 // The counted symbols of a text as slots, with Separatore wherever other characters stood between.
 inline constexpr std::uint8_t Separatore = NumeroSlot;
