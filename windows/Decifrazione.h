@@ -44,6 +44,7 @@ public slots:
     void cambiaLingua();
     void chiavePerFrequenza();
     void proponiChiave();
+    void completaChiave();
     void azzeraChiave();
     void copiaChiave();
     void salvaTesto();
@@ -77,6 +78,7 @@ private:
     std::array<QLineEdit*, NumeroSlot> m_chiave{};
     QPushButton* m_perFrequenza = nullptr;
     QPushButton* m_proponi = nullptr;
+    QPushButton* m_completa = nullptr;
     QPushButton* m_azzera = nullptr;
     QPushButton* m_copia = nullptr;
     QPushButton* m_salva = nullptr;

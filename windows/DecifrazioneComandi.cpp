@@ -12,6 +12,7 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -115,6 +116,35 @@ void Decifrazione::proponiChiave()
     m_occupato = false;
     if (esito.riuscito())
         impostaChiave(esito.valore());
+}
+
+void Decifrazione::completaChiave()
+{
+    if (m_occupato)
+        return;
+    m_occupato = true;
+    const auto sequenza = m_sequenza;
+    const auto conteggi = m_dati.analisi.conteggi;
+    const Lingua scelta = lingua();
+    const Chiave parziale = chiave();
+    const auto esito = suLavoratore<Chiave>(QStringLiteral("Ricerca della chiave in corso"),
+                                            [sequenza, conteggi, scelta, parziale](Avanzamento& avanzamento) {
+                                                return CompletaChiave(sequenza, conteggi, scelta, parziale,
+                                                                      avanzamento);
+                                            });
+    m_occupato = false;
+    if (!esito.riuscito())
+        return;
+    impostaChiave(esito.valore());
+    // The letters the student typed stand out, in bold, as the ones the search kept.
+    for (std::size_t k = 0; k < NumeroSlot; ++k) {
+        const bool tenuta = parziale[k] != 0;
+        QFont carattere = m_chiave[k]->font();
+        carattere.setBold(tenuta);
+        m_chiave[k]->setFont(carattere);
+        m_chiave[k]->setToolTip(tenuta ? QStringLiteral("Lettera scritta a mano: Completa chiave la mantiene")
+                                       : QString());
+    }
 }
 
 void Decifrazione::salvaTesto()
