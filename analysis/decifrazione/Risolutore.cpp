@@ -16,8 +16,14 @@ constexpr std::uint64_t LavoroMassimo = 60'000'000;
 // Independent climbs that must reach the best key before the search trusts it (with fewer, short
 // texts ended on a key that scores under the true one).
 constexpr std::size_t Conferme = 5;
-// Kicks in a row that find nothing better end a climb.
-constexpr std::size_t CalciVani = 12;
+// Kicks in a row that find nothing better end a climb: a dozen on a short text, whose score has
+// many false peaks, down to one on a long text, where each climb costs more and kicks seldom help.
+[[nodiscard]] std::size_t CalciVani(std::span<const std::uint8_t> sequenza)
+{
+    const auto lettere = static_cast<std::size_t>(std::count_if(
+        sequenza.begin(), sequenza.end(), [](std::uint8_t s) { return s != Separatore; }));
+    return std::clamp<std::size_t>(4'000 / (lettere + 1), 1, 12);
+}
 
 // splitmix64: the same numbers from every compiler and library, unlike std's distributions.
 class Caso {
@@ -43,8 +49,9 @@ using Coppia = std::array<std::uint8_t, 2>;
 
 class Ricerca {
 public:
-    Ricerca(Modello& modello, const std::array<bool, NumeroSlot>& liberi)
+    Ricerca(Modello& modello, const std::array<bool, NumeroSlot>& liberi, std::size_t calciVani)
         : m_modello(modello)
+        , m_calciVani(calciVani)
     {
         // Swaps worth trying: two free slots, one at least in the text (a slot not in it holds a
         // letter the text does not use, for the other to take).
@@ -65,7 +72,7 @@ public:
         std::int64_t punti = m_modello.imposta(chiave);
         punti += sali(avanzamento);
         Chiave picco = m_modello.chiave();
-        for (std::size_t vani = 0; vani < CalciVani && !avanzamento.annullata(); ++vani) {
+        for (std::size_t vani = 0; vani < m_calciVani && !avanzamento.annullata(); ++vani) {
             std::int64_t nuovi = punti;
             for (std::size_t k = 2 + caso.sotto(2); k > 0; --k) {
                 const auto& c = m_coppie[caso.sotto(m_coppie.size())];
@@ -104,6 +111,7 @@ private:
     }
 
     Modello& m_modello;
+    std::size_t m_calciVani;
     std::vector<Coppia> m_coppie;
 };
 
@@ -161,7 +169,7 @@ Esito<Chiave> Cerca(std::span<const std::uint8_t> sequenza, const Conteggi& cont
         liberi[s] = !(parziale[s] >= 'a' && parziale[s] <= 'z');
     const Chiave iniziale = Iniziale(parziale, conteggi, lingua);
     Modello modello(sequenza, lingua);
-    Ricerca ricerca(modello, liberi);
+    Ricerca ricerca(modello, liberi, CalciVani(sequenza.first(std::min(sequenza.size(), 2 * SimboliRisolutore))));
     if (ricerca.vuota())
         return iniziale;
     avanzamento.fissaDimensione(LavoroMassimo);
