@@ -68,8 +68,8 @@ std::uint64_t Prossimo(std::uint64_t& stato)
 }
 
 struct Prova {
-    bool risolta;   // at least 90 % of the letters right
-    bool ricerca;   // unsolved although the true key scores higher
+    bool risolta;  // at least 90 % of the letters right
+    bool ricerca;  // unsolved although the true key scores higher
     double secondi;
 };
 
@@ -107,7 +107,8 @@ Prova Risolvi(const std::string& chiaro, std::uint64_t& caso, Lingua lingua)
         }
     }
     const bool risolta = 10 * giuste >= 9 * lettere;
-    const bool ricerca = !risolta && PunteggioChiave(sequenza, vera, lingua) > PunteggioChiave(sequenza, chiave, lingua);
+    const bool ricerca = !risolta
+                         && PunteggioChiave(sequenza, vera, lingua) > PunteggioChiave(sequenza, chiave, lingua);
     return {risolta, ricerca, durata};
 }
 
@@ -119,14 +120,14 @@ int main(int argc, char** argv)
     const std::size_t massimo = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 200;
     // Fortunes passed over first: to try settings on others than those measured.
     const std::size_t saltate = argc > 3 ? std::strtoul(argv[3], nullptr, 10) : 0;
-    std::printf("%-8s %7s %6s %6s %9s %11s %8s %17s\n", "lingua", "lettere", "spazi", "prove", "risolte",
-                "mediana (s)", "p95 (s)", "errori di ricerca");
+    std::printf("%-8s %7s %6s %6s %9s %11s %8s %17s\n", "lingua", "lettere", "spazi", "prove", "risolte", "mediana (s)",
+                "p95 (s)", "errori di ricerca");
     for (const auto& [lingua, nome, sigla] :
          {std::tuple{Lingua::Italiano, "italiano", "it"}, std::tuple{Lingua::Inglese, "inglese", "en"}}) {
         const auto fortune = Fortune(cartella + "/riservato-" + sigla + ".txt");
-        for (const auto& [lettere, spazi] : {std::pair{std::size_t{40}, true}, std::pair{std::size_t{60}, true},
-                                             std::pair{std::size_t{80}, true}, std::pair{std::size_t{150}, true},
-                                             std::pair{std::size_t{80}, false}}) {
+        for (const auto& [lettere, spazi] :
+             {std::pair{std::size_t{40}, true}, std::pair{std::size_t{60}, true}, std::pair{std::size_t{80}, true},
+              std::pair{std::size_t{150}, true}, std::pair{std::size_t{80}, false}}) {
             std::uint64_t caso = lettere * 2 + (spazi ? 1 : 0);
             std::vector<Prova> prove;
             for (std::size_t f = saltate; f < fortune.size(); ++f) {

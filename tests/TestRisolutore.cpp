@@ -76,8 +76,8 @@ TEST_P(RisolveBreve, HeldOutQuotationTheSameEveryRun)
     const auto chiave = ProponiChiave(cifrato.sequenza, cifrato.conteggi, b.lingua, avanzamento);
     ASSERT_TRUE(chiave.riuscito());
     // Solved: nine letters in ten right (a letter the text has once may stay ambiguous).
-    const auto lettere = static_cast<std::size_t>(std::count_if(b.chiaro.begin(), b.chiaro.end(),
-                                                                [](char x) { return x >= 'a' && x <= 'z'; }));
+    const auto lettere = static_cast<std::size_t>(
+        std::count_if(b.chiaro.begin(), b.chiaro.end(), [](char x) { return x >= 'a' && x <= 'z'; }));
     EXPECT_LE(10 * Sbagliate(b.chiaro, cifrato, chiave.valore()), lettere);
     EXPECT_EQ(ProponiChiave(cifrato.sequenza, cifrato.conteggi, b.lingua, avanzamento).valore(), chiave.valore());
 }
@@ -161,10 +161,9 @@ TEST_P(Completa, NeverChangesALockedLetter)
     Avanzamento annullato;
     annullato.annulla();
     if (std::count(parziale.begin(), parziale.end(), char{0}) > 1) {
-        EXPECT_EQ(CompletaChiave(cifrato.sequenza, cifrato.conteggi, Lingua::Inglese, parziale, annullato)
-                      .errore()
-                      .motivo,
-                  Motivo::Annullata);
+        EXPECT_EQ(
+            CompletaChiave(cifrato.sequenza, cifrato.conteggi, Lingua::Inglese, parziale, annullato).errore().motivo,
+            Motivo::Annullata);
     }
 }
 

@@ -85,8 +85,8 @@ Modello::Modello(std::span<const std::uint8_t> sequenza, Lingua lingua)
         nome.append(pezzo.begin(), pezzo.end());
         const auto [it, nuovo] = posto.try_emplace(nome, static_cast<std::uint32_t>(m_voci.size()));
         if (nuovo) {
-            m_voci.push_back({static_cast<std::uint32_t>(m_simboli.size()), static_cast<std::uint32_t>(pezzo.size()),
-                              0, 0, parola});
+            m_voci.push_back(
+                {static_cast<std::uint32_t>(m_simboli.size()), static_cast<std::uint32_t>(pezzo.size()), 0, 0, parola});
             m_simboli.insert(m_simboli.end(), pezzo.begin(), pezzo.end());
         }
         ++m_voci[it->second].peso;
@@ -145,7 +145,7 @@ std::int64_t Modello::imposta(const Chiave& chiave)
 std::int64_t Modello::scambia(std::size_t i, std::size_t j, bool applica)
 {
     if (++m_turno == 0) {
-        std::ranges::fill(m_visto, 0);
+        std::fill(m_visto.begin(), m_visto.end(), 0);
         m_turno = 1;
     }
     std::swap(m_lettera[i], m_lettera[j]);

@@ -36,7 +36,7 @@ public:
     [[nodiscard]] std::uint64_t lavoro() const { return m_lavoro; }
 
 private:
-    struct Voce {  // a distinct quadgram or word of the cipher
+    struct Voce {                         // a distinct quadgram or word of the cipher
         std::uint32_t inizio, lunghezza;  // in m_simboli
         std::int64_t peso;                // how often it occurs
         std::int64_t valore;              // under the current key

@@ -20,8 +20,8 @@ constexpr std::size_t Conferme = 5;
 // many false peaks, down to one on a long text, where each climb costs more and kicks seldom help.
 [[nodiscard]] std::size_t CalciVani(std::span<const std::uint8_t> sequenza)
 {
-    const auto lettere = static_cast<std::size_t>(std::count_if(
-        sequenza.begin(), sequenza.end(), [](std::uint8_t s) { return s != Separatore; }));
+    const auto lettere = static_cast<std::size_t>(
+        std::count_if(sequenza.begin(), sequenza.end(), [](std::uint8_t s) { return s != Separatore; }));
     return std::clamp<std::size_t>(4'000 / (lettere + 1), 1, 12);
 }
 

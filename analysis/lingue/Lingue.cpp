@@ -55,24 +55,28 @@ const TabellaQuadrigrammiConfini& QuadrigrammiConfini(Lingua lingua)
 
 // Per word: an uppercase letter for how many letters it shares with the word before, its other
 // letters, an uppercase letter for its value.
-Lessico::Lessico(std::string_view compresso)
+Lessico::Lessico(std::span<const std::string_view> compresso)
 {
     std::size_t parole = 0;
-    for (std::size_t i = 0; i < compresso.size(); ++i)
-        parole += Maiuscola(compresso[i]) && (i + 1 == compresso.size() || Maiuscola(compresso[i + 1])) ? 1u : 0u;
+    for (const auto pezzo : compresso) {
+        for (std::size_t i = 0; i + 1 < pezzo.size(); ++i)
+            parole += Maiuscola(pezzo[i]) && !Maiuscola(pezzo[i + 1]) ? 1u : 0u;
+    }
     while ((std::size_t{1} << m_bit) < 2 * parole)
         ++m_bit;
     m_codici.assign(std::size_t{1} << m_bit, 0);
     m_valori.assign(m_codici.size(), 0);
-    std::string parola;
-    for (std::size_t i = 0; i < compresso.size();) {
-        parola.resize(static_cast<std::size_t>(compresso[i++] - 'A'));
-        while (!Maiuscola(compresso[i]))
-            parola += compresso[i++];
-        std::uint64_t codice = 0;
-        for (std::size_t k = 0; k < parola.size(); ++k)
-            codice = CodiceParola(codice, k, static_cast<std::uint8_t>(parola[k] - 'a'));
-        aggiungi(codice, static_cast<std::uint8_t>(compresso[i++] - 'A' + 1));
+    std::string parola;  // front coding runs on from one piece to the next
+    for (const auto pezzo : compresso) {
+        for (std::size_t i = 0; i < pezzo.size();) {
+            parola.resize(static_cast<std::size_t>(pezzo[i++] - 'A'));
+            while (!Maiuscola(pezzo[i]))
+                parola += pezzo[i++];
+            std::uint64_t codice = 0;
+            for (std::size_t k = 0; k < parola.size(); ++k)
+                codice = CodiceParola(codice, k, static_cast<std::uint8_t>(parola[k] - 'a'));
+            aggiungi(codice, static_cast<std::uint8_t>(pezzo[i++] - 'A' + 1));
+        }
     }
 }
 

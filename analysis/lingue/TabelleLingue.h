@@ -43,7 +43,7 @@ using TabellaQuadrigrammiConfini = std::array<std::uint8_t, NumeroQuadrigrammiCo
 inline constexpr int ParolePerDecade = 5;
 class Lessico {
 public:
-    explicit Lessico(std::string_view compresso);
+    explicit Lessico(std::span<const std::string_view> compresso);
     [[nodiscard]] std::uint8_t valore(std::uint64_t codice) const
     {
         for (std::size_t i = Posto(codice, m_bit);; i = (i + 1) & (m_codici.size() - 1)) {
@@ -74,8 +74,8 @@ extern const std::span<const std::uint8_t> QuadrigrammiCompressiItaliano;
 extern const std::span<const std::uint8_t> QuadrigrammiCompressiInglese;
 extern const std::span<const std::uint8_t> QuadrigrammiConfiniCompressiItaliano;
 extern const std::span<const std::uint8_t> QuadrigrammiConfiniCompressiInglese;
-// The lexicon front-coded, as resources/lingue/genera writes it.
-extern const std::string_view LessicoItaliano;
-extern const std::string_view LessicoInglese;
+// The lexicon front-coded, as resources/lingue/genera writes it, in pieces that end between words.
+extern const std::span<const std::string_view> LessicoItaliano;
+extern const std::span<const std::string_view> LessicoInglese;
 
 }  // namespace varnel

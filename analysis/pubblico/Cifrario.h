@@ -105,8 +105,7 @@ inline constexpr std::size_t SimboliRisolutore = 20'000;
 [[nodiscard]] Esito<Chiave> CompletaChiave(std::span<const std::uint8_t> sequenza, const Conteggi& conteggi,
                                            Lingua lingua, const Chiave& parziale, Avanzamento& avanzamento);
 // How well a whole key makes the symbols read like the language, under the solver's own model.
-[[nodiscard]] std::int64_t PunteggioChiave(std::span<const std::uint8_t> sequenza, const Chiave& chiave,
-                                           Lingua lingua);
+[[nodiscard]] std::int64_t PunteggioChiave(std::span<const std::uint8_t> sequenza, const Chiave& chiave, Lingua lingua);
 
 // The beginning of a file as decoded: at least `caratteri` characters and `simboli` counted symbols,
 // unless the file ends first.
