@@ -20,6 +20,8 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+#else
+#include <csignal>
 #endif
 
 namespace varnel {
@@ -122,6 +124,8 @@ void PreparaApplicazione()
     if (CaricaTraduzioneQt(*traduzione))
         QApplication::installTranslator(traduzione);
 #ifndef Q_OS_WIN
+    // A file-size limit ends a save with an error the writer reports, not the program with a signal.
+    std::signal(SIGXFSZ, SIG_IGN);
     // The look of the standard Windows controls and colours, where the platform has its own.
     if (QStyle* stile = QStyleFactory::create(QStringLiteral("Windows")))
         QApplication::setStyle(stile);

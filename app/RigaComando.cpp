@@ -1,23 +1,41 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RigaComando.h"
 
+#include <QCoreApplication>
+
 #include <cstdio>
+#include <string_view>
 
 namespace varnel {
 
-std::optional<QString> FileDaRigaComando(const QStringList& argomenti)
+std::vector<std::filesystem::path> ArgomentiDiSistema(int argc, char** argv)
 {
-    QString file;
+    std::vector<std::filesystem::path> argomenti;
+#ifdef Q_OS_WIN
+    (void)argc;
+    (void)argv;  // in the ANSI code page, which cannot spell every name
+    for (const QString& argomento : QCoreApplication::arguments())
+        argomenti.emplace_back(argomento.toStdWString());
+#else
+    for (int i = 0; i < argc; ++i)
+        argomenti.emplace_back(std::string(argv[i]));
+#endif
+    return argomenti;
+}
+
+std::optional<std::filesystem::path> FileDaRigaComando(const std::vector<std::filesystem::path>& argomenti)
+{
+    std::filesystem::path file;
     bool opzioniFinite = false;
-    for (qsizetype i = 1; i < argomenti.size(); ++i) {
-        const QString& argomento = argomenti[i];
-        if (!opzioniFinite && argomento == QLatin1String("--")) {
+    for (std::size_t i = 1; i < argomenti.size(); ++i) {
+        const auto& argomento = argomenti[i].native();
+        if (!opzioniFinite && argomento.size() == 2 && argomento[0] == '-' && argomento[1] == '-') {
             opzioniFinite = true;  // what follows is a file, even if named like an option
             continue;
         }
-        if ((!opzioniFinite && argomento.startsWith(QLatin1Char('-'))) || argomento.isEmpty() || !file.isEmpty())
+        if ((!opzioniFinite && !argomento.empty() && argomento[0] == '-') || argomento.empty() || !file.empty())
             return std::nullopt;
-        file = argomento;
+        file = argomenti[i];
     }
     return file;
 }

@@ -9,14 +9,14 @@
 int main(int argc, char* argv[])
 {
     QApplication applicazione(argc, argv);  // takes Qt's own options away
-    const auto file = varnel::FileDaRigaComando(QApplication::arguments());
+    const auto file = varnel::FileDaRigaComando(varnel::ArgomentiDiSistema(argc, argv));
     if (!file)
         return varnel::UsoErrato();
     varnel::PreparaApplicazione();
     varnel::Registro registro;
     registro.avvia();
     // Once the window is shown, as if the file had been chosen in its dialog.
-    if (!file->isEmpty())
+    if (!file->empty())
         QTimer::singleShot(0, &registro.varnel(), [&registro, &file] { registro.varnel().analizzaFile(*file); });
     return QApplication::exec();
 }

@@ -19,6 +19,11 @@
 #include <system_error>
 #include <vector>
 
+#ifndef _WIN32
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
 namespace varnel {
 
 inline void PrintTo(const Analisi& analisi, std::ostream* uscita)
@@ -185,5 +190,30 @@ public:
 private:
     std::filesystem::path m_percorso;
 };
+
+#ifndef _WIN32
+// Files of this process may grow no larger than `limite` while it lives: a write past it fails
+// with EFBIG, as a full disk fails a write half-way, without root or a disk of its own.
+class LimiteDimensione {
+public:
+    explicit LimiteDimensione(rlim_t limite)
+    {
+        m_segnale = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_prima);
+        rlimit nuovo = m_prima;
+        nuovo.rlim_cur = limite;
+        setrlimit(RLIMIT_FSIZE, &nuovo);
+    }
+    ~LimiteDimensione()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_prima);
+        std::signal(SIGXFSZ, m_segnale);
+    }
+
+private:
+    rlimit m_prima{};
+    void (*m_segnale)(int) = SIG_DFL;
+};
+#endif
 
 }  // namespace varnel::prova

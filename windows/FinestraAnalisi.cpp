@@ -3,6 +3,7 @@
 
 #include "AnalisiInCorso.h"
 #include "AnalisiTesto.h"
+#include "Salvataggio.h"
 #include "SceltaFile.h"
 
 #include <QAbstractButton>
@@ -84,8 +85,7 @@ QString MessaggioErrore(const QString& percorso, const Errore& errore)
     case Motivo::FileModificato:
         motivo = QStringLiteral("il file è stato modificato durante la lettura. Ripetere l'analisi.");
         break;
-    case Motivo::Annullata:
-    case Motivo::Altro: motivo = dettaglio + QLatin1Char('.'); break;
+    default: motivo = dettaglio + QLatin1Char('.'); break;
     }
     return QStringLiteral("Impossibile leggere il file \"%1\": %2").arg(QDir::toNativeSeparators(percorso), motivo);
 }
@@ -202,13 +202,7 @@ void FinestraAnalisi::closeEvent(QCloseEvent* evento)
     Finestra::closeEvent(evento);
 }
 
-void FinestraAnalisi::avvisa(const QString& testo)
-{
-    QMessageBox avviso(QMessageBox::NoIcon, QStringLiteral("Varnel"), testo, QMessageBox::Ok, this);
-    avviso.setTextFormat(Qt::PlainText);  // a file named <b>x is shown as it is named
-    avviso.setWindowModality(Qt::ApplicationModal);
-    avviso.exec();
-}
+void FinestraAnalisi::avvisa(const QString& testo) { Avvisa(*this, testo); }
 
 void FinestraAnalisi::Command1_Click()
 {
@@ -221,10 +215,10 @@ void FinestraAnalisi::Command1_Click()
     const QString percorso = ScegliFile(*this);
     if (percorso.isEmpty() || chiusaInUso())
         return;
-    analizza(Fonte{percorso, {}}, *r);
+    analizza(Fonte{PercorsoDiSistema(percorso), {}}, *r);
 }
 
-void FinestraAnalisi::analizzaFile(const QString& percorso)
+void FinestraAnalisi::analizzaFile(const std::filesystem::path& percorso)
 {
     const Turno turno(*this);
     if (!turno)
@@ -239,16 +233,19 @@ void FinestraAnalisi::analizza(const Fonte& fonte, const Richiesta& richiesta)
     const Criterio criterio = richiesta.criterio;
     QString descrizione;
     Lettura lettura;
-    if (fonte.percorso.isEmpty()) {
+    // Written by the worker, read once it has ended.
+    const auto impronta = std::make_shared<ImprontaFile>();
+    if (fonte.percorso.empty()) {
         descrizione = QStringLiteral("Analisi del testo negli appunti in corso");
         // The worker shares the text, never copies it: it only reads it.
         lettura = [testo = fonte.testo, criterio](Avanzamento& avanzamento) {
             return AnalizzaTesto(Utf16(testo), criterio, avanzamento);
         };
     } else {
-        descrizione = QStringLiteral("Analisi di \"%1\" in corso").arg(QFileInfo(fonte.percorso).fileName());
-        const std::filesystem::path file = PercorsoDiSistema(fonte.percorso);
-        lettura = [file, criterio](Avanzamento& avanzamento) { return AnalizzaFile(file, criterio, avanzamento); };
+        descrizione = QStringLiteral("Analisi di \"%1\" in corso").arg(PercorsoMostrato(fonte.percorso.filename()));
+        lettura = [file = fonte.percorso, criterio, impronta](Avanzamento& avanzamento) {
+            return AnalizzaFile(file, criterio, avanzamento, *impronta);
+        };
     }
     const auto esito = analizzaConAvanzamento(descrizione, std::move(lettura));
     if (chiusaInUso())
@@ -256,7 +253,7 @@ void FinestraAnalisi::analizza(const Fonte& fonte, const Richiesta& richiesta)
     RipristinaSelezioni(selezioni);
     if (!esito.riuscito()) {
         if (esito.errore().motivo != Motivo::Annullata)
-            avvisa(MessaggioErrore(fonte.percorso, esito.errore()));
+            avvisa(MessaggioErrore(PercorsoMostrato(fonte.percorso), esito.errore()));
         return;
     }
     if (richiesta.applica)
@@ -268,6 +265,7 @@ void FinestraAnalisi::analizza(const Fonte& fonte, const Richiesta& richiesta)
     m_stato.Totale = Totale(esito.valore(), m_controlli.Check1->isChecked());
     MostraRisultati(esito.valore().conteggi);
     m_ultima = UltimaAnalisi{.percorso = fonte.percorso,
+                             .impronta = *impronta,
                              .testo = fonte.testo,
                              .criterio = criterio,
                              .analisi = esito.valore(),

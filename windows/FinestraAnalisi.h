@@ -45,7 +45,7 @@ signals:
 public slots:
     void Command1_Click();
     // Analyses the file as if it had been chosen in the file dialog.
-    void analizzaFile(const QString& percorso);
+    void analizzaFile(const std::filesystem::path& percorso);
     // The commands of the window's menu.
     void copiaRisultati();
     void analizzaAppunti();
@@ -115,7 +115,7 @@ private:
 
     // Where an analysis reads: a file, or text pasted from the clipboard.
     struct Fonte {
-        QString percorso;
+        std::filesystem::path percorso;
         QString testo;
     };
     using Lettura = std::function<Esito<Analisi>(Avanzamento&)>;
@@ -136,7 +136,7 @@ private:
     // The path a save dialog proposes: beside the file analysed, named after it.
     [[nodiscard]] QString propostaSalvataggio(const QString& finale) const;
     // Writes a whole file or, on failure, tells the user and leaves none behind.
-    void salva(const QString& filtro, const QString& finale, const std::function<bool(QIODevice&)>& scrivi);
+    void salva(const QString& filtro, const QString& finale, std::string_view contenuto);
 
     inline static bool s_turnoPreso = false;
 

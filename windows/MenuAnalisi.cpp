@@ -6,10 +6,12 @@
 
 #include "Esportazione.h"
 #include "Riferimento.h"
+#include "Salvataggio.h"
 #include "SceltaFile.h"
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDir>
@@ -20,7 +22,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
-#include <QSaveFile>
 #include <QShortcut>
 
 namespace varnel {
@@ -161,25 +162,18 @@ void FinestraAnalisi::analizzaAppunti()
 
 QString FinestraAnalisi::propostaSalvataggio(const QString& finale) const
 {
-    if (!m_ultima || m_ultima->percorso.isEmpty())
+    if (!m_ultima || m_ultima->percorso.empty())
         return QDir::home().filePath(QStringLiteral("appunti") + finale);
-    const QFileInfo file(m_ultima->percorso);
+    const QFileInfo file(PercorsoMostrato(m_ultima->percorso));
     return file.dir().filePath(file.completeBaseName() + finale);
 }
 
-void FinestraAnalisi::salva(const QString& filtro, const QString& finale, const std::function<bool(QIODevice&)>& scrivi)
+void FinestraAnalisi::salva(const QString& filtro, const QString& finale, std::string_view contenuto)
 {
     const QString percorso = ScegliFileDaSalvare(*this, filtro, propostaSalvataggio(finale));
     if (percorso.isEmpty() || chiusaInUso())
         return;
-    // Written aside and put in place only when whole: a failure leaves no partial file.
-    QSaveFile file(percorso);
-    if (file.open(QIODevice::WriteOnly) && scrivi(file) && file.commit())
-        return;
-    file.cancelWriting();
-    avvisa(QStringLiteral("Impossibile salvare il file \"%1\": controllare che la cartella esista, che si abbiano "
-                          "i permessi per scriverci e che il disco non sia pieno.")
-               .arg(QDir::toNativeSeparators(percorso)));
+    (void)SalvaFile(*this, percorso, contenuto);
 }
 
 void FinestraAnalisi::esportaCsv()
@@ -191,9 +185,7 @@ void FinestraAnalisi::esportaCsv()
     const std::string csv = std::string(BomUtf8)
                             + TabellaRisultati(m_ultima->simboli, m_ultima->analisi.conteggi, m_ultima->totale,
                                                FormatoCsv(separatore));
-    salva(QStringLiteral("File CSV (*.csv)"), QStringLiteral("-frequenze.csv"), [&csv](QIODevice& file) {
-        return file.write(csv.data(), static_cast<qint64>(csv.size())) == static_cast<qint64>(csv.size());
-    });
+    salva(QStringLiteral("File CSV (*.csv)"), QStringLiteral("-frequenze.csv"), csv);
 }
 
 void FinestraAnalisi::salvaGrafico()
@@ -201,9 +193,13 @@ void FinestraAnalisi::salvaGrafico()
     const Turno turno(*this);
     if (!turno || !m_ultima)
         return;
-    const QPixmap immagine = m_grafico.immagine(2 * devicePixelRatioF());
+    QByteArray png;
+    QBuffer memoria(&png);
+    memoria.open(QIODevice::WriteOnly);
+    if (!m_grafico.immagine(2 * devicePixelRatioF()).save(&memoria, "PNG"))
+        return avvisa(QStringLiteral("Impossibile creare l'immagine del grafico."));
     salva(QStringLiteral("Immagine PNG (*.png)"), QStringLiteral("-grafico.png"),
-          [&immagine](QIODevice& file) { return immagine.save(&file, "PNG"); });
+          std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
 }
 
 void FinestraAnalisi::dragEnterEvent(QDragEnterEvent* evento)
@@ -228,8 +224,9 @@ void FinestraAnalisi::dropEvent(QDropEvent* evento)
         avvisa(QStringLiteral("Si possono analizzare solo i file che si trovano su questo computer."));
         return;
     }
-    const QString percorso = indirizzi.constFirst().toLocalFile();
-    if (QFileInfo(percorso).isDir()) {
+    const std::filesystem::path percorso = PercorsoDaIndirizzo(indirizzi.constFirst());
+    std::error_code errore;
+    if (std::filesystem::is_directory(percorso, errore)) {
         avvisa(QStringLiteral("Trascinare un file, non una cartella."));
         return;
     }

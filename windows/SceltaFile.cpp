@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QStandardPaths>
 #include <QTreeView>
+#include <QUrl>
 
 namespace varnel {
 
@@ -76,6 +77,26 @@ std::filesystem::path PercorsoDiSistema(const QString& percorso)
     return percorso.toStdWString();
 #else
     return QFile::encodeName(percorso).toStdString();  // the bytes the system knows
+#endif
+}
+
+QString PercorsoMostrato(const std::filesystem::path& percorso)
+{
+#ifdef Q_OS_WIN
+    return QString::fromStdWString(percorso.native());
+#else
+    // What is not UTF-8 shows as replacement characters; the path itself keeps its bytes.
+    return QString::fromUtf8(percorso.native());
+#endif
+}
+
+std::filesystem::path PercorsoDaIndirizzo(const QUrl& indirizzo)
+{
+#ifdef Q_OS_WIN
+    return PercorsoDiSistema(indirizzo.toLocalFile());
+#else
+    // Decoded as bytes: toLocalFile() would read the escapes as UTF-8 and lose a name that is not.
+    return QByteArray::fromPercentEncoding(indirizzo.path(QUrl::FullyEncoded).toLatin1()).toStdString();
 #endif
 }
 

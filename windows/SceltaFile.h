@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string_view>
 
+class QUrl;
 class QWidget;
 
 namespace varnel {
@@ -19,6 +20,12 @@ namespace varnel {
 
 // A path as the system spells it, for the core's file functions.
 [[nodiscard]] std::filesystem::path PercorsoDiSistema(const QString& percorso);
+
+// A path as the user reads it: a name that is not UTF-8 shows with replacement characters.
+[[nodiscard]] QString PercorsoMostrato(const std::filesystem::path& percorso);
+
+// The local file a dropped address names, as the system spells it.
+[[nodiscard]] std::filesystem::path PercorsoDaIndirizzo(const QUrl& indirizzo);
 
 // The UTF-16 units of a text, for the core's functions on pasted text; they live as long as it.
 [[nodiscard]] std::u16string_view Utf16(const QString& testo);

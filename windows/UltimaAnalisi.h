@@ -2,20 +2,23 @@
 #pragma once
 
 #include "Analisi.h"
+#include "AnalisiFile.h"
 #include "Simboli.h"
 
 #include <QString>
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 namespace varnel {
 
 // What an analysis window's last successful analysis was made from, and what it found.
 struct UltimaAnalisi {
-    QString percorso;  // the file analysed; empty for pasted text
-    QString testo;     // the pasted text; empty for a file
+    std::filesystem::path percorso;  // the file analysed, as the system spells it; empty for pasted text
+    ImprontaFile impronta;           // which version of it
+    QString testo;                   // the pasted text; empty for a file
     Criterio criterio;
     Analisi analisi;
     std::uint64_t totale = 0;                     // the denominator it was shown with

@@ -4,11 +4,10 @@
 #include "Cifrario.h"
 #include "DecodificaFlusso.h"
 #include "Lettura.h"
+#include "Scrittura.h"
 #include "Utf8DaUtf16.h"
 
-#include <fstream>
 #include <functional>
-#include <system_error>
 
 namespace varnel {
 
@@ -155,8 +154,8 @@ std::u32string LeggiInizio(std::u16string_view testo, const Criterio& criterio, 
 
 namespace {
 
-Esito<Salvato> ScriviDecifrato(const FonteByte& fonte, Codifica codifica, const Sostituzione& sostituzione,
-                               std::ofstream& uscita, Avanzamento& avanzamento)
+std::optional<Errore> ScriviDecifrato(const FonteByte& fonte, Codifica codifica, const Sostituzione& sostituzione,
+                                      Uscita& uscita, Avanzamento& avanzamento)
 {
     DecodificaFlusso flusso(codifica);
     const BufferDiLettura memoria(DimensioneBuffer);
@@ -177,72 +176,64 @@ Esito<Salvato> ScriviDecifrato(const FonteByte& fonte, Codifica codifica, const 
             const char32_t s = sostituzione.sostituto(c);
             AggiungiUtf8(utf8, s ? s : c);
         }
-        uscita.write(utf8.data(), static_cast<std::streamsize>(utf8.size()));
-        if (!uscita)
-            return Errore{Motivo::Altro, "scrittura non riuscita"};
+        if (auto errore = uscita.scrivi(utf8))
+            return errore;
         avanzamento.aggiungi(letti.valore());
         if (avanzamento.annullata())
             return Errore{Motivo::Annullata, {}};
     }
-    return Salvato{};
+    return std::nullopt;
 }
 
-// Writes through a temporary file renamed at the end: a cancel or a failure leaves nothing behind.
-Esito<Salvato> ScriviAttraversoProvvisorio(const std::filesystem::path& destinazione,
-                                           const std::function<Esito<Salvato>(std::ofstream&)>& scrivi)
+// The analysed file, opened again: the version the analysis read, or why it cannot be had.
+Esito<FileInLettura> RiapriAnalizzato(const std::filesystem::path& sorgente, const ImprontaFile& analizzato)
 {
-    auto provvisorio = destinazione;
-    provvisorio += ".parziale";
-    auto esito = [&]() -> Esito<Salvato> {
-        std::ofstream uscita(provvisorio, std::ios::binary | std::ios::trunc);
-        if (!uscita)
-            return Errore{Motivo::PermessoNegato, {}};
-        auto scritto = scrivi(uscita);
-        uscita.close();
-        if (scritto.riuscito() && !uscita)
-            return Errore{Motivo::Altro, "scrittura non riuscita"};
-        return scritto;
-    }();
-    std::error_code errore;
-    if (esito.riuscito())
-        std::filesystem::rename(provvisorio, destinazione, errore);
-    if (!esito.riuscito() || errore) {
-        std::error_code ignorato;
-        std::filesystem::remove(provvisorio, ignorato);
-        if (esito.riuscito())
-            return Errore{Motivo::Altro, errore.message()};
+    auto file = FileInLettura::Apri(sorgente);
+    if (!file.riuscito()) {
+        if (file.errore().motivo == Motivo::NonTrovato)
+            return Errore{Motivo::AnalizzatoMancante, {}};
+        return file.errore();
     }
-    return esito;
+    const ImprontaFile& adesso = file.valore().Impronta();
+    // A pipe or a device is the same one again, whatever it gives now.
+    const bool stesso = adesso.regolare ? adesso == analizzato
+                                        : adesso.volume == analizzato.volume && adesso.nodo == analizzato.nodo;
+    if (!stesso)
+        return Errore{Motivo::AnalizzatoCambiato, {}};
+    return file;
 }
 
 }  // namespace
 
-Esito<Salvato> SalvaDecifrato(const std::filesystem::path& sorgente, Codifica codifica,
+Esito<Scritto> SalvaDecifrato(const std::filesystem::path& sorgente, const ImprontaFile& analizzato, Codifica codifica,
                               const Sostituzione& sostituzione, const std::filesystem::path& destinazione,
                               Avanzamento& avanzamento)
 {
-    std::error_code errore;
-    if (std::filesystem::equivalent(sorgente, destinazione, errore))
-        return Errore{Motivo::Altro, "è il file analizzato"};
-    auto file = FileInLettura::Apri(sorgente);
+    auto file = RiapriAnalizzato(sorgente, analizzato);
     if (!file.riuscito())
         return file.errore();
+    // Names are compared as files: two names of one file, and only files that exist.
+    if (const auto esistente = ImprontaDi(destinazione); esistente.riuscito()
+                                                         && esistente.valore().volume == analizzato.volume
+                                                         && esistente.valore().nodo == analizzato.nodo)
+        return Errore{Motivo::StessoFile, {}};
     avanzamento.fissaDimensione(file.valore().Dimensione());
-    return ScriviAttraversoProvvisorio(destinazione, [&](std::ofstream& uscita) -> Esito<Salvato> {
-        auto scritto = ScriviDecifrato(DaFile(file.valore(), avanzamento), codifica, sostituzione, uscita, avanzamento);
-        if (!scritto.riuscito())
-            return scritto;
-        if (auto cambiato = file.valore().ControllaInvariato())
-            return *cambiato;
-        return Salvato{};
+    return ScriviFile(destinazione, [&](Uscita& uscita) -> std::optional<Errore> {
+        auto errore = ScriviDecifrato(DaFile(file.valore(), avanzamento), codifica, sostituzione, uscita, avanzamento);
+        if (!errore)
+            errore = file.valore().ControllaInvariato();
+        // The file was the analysed version when the save began: any change since is a change after the analysis.
+        if (errore && errore->motivo == Motivo::FileModificato)
+            return Errore{Motivo::AnalizzatoCambiato, {}};
+        return errore;
     });
 }
 
-Esito<Salvato> SalvaDecifrato(std::u16string_view testo, const Sostituzione& sostituzione,
+Esito<Scritto> SalvaDecifrato(std::u16string_view testo, const Sostituzione& sostituzione,
                               const std::filesystem::path& destinazione, Avanzamento& avanzamento)
 {
     avanzamento.fissaDimensione(dettaglio::Utf8DaUtf16::Lunghezza(testo));
-    return ScriviAttraversoProvvisorio(destinazione, [&](std::ofstream& uscita) {
+    return ScriviFile(destinazione, [&](Uscita& uscita) {
         dettaglio::Utf8DaUtf16 utf8(testo);
         return ScriviDecifrato(DaTesto(utf8), Codifica::Utf8, sostituzione, uscita, avanzamento);
     });

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "AnalisiFile.h"
 #include "Avanzamento.h"
 #include "Esito.h"
 
@@ -56,6 +57,8 @@ public:
 
     // A regular file, whose reported size can be split among workers.
     [[nodiscard]] bool Regolare() const { return m_impronta.regolare; }
+    // Which file this is and the version opened.
+    [[nodiscard]] const ImprontaFile& Impronta() const { return m_impronta; }
     // Size of a regular file when opened; 0 for pipes and devices. Files under /proc and /sys may
     // hold more or less than they report.
     [[nodiscard]] std::uint64_t Dimensione() const { return m_impronta.dimensione; }
@@ -65,27 +68,25 @@ public:
     [[nodiscard]] std::optional<Errore> ControllaInvariato() const;
 
 private:
-    struct Impronta {
-        std::uint64_t dimensione = 0;
-        std::int64_t modifica = 0;  // in the finest unit the system keeps
-        bool regolare = false;
-    };
-
 #ifdef _WIN32
     using Maniglia = void*;
 #else
     using Maniglia = int;
 #endif
 
-    FileInLettura(Maniglia maniglia, Impronta impronta)
+    FileInLettura(Maniglia maniglia, ImprontaFile impronta)
         : m_maniglia(maniglia)
         , m_impronta(impronta)
     {
     }
-    [[nodiscard]] static std::optional<Impronta> Rileva(Maniglia maniglia);
+    [[nodiscard]] static std::optional<ImprontaFile> Rileva(Maniglia maniglia);
+    friend Esito<ImprontaFile> ImprontaDi(const std::filesystem::path& percorso);
 
     Maniglia m_maniglia;
-    Impronta m_impronta;
+    ImprontaFile m_impronta;
 };
+
+// The identity and version of the file at `percorso`, without reading it (no read permission needed).
+[[nodiscard]] Esito<ImprontaFile> ImprontaDi(const std::filesystem::path& percorso);
 
 }  // namespace varnel

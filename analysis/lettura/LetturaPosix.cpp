@@ -29,9 +29,12 @@ Errore DaErrno(int codice, Motivo seAltro)
     return {motivo, std::strerror(codice)};
 }
 
-std::int64_t TempoModifica(const struct stat& s)
+ImprontaFile DaStat(const struct stat& s)
 {
-    return static_cast<std::int64_t>(s.st_mtim.tv_sec) * 1000000000 + s.st_mtim.tv_nsec;
+    const bool regolare = S_ISREG(s.st_mode);
+    return {static_cast<std::uint64_t>(s.st_dev), static_cast<std::uint64_t>(s.st_ino),
+            regolare ? static_cast<std::uint64_t>(s.st_size) : 0,
+            static_cast<std::int64_t>(s.st_mtim.tv_sec) * 1000000000 + s.st_mtim.tv_nsec, regolare};
 }
 
 }  // namespace
@@ -53,15 +56,14 @@ Esito<FileInLettura> FileInLettura::Apri(const std::filesystem::path& percorso)
         ::close(fd);
         return DaErrno(EISDIR, Motivo::Cartella);
     }
-    const bool regolare = S_ISREG(stato.st_mode);
-    if (regolare) {
+    const ImprontaFile impronta = DaStat(stato);
+    if (impronta.regolare) {
         // Reads of a regular file never wait on the non-blocking flag; clear it all the same.
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
 #if defined(POSIX_FADV_SEQUENTIAL)
         ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 #endif
     }
-    const Impronta impronta{regolare ? static_cast<std::uint64_t>(stato.st_size) : 0, TempoModifica(stato), regolare};
     return FileInLettura(fd, impronta);
 }
 
@@ -78,13 +80,20 @@ FileInLettura::~FileInLettura()
         ::close(m_maniglia);
 }
 
-std::optional<FileInLettura::Impronta> FileInLettura::Rileva(Maniglia maniglia)
+std::optional<ImprontaFile> FileInLettura::Rileva(Maniglia maniglia)
 {
     struct stat stato {};
     if (::fstat(maniglia, &stato) != 0)
         return std::nullopt;
-    const bool regolare = S_ISREG(stato.st_mode);
-    return Impronta{regolare ? static_cast<std::uint64_t>(stato.st_size) : 0, TempoModifica(stato), regolare};
+    return DaStat(stato);
+}
+
+Esito<ImprontaFile> ImprontaDi(const std::filesystem::path& percorso)
+{
+    struct stat stato {};
+    if (::stat(percorso.c_str(), &stato) != 0)
+        return DaErrno(errno, Motivo::Altro);
+    return DaStat(stato);
 }
 
 Esito<std::size_t> FileInLettura::Leggi(std::span<std::uint8_t> buffer, const Avanzamento& avanzamento)

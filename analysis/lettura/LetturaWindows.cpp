@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Lettura.h"
+#include "TestoDiSistema.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -15,6 +16,8 @@
 
 namespace varnel {
 
+using dettaglio::TestoDiSistema;
+
 namespace {
 
 // How long one wait on a pipe or device lasts before the cancel request is looked at again.
@@ -23,39 +26,6 @@ constexpr DWORD AttesaMs = 25;
 constexpr std::size_t MassimoPerLettura = std::size_t{1} << 30;
 
 HANDLE Handle(void* maniglia) { return static_cast<HANDLE>(maniglia); }
-
-std::string Utf8(std::wstring_view testo)
-{
-    if (testo.empty())
-        return {};
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, testo.data(), static_cast<int>(testo.size()), nullptr, 0, nullptr,
-                                        nullptr);
-    std::string risultato(static_cast<std::size_t>(std::max(n, 0)), '\0');
-    if (n > 0)
-        ::WideCharToMultiByte(CP_UTF8, 0, testo.data(), static_cast<int>(testo.size()), risultato.data(), n, nullptr,
-                              nullptr);
-    return risultato;
-}
-
-// The system's own text for an error code, in the user's language, as UTF-8 and without the
-// closing full stop and line end that FormatMessage adds.
-std::string TestoDiSistema(DWORD codice)
-{
-    wchar_t* testo = nullptr;
-    const DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
-                                         | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                     nullptr, codice, 0, reinterpret_cast<LPWSTR>(&testo), 0, nullptr);
-    std::wstring_view vista(testo != nullptr ? testo : L"", testo != nullptr ? n : 0);
-    while (!vista.empty()
-           && (vista.back() == L'\r' || vista.back() == L'\n' || vista.back() == L' ' || vista.back() == L'.'))
-        vista.remove_suffix(1);
-    std::string risultato = Utf8(vista);
-    if (testo != nullptr)
-        ::LocalFree(testo);
-    if (risultato.empty())
-        risultato = "errore di sistema " + std::to_string(codice);
-    return risultato;
-}
 
 Errore DaCodice(DWORD codice, Motivo seAltro)
 {
@@ -187,23 +157,39 @@ FileInLettura::~FileInLettura()
         ::CloseHandle(Handle(m_maniglia));
 }
 
-std::optional<FileInLettura::Impronta> FileInLettura::Rileva(Maniglia maniglia)
+std::optional<ImprontaFile> FileInLettura::Rileva(Maniglia maniglia)
 {
     ::SetLastError(ERROR_SUCCESS);
     const DWORD tipo = ::GetFileType(Handle(maniglia));
     if (tipo == FILE_TYPE_UNKNOWN && ::GetLastError() != ERROR_SUCCESS)
         return std::nullopt;
     if (tipo != FILE_TYPE_DISK)
-        return Impronta{};  // a pipe or a device: no size, no time
-    LARGE_INTEGER dimensione{};
-    FILETIME scrittura{};
-    if (!::GetFileSizeEx(Handle(maniglia), &dimensione)
-        || !::GetFileTime(Handle(maniglia), nullptr, nullptr, &scrittura))
+        return ImprontaFile{};  // a pipe or a device: no size, no time
+    BY_HANDLE_FILE_INFORMATION dati{};
+    if (!::GetFileInformationByHandle(Handle(maniglia), &dati))
         return std::nullopt;
     // The write time in the 100 ns steps the system keeps: a rewrite of the same size within the
     // same second changes it too, where the C library's whole seconds would not.
-    const std::uint64_t modifica = (std::uint64_t{scrittura.dwHighDateTime} << 32) | scrittura.dwLowDateTime;
-    return Impronta{static_cast<std::uint64_t>(dimensione.QuadPart), static_cast<std::int64_t>(modifica), true};
+    const std::uint64_t modifica = (std::uint64_t{dati.ftLastWriteTime.dwHighDateTime} << 32)
+                                   | dati.ftLastWriteTime.dwLowDateTime;
+    return ImprontaFile{dati.dwVolumeSerialNumber, (std::uint64_t{dati.nFileIndexHigh} << 32) | dati.nFileIndexLow,
+                        (std::uint64_t{dati.nFileSizeHigh} << 32) | dati.nFileSizeLow,
+                        static_cast<std::int64_t>(modifica), true};
+}
+
+Esito<ImprontaFile> ImprontaDi(const std::filesystem::path& percorso)
+{
+    // No access asked: the file's facts need no permission to read it.
+    const HANDLE maniglia = ::CreateFileW(percorso.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (maniglia == INVALID_HANDLE_VALUE)
+        return DaCodice(::GetLastError(), Motivo::Altro);
+    const auto impronta = FileInLettura::Rileva(maniglia);
+    const DWORD codice = ::GetLastError();
+    ::CloseHandle(maniglia);
+    if (!impronta)
+        return DaCodice(codice, Motivo::Altro);
+    return *impronta;
 }
 
 Esito<std::size_t> FileInLettura::Leggi(std::span<std::uint8_t> buffer, const Avanzamento& avanzamento)

@@ -71,7 +71,7 @@ Opzioni OpzioniDaAmbiente()
 }
 
 Esito<Analisi> AnalizzaFileCon(const std::filesystem::path& percorso, const Criterio& criterio,
-                               Avanzamento& avanzamento, const Opzioni& opzioni)
+                               Avanzamento& avanzamento, const Opzioni& opzioni, ImprontaFile* analizzato)
 {
     auto file = FileInLettura::Apri(percorso);
     if (!file.riuscito())
@@ -93,6 +93,8 @@ Esito<Analisi> AnalizzaFileCon(const std::filesystem::path& percorso, const Crit
         return analisi;
     if (auto cambiato = lettore.ControllaInvariato())
         return *cambiato;
+    if (analizzato != nullptr)
+        *analizzato = lettore.Impronta();
     return analisi;
 }
 
@@ -101,6 +103,12 @@ Esito<Analisi> AnalizzaFileCon(const std::filesystem::path& percorso, const Crit
 Esito<Analisi> AnalizzaFile(const std::filesystem::path& percorso, const Criterio& criterio, Avanzamento& avanzamento)
 {
     return dettaglio::AnalizzaFileCon(percorso, criterio, avanzamento, dettaglio::OpzioniDaAmbiente());
+}
+
+Esito<Analisi> AnalizzaFile(const std::filesystem::path& percorso, const Criterio& criterio, Avanzamento& avanzamento,
+                            ImprontaFile& analizzato)
+{
+    return dettaglio::AnalizzaFileCon(percorso, criterio, avanzamento, dettaglio::OpzioniDaAmbiente(), &analizzato);
 }
 
 std::uint64_t Totale(const Analisi& analisi, bool ignoraAltri)

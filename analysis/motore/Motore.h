@@ -22,6 +22,7 @@ struct Opzioni {
 [[nodiscard]] Opzioni OpzioniDaAmbiente();
 
 [[nodiscard]] Esito<Analisi> AnalizzaFileCon(const std::filesystem::path& percorso, const Criterio& criterio,
-                                             Avanzamento& avanzamento, const Opzioni& opzioni);
+                                             Avanzamento& avanzamento, const Opzioni& opzioni,
+                                             ImprontaFile* analizzato = nullptr);
 
 }  // namespace varnel::dettaglio

@@ -5,9 +5,11 @@
 // coincidence, the n-grams, and a key proposed for a language.
 
 #include "Analisi.h"
+#include "AnalisiFile.h"
 #include "Avanzamento.h"
 #include "Esito.h"
 #include "Lingue.h"
+#include "Scrittura.h"
 #include "Simboli.h"
 
 #include <array>
@@ -115,14 +117,14 @@ inline constexpr std::size_t SimboliRisolutore = 20'000;
 [[nodiscard]] std::u32string LeggiInizio(std::u16string_view testo, const Criterio& criterio, std::size_t caratteri,
                                          std::size_t simboli);
 
-// Writes the whole file under the key, in UTF-8, to `destinazione`, through a temporary file
-// renamed at the end: a cancel or a failure leaves nothing behind. Never over the file itself.
-struct Salvato {};
-[[nodiscard]] Esito<Salvato> SalvaDecifrato(const std::filesystem::path& sorgente, Codifica codifica,
-                                            const Sostituzione& sostituzione, const std::filesystem::path& destinazione,
-                                            Avanzamento& avanzamento);
+// Writes the whole analysed file under the key, in UTF-8, to `destinazione`, whole or not at all.
+// The file must still be the version `analizzato` that the analysis read (AnalizzatoMancante,
+// AnalizzatoCambiato otherwise, also when it changes while saved); never over the file itself.
+[[nodiscard]] Esito<Scritto> SalvaDecifrato(const std::filesystem::path& sorgente, const ImprontaFile& analizzato,
+                                            Codifica codifica, const Sostituzione& sostituzione,
+                                            const std::filesystem::path& destinazione, Avanzamento& avanzamento);
 // The same of pasted text.
-[[nodiscard]] Esito<Salvato> SalvaDecifrato(std::u16string_view testo, const Sostituzione& sostituzione,
+[[nodiscard]] Esito<Scritto> SalvaDecifrato(std::u16string_view testo, const Sostituzione& sostituzione,
                                             const std::filesystem::path& destinazione, Avanzamento& avanzamento);
 
 }  // namespace varnel

@@ -5,6 +5,7 @@
 #include "Avanzata.h"
 #include "Form2.h"
 #include "Registro.h"
+#include "SceltaFile.h"
 #include "Varnel.h"
 
 #include <QApplication>

@@ -2,6 +2,7 @@
 // Analyses started four ways, and the results copied, exported and drawn to a file.
 #include "AiutiFinestre.h"
 #include "RigaComando.h"
+#include "SceltaFile.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -12,6 +13,9 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QSignalSpy>
+
+#include <cerrno>
+#include <cstring>
 
 namespace varnel::prova {
 namespace {
@@ -50,7 +54,7 @@ protected:
             break;
         case Via::Trascinamento: Lascia(varnel(), {QUrl::fromLocalFile(percorso)}); break;
         case Via::RigaComando:
-            varnel().analizzaFile(FileDaRigaComando({QStringLiteral("varnel"), percorso}).value());
+            varnel().analizzaFile(FileDaRigaComando({"varnel", PercorsoDiSistema(percorso)}).value());
             break;
         }
     }
@@ -190,14 +194,17 @@ TEST_F(Export, ChartPictureHasTwiceThePixelsAndTheMarkers)
 
 TEST_F(Export, CommandLineTakesOneFileAndRefusesEverythingElse)
 {
+    using Argomenti = std::vector<std::filesystem::path>;
     struct Caso {
-        QStringList argomenti;
-        std::optional<QString> file;
+        Argomenti argomenti;
+        std::optional<std::filesystem::path> file;
     };
-    for (const Caso& caso : {Caso{{}, QString()}, Caso{{"a.txt"}, "a.txt"}, Caso{{"--", "-a.txt"}, "-a.txt"},
-                             Caso{{"--help"}, {}}, Caso{{"a.txt", "b.txt"}, {}}, Caso{{"-"}, {}}, Caso{{""}, {}}}) {
-        EXPECT_EQ(FileDaRigaComando(QStringList{"varnel"} + caso.argomenti), caso.file)
-            << caso.argomenti.join(' ').toStdString();
+    for (const Caso& caso :
+         {Caso{{}, std::filesystem::path()}, Caso{{"a.txt"}, "a.txt"}, Caso{{"--", "-a.txt"}, "-a.txt"},
+          Caso{{"--help"}, {}}, Caso{{"a.txt", "b.txt"}, {}}, Caso{{"-"}, {}}, Caso{{""}, {}}}) {
+        Argomenti riga{"varnel"};
+        riga.insert(riga.end(), caso.argomenti.begin(), caso.argomenti.end());
+        EXPECT_EQ(FileDaRigaComando(riga), caso.file) << riga.back();
     }
     // The program itself: Qt's own options are taken before the check.
     QProcess programma;
@@ -205,6 +212,72 @@ TEST_F(Export, CommandLineTakesOneFileAndRefusesEverythingElse)
     ASSERT_TRUE(programma.waitForFinished(20000));
     EXPECT_EQ(programma.exitCode(), 2);
     EXPECT_TRUE(programma.readAllStandardError().contains("Uso: varnel [FILE]"));
+}
+
+#ifndef Q_OS_WIN
+TEST_F(Export, ANameThatIsNotUtf8OpensByItsBytes)
+{
+    const std::string nome = "nome\xFF\xFE.txt";  // a Linux name is bytes
+    const auto percorso = PercorsoDiSistema(scrivi("x", "")).parent_path() / nome;
+    std::ofstream(percorso) << "abc";
+    char programma[] = "varnel";
+    std::string argomento = percorso.native();
+    char* argv[] = {programma, argomento.data()};
+    const auto file = FileDaRigaComando(ArgomentiDiSistema(2, argv));
+    ASSERT_EQ(file, percorso);
+    const auto avviso = RispondiAvviso();
+    varnel().analizzaFile(*file);
+    EXPECT_EQ(avviso->testo, "");
+    EXPECT_TRUE(riepilogo().startsWith("Lettera a: 33,3")) << riepilogo().toStdString();
+    Trova<QPlainTextEdit>(varnel(), "Text2")->clear();
+    QByteArray indirizzo = QUrl::fromLocalFile(Percorso(percorso.parent_path())).toEncoded() + "/nome%FF%FE.txt";
+    Lascia(varnel(), {QUrl::fromEncoded(indirizzo)});
+    EXPECT_TRUE(riepilogo().startsWith("Lettera a: 33,3")) << riepilogo().toStdString();
+}
+#endif
+
+TEST_F(Export, AWriteThatFailsKeepsTheFileItReplacesAndSaysWhy)
+{
+    struct Caso {
+        const char* nome;
+        std::function<std::shared_ptr<void>(const QString& file)> prepara;  // held while the command runs
+        QString motivo;
+    };
+    const std::vector<Caso> casi{
+        {"read-only",
+         [](const QString& file) {
+             std::filesystem::permissions(PercorsoDiSistema(file), std::filesystem::perms::owner_read);
+             return nullptr;
+         },
+         "il file è di sola lettura"},
+#ifndef Q_OS_WIN
+        {"the disk fails half-way", [](const QString&) { return std::make_shared<LimiteDimensione>(16); },
+         QString::fromLocal8Bit(std::strerror(EFBIG))},
+#endif
+    };
+    Analizza(varnel(), scrivi("cifrato.txt", "abc"));
+    for (const Caso& caso : casi) {
+        for (const auto& [azione, estensione] :
+             {std::pair{"AzioneEsportaCsv", ".csv"}, {"AzioneSalvaGrafico", ".png"}}) {
+            SCOPED_TRACE(std::string(caso.nome) + ", " + azione);
+            const QString file = scrivi(caso.nome + std::string(estensione), "the user's own file");
+            const QStringList prima = QDir(Percorso(cartella.percorso())).entryList(QDir::AllEntries | QDir::Hidden);
+            const auto scelta = RispondiFile(file);
+            const auto avviso = RispondiAvviso();
+            {
+                const auto condizione = caso.prepara(file);
+                Azione(varnel(), azione)->trigger();
+            }
+            EXPECT_EQ(avviso->testo, QStringLiteral("Impossibile salvare il file \"%1\": %2.")
+                                         .arg(QDir::toNativeSeparators(file), caso.motivo));
+            EXPECT_EQ(QDir(Percorso(cartella.percorso())).entryList(QDir::AllEntries | QDir::Hidden), prima);
+            QFile letto(file);
+            ASSERT_TRUE(letto.open(QIODevice::ReadOnly));
+            EXPECT_EQ(letto.readAll(), "the user's own file");
+            std::filesystem::permissions(PercorsoDiSistema(file), std::filesystem::perms::owner_write,
+                                         std::filesystem::perm_options::add);
+        }
+    }
 }
 
 }  // namespace
