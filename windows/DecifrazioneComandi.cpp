@@ -2,6 +2,7 @@
 // The deciphering window's commands and its statistics.
 #include "Decifrazione.h"
 
+#include "CasellaChiave.h"
 #include "DialogoAvanzamento.h"
 #include "Salvataggio.h"
 #include "SceltaFile.h"
