@@ -178,6 +178,8 @@ void Decifrazione::costruisciPulsanti(QWidget* pannello)
                               &Decifrazione::chiavePerFrequenza);
     m_proponi = pulsante(QStringLiteral("ProponiChiave"), QStringLiteral("&Proponi chiave"),
                          &Decifrazione::proponiChiave);
+    m_completa = pulsante(QStringLiteral("CompletaChiave"), QStringLiteral("Comp&leta chiave"),
+                          &Decifrazione::completaChiave);
     m_azzera = pulsante(QStringLiteral("AzzeraChiave"), QStringLiteral("&Azzera"), &Decifrazione::azzeraChiave);
     m_copia = pulsante(QStringLiteral("CopiaChiave"), QStringLiteral("C&opia chiave"), &Decifrazione::copiaChiave);
     m_salva = pulsante(QStringLiteral("SalvaTesto"), QStringLiteral("Sal&va testo decifrato..."),

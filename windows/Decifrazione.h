@@ -51,6 +51,7 @@ public slots:
     void cambiaLingua();
     void chiavePerFrequenza();
     void proponiChiave();
+    void completaChiave();
     void azzeraChiave();
     void copiaChiave();
     void salvaTesto();
@@ -108,6 +109,7 @@ private:
     QSplitter* m_riquadri = nullptr;
     QPushButton* m_perFrequenza = nullptr;
     QPushButton* m_proponi = nullptr;
+    QPushButton* m_completa = nullptr;
     QPushButton* m_azzera = nullptr;
     QPushButton* m_copia = nullptr;
     QPushButton* m_salva = nullptr;

@@ -2,6 +2,7 @@
 // The deciphering window's commands and its statistics.
 #include "Decifrazione.h"
 
+#include "CasellaChiave.h"
 #include "DialogoAvanzamento.h"
 #include "Salvataggio.h"
 #include "SceltaFile.h"
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -95,6 +97,35 @@ void Decifrazione::proponiChiave()
         impostaChiave(esito.valore(), Modifica::Proposta);
 }
 
+void Decifrazione::completaChiave()
+{
+    if (m_occupato)
+        return;
+    m_occupato = true;
+    const auto sequenza = m_sequenza;
+    const auto conteggi = m_dati.analisi.conteggi;
+    const Lingua scelta = lingua();
+    const Chiave parziale = chiave();
+    const auto esito = suLavoratore<Chiave>(QStringLiteral("Ricerca della chiave in corso"),
+                                            [sequenza, conteggi, scelta, parziale](Avanzamento& avanzamento) {
+                                                return CompletaChiave(sequenza, conteggi, scelta, parziale,
+                                                                      avanzamento);
+                                            });
+    m_occupato = false;
+    if (!esito.riuscito())
+        return;
+    impostaChiave(esito.valore(), Modifica::Proposta);
+    // The letters the student typed stand out, in bold, as the ones the search kept.
+    for (std::size_t k = 0; k < NumeroSlot; ++k) {
+        const bool tenuta = parziale[k] != 0;
+        QFont carattere = m_chiave[k]->font();
+        carattere.setBold(tenuta);
+        m_chiave[k]->setFont(carattere);
+        m_chiave[k]->setToolTip(tenuta ? QStringLiteral("Lettera scritta a mano: Completa chiave la mantiene")
+                                       : QString());
+    }
+}
+
 void Decifrazione::salvaTesto()
 {
     if (m_occupato)
@@ -151,14 +182,24 @@ void Decifrazione::mostraStatistiche()
                       locale.toString(IndiceCoincidenzaCasuale, 'f', 4));
     if (totale < SimboliAffidabili)
         righe << QStringLiteral("Meno di 100 simboli: le frequenze di un testo così breve non sono affidabili.");
-    if (totale >= 2) {
-        righe << (indice >= (riferimento + IndiceCoincidenzaCasuale) / 2
-                      ? QStringLiteral("L'indice è vicino a quello della lingua: probabilmente una sola sostituzione "
-                                       "(cifrario monoalfabetico).")
-                      : QStringLiteral("L'indice è vicino a quello del testo casuale: forse più alfabeti (cifrario "
-                                       "polialfabetico), o un testo in un'altra lingua."));
-    }
+    if (SostituzioneImprobabile(m_dati.analisi.conteggi, lingua()))
+        righe << QStringLiteral("L'indice è troppo basso per una sola sostituzione dell'%1: forse più alfabeti "
+                                "(cifrario polialfabetico), un testo casuale o un'altra lingua.")
+                     .arg(nomeLingua);
+    else if (totale >= 2 && indice >= (riferimento + IndiceCoincidenzaCasuale) / 2)
+        righe << QStringLiteral("L'indice è vicino a quello della lingua: probabilmente una sola sostituzione "
+                                "(cifrario monoalfabetico).");
     const Chiave& attuale = chiave();
+    // The slots are letters only when counted as letters: a shift of typed symbols means nothing.
+    const auto affine = std::holds_alternative<ModoLettere>(m_dati.criterio)
+                            ? RiconosciAffine(attuale, m_dati.analisi.conteggi)
+                            : std::nullopt;
+    if (affine && affine->moltiplicatore == 1)
+        righe << QStringLiteral("Cifrario di Cesare, spostamento %1").arg(affine->spostamento);
+    else if (affine)
+        righe << QStringLiteral("Cifrario affine, moltiplicatore %1, spostamento %2")
+                     .arg(affine->moltiplicatore)
+                     .arg(affine->spostamento);
     const auto colonna = [&](const QString& titolo, const std::vector<Ngramma>& ngrammi) {
         QStringList celle{ngrammi.size() > NgrammiMostrati
                               ? QStringLiteral("%1 (%2 di %3):").arg(titolo).arg(NgrammiMostrati).arg(ngrammi.size())

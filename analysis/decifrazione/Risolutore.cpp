@@ -1,178 +1,220 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The key proposed for a language: hill climbing over whole keys scored by quadgrams.
+// The key proposed for a language: hill climbing over whole keys, from the frequency key and from
+// independent random keys, each climb followed by a few kicks out of its peak; the search ends
+// when the best key has been reached again by four independent climbs, or when its work is spent.
 #include "Cifrario.h"
-#include "TabelleLingue.h"
+#include "Modello.h"
 
 #include <algorithm>
-#include <random>
-#include <unordered_map>
 
 namespace varnel {
 
 namespace {
 
-// The cipher's distinct quadgrams, how often each occurs, and which contain each slot: a swap of
-// two letters rescores only the quadgrams of their two slots.
-class Quadrigrammi4 {
-public:
-    explicit Quadrigrammi4(std::span<const std::uint8_t> simboli)
-    {
-        std::unordered_map<std::uint32_t, std::size_t> posto;
-        for (std::size_t i = 0; i + 4 <= simboli.size(); ++i) {
-            std::uint32_t codice = 0;
-            for (std::size_t k = 0; k < 4; ++k)
-                codice = codice * 32 + simboli[i + k];
-            const auto [it, nuovo] = posto.try_emplace(codice, m_slot.size());
-            if (nuovo) {
-                m_slot.push_back({simboli[i], simboli[i + 1], simboli[i + 2], simboli[i + 3]});
-                m_peso.push_back(0);
-            }
-            ++m_peso[it->second];
-        }
-        for (std::size_t q = 0; q < m_slot.size(); ++q) {
-            for (std::size_t k = 0; k < 4; ++k) {
-                auto& lista = m_conQuesto[m_slot[q][k]];
-                if (lista.empty() || lista.back() != q)
-                    lista.push_back(q);
-            }
-        }
-    }
+// The search's budget, in quadgrams and words valued: bounded alike on every machine.
+constexpr std::uint64_t LavoroMassimo = 60'000'000;
+// Independent climbs that must reach the best key before the search trusts it (with fewer, short
+// texts ended on a key that scores under the true one).
+constexpr std::size_t Conferme = 5;
+// Kicks in a row that find nothing better end a climb: a dozen on a short text, whose score has
+// many false peaks, down to one on a long text, where each climb costs more and kicks seldom help.
+[[nodiscard]] std::size_t CalciVani(std::span<const std::uint8_t> sequenza)
+{
+    const auto lettere = static_cast<std::size_t>(
+        std::count_if(sequenza.begin(), sequenza.end(), [](std::uint8_t s) { return s != Separatore; }));
+    return std::clamp<std::size_t>(4'000 / (lettere + 1), 1, 12);
+}
 
-    [[nodiscard]] std::size_t numero() const { return m_slot.size(); }
-    [[nodiscard]] const std::array<std::uint8_t, 4>& slot(std::size_t q) const { return m_slot[q]; }
-    [[nodiscard]] std::int64_t peso(std::size_t q) const { return m_peso[q]; }
-    [[nodiscard]] const std::vector<std::size_t>& conSlot(std::size_t s) const { return m_conQuesto[s]; }
+// splitmix64: the same numbers from every compiler and library, unlike std's distributions.
+class Caso {
+public:
+    explicit Caso(std::uint64_t seme)
+        : m_stato(seme)
+    {
+    }
+    std::uint64_t operator()()
+    {
+        std::uint64_t z = (m_stato += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+    std::size_t sotto(std::size_t n) { return static_cast<std::size_t>((*this)() % n); }
 
 private:
-    std::vector<std::array<std::uint8_t, 4>> m_slot;
-    std::vector<std::int64_t> m_peso;
-    std::array<std::vector<std::size_t>, NumeroSlot> m_conQuesto;
+    std::uint64_t m_stato;
 };
 
-class Scalata {
-public:
-    Scalata(const Quadrigrammi4& quadrigrammi, const TabellaQuadrigrammi& tabella)
-        : m_q(quadrigrammi)
-        , m_tabella(tabella)
-        , m_valore(quadrigrammi.numero())
-    {
-    }
+using Coppia = std::array<std::uint8_t, 2>;
 
-    // Climbs from `chiave` until no swap of two letters scores higher; returns the score.
-    std::int64_t sali(Chiave& chiave)
+class Ricerca {
+public:
+    Ricerca(Modello& modello, const std::array<bool, NumeroSlot>& liberi, std::size_t calciVani)
+        : m_modello(modello)
+        , m_calciVani(calciVani)
     {
-        m_chiave = chiave;
-        std::int64_t punti = 0;
-        for (std::size_t q = 0; q < m_q.numero(); ++q) {
-            m_valore[q] = valore(q);
-            punti += m_q.peso(q) * m_valore[q];
-        }
-        for (bool meglio = true; meglio;) {
-            meglio = false;
-            for (std::size_t i = 0; i < NumeroSlot; ++i) {
-                for (std::size_t j = i + 1; j < NumeroSlot; ++j) {
-                    if (m_q.conSlot(i).empty() && m_q.conSlot(j).empty())
-                        continue;
-                    std::swap(m_chiave[i], m_chiave[j]);
-                    const std::int64_t differenza = cambio(i, j, false);
-                    if (differenza > 0) {
-                        cambio(i, j, true);
-                        punti += differenza;
-                        meglio = true;
-                    } else {
-                        std::swap(m_chiave[i], m_chiave[j]);
-                    }
-                }
+        // Swaps worth trying: two free slots, one at least in the text (a slot not in it holds a
+        // letter the text does not use, for the other to take).
+        for (std::uint8_t i = 0; i < NumeroSlot; ++i) {
+            for (std::uint8_t j = i + 1; j < NumeroSlot; ++j) {
+                if (liberi[i] && liberi[j] && (modello.presente(i) || modello.presente(j)))
+                    m_coppie.push_back({i, j});
             }
         }
-        chiave = m_chiave;
+    }
+
+    [[nodiscard]] bool vuota() const { return m_coppie.empty(); }
+
+    // Climbs from `chiave` by swaps until none scores higher, then kicks the peak by two or three
+    // random swaps and climbs again, keeping what scores no lower. Returns the score.
+    std::int64_t scala(Chiave& chiave, Caso& caso, const Avanzamento& avanzamento)
+    {
+        std::int64_t punti = m_modello.imposta(chiave);
+        punti += sali(avanzamento);
+        Chiave picco = m_modello.chiave();
+        for (std::size_t vani = 0; vani < m_calciVani && !avanzamento.annullata(); ++vani) {
+            std::int64_t nuovi = punti;
+            for (std::size_t k = 2 + caso.sotto(2); k > 0; --k) {
+                const auto& c = m_coppie[caso.sotto(m_coppie.size())];
+                nuovi += m_modello.scambia(c[0], c[1], true);
+            }
+            nuovi += sali(avanzamento);
+            if (nuovi >= punti) {
+                vani = nuovi > punti ? 0 : vani;
+                punti = nuovi;
+                picco = m_modello.chiave();
+            } else {
+                m_modello.imposta(picco);
+            }
+        }
+        chiave = picco;
         return punti;
     }
 
 private:
-    [[nodiscard]] std::int64_t valore(std::size_t q) const
+    // First improvement over every swap, until a whole pass improves nothing; the gain.
+    std::int64_t sali(const Avanzamento& avanzamento)
     {
-        std::size_t indice = 0;
-        for (const auto s : m_q.slot(q))
-            indice = indice * 26 + static_cast<std::size_t>(m_chiave[s] - 'a');
-        return m_tabella[indice];
-    }
-
-    // The score's change over the quadgrams holding slot i or j, kept when `applica`.
-    std::int64_t cambio(std::size_t i, std::size_t j, bool applica)
-    {
-        std::int64_t differenza = 0;
-        const auto conta = [&](std::size_t q) {
-            const std::int64_t nuovo = valore(q);
-            differenza += m_q.peso(q) * (nuovo - m_valore[q]);
-            if (applica)
-                m_valore[q] = nuovo;
-        };
-        for (const std::size_t q : m_q.conSlot(i))
-            conta(q);
-        for (const std::size_t q : m_q.conSlot(j)) {
-            if (std::ranges::find(m_q.slot(q), static_cast<std::uint8_t>(i)) == m_q.slot(q).end())
-                conta(q);
+        std::int64_t guadagno = 0;
+        for (bool meglio = true; meglio && !avanzamento.annullata();) {
+            meglio = false;
+            for (const auto& c : m_coppie) {
+                const std::int64_t differenza = m_modello.scambia(c[0], c[1], false);
+                if (differenza > 0) {
+                    m_modello.scambia(c[0], c[1], true);
+                    guadagno += differenza;
+                    meglio = true;
+                }
+            }
         }
-        return differenza;
+        return guadagno;
     }
 
-    const Quadrigrammi4& m_q;
-    const TabellaQuadrigrammi& m_tabella;
-    std::vector<std::int64_t> m_valore;
-    Chiave m_chiave{};
+    Modello& m_modello;
+    std::size_t m_calciVani;
+    std::vector<Coppia> m_coppie;
 };
 
-// Restarts end once this many in a row found nothing better.
-constexpr std::size_t Pazienza = 300;
-
-// Restarts: many for a short text, whose score has many false peaks; few for a long one, whose
-// frequency key is already close and each climb costs more.
-[[nodiscard]] std::size_t Ripartenze(std::size_t quadrigrammi)
+// The letters of the slots in the text, which alone the score sees.
+[[nodiscard]] bool Uguali(const Chiave& a, const Chiave& b, const Modello& modello)
 {
-    return std::clamp<std::size_t>(400'000 / (quadrigrammi + 1), 20, 2'000);
+    for (std::size_t s = 0; s < NumeroSlot; ++s) {
+        if (modello.presente(s) && a[s] != b[s])
+            return false;
+    }
+    return true;
+}
+
+// The free slots shuffled over the free letters.
+Chiave Mescola(Chiave chiave, const std::array<bool, NumeroSlot>& liberi, Caso& caso)
+{
+    std::vector<std::size_t> posti;
+    for (std::size_t s = 0; s < NumeroSlot; ++s) {
+        if (liberi[s])
+            posti.push_back(s);
+    }
+    for (std::size_t k = posti.size(); k > 1; --k)
+        std::swap(chiave[posti[k - 1]], chiave[posti[caso.sotto(k)]]);
+    return chiave;
+}
+
+// The kept letters, and the other letters on the other slots by frequency; a letter kept twice
+// leaves the language's rarest letter out.
+Chiave Iniziale(const Chiave& parziale, const Conteggi& conteggi, Lingua lingua)
+{
+    std::array<bool, 26> usata{};
+    for (const char c : parziale) {
+        if (c >= 'a' && c <= 'z')
+            usata[static_cast<std::size_t>(c - 'a')] = true;
+    }
+    Chiave chiave = parziale;
+    const auto lettere = ClassificaLettere(lingua);
+    std::size_t prossima = 0;
+    for (const auto s : Classifica(conteggi)) {
+        if (chiave[s] != 0)
+            continue;
+        while (usata[lettere[prossima]])
+            ++prossima;
+        chiave[s] = static_cast<char>('a' + lettere[prossima]);
+        usata[lettere[prossima]] = true;
+    }
+    return chiave;
+}
+
+Esito<Chiave> Cerca(std::span<const std::uint8_t> sequenza, const Conteggi& conteggi, Lingua lingua,
+                    const Chiave& parziale, Avanzamento& avanzamento)
+{
+    std::array<bool, NumeroSlot> liberi{};
+    for (std::size_t s = 0; s < NumeroSlot; ++s)
+        liberi[s] = !(parziale[s] >= 'a' && parziale[s] <= 'z');
+    const Chiave iniziale = Iniziale(parziale, conteggi, lingua);
+    Modello modello(sequenza, lingua);
+    Ricerca ricerca(modello, liberi, CalciVani(sequenza.first(std::min(sequenza.size(), 2 * SimboliRisolutore))));
+    if (ricerca.vuota())
+        return iniziale;
+    avanzamento.fissaDimensione(LavoroMassimo);
+    Caso caso(19);  // a fixed seed: the same text always gives the same key
+    Chiave migliore = iniziale;
+    std::int64_t punti = ricerca.scala(migliore, caso, avanzamento);
+    std::size_t conferme = 1;
+    while (conferme < Conferme && modello.lavoro() < LavoroMassimo) {
+        if (avanzamento.annullata())
+            return Errore{Motivo::Annullata, {}};
+        const auto prima = modello.lavoro();
+        Chiave chiave = Mescola(iniziale, liberi, caso);
+        const std::int64_t nuovi = ricerca.scala(chiave, caso, avanzamento);
+        if (nuovi > punti) {
+            punti = nuovi;
+            migliore = chiave;
+            conferme = 1;
+        } else if (nuovi == punti && Uguali(chiave, migliore, modello)) {
+            ++conferme;
+        }
+        avanzamento.aggiungi(std::min(modello.lavoro(), LavoroMassimo) - std::min(prima, LavoroMassimo));
+    }
+    if (avanzamento.annullata())
+        return Errore{Motivo::Annullata, {}};
+    return migliore;
 }
 
 }  // namespace
 
+std::int64_t PunteggioChiave(std::span<const std::uint8_t> sequenza, const Chiave& chiave, Lingua lingua)
+{
+    Modello modello(sequenza, lingua);
+    return modello.imposta(chiave);
+}
+
 Esito<Chiave> ProponiChiave(std::span<const std::uint8_t> sequenza, const Conteggi& conteggi, Lingua lingua,
                             Avanzamento& avanzamento)
 {
-    std::vector<std::uint8_t> simboli;
-    for (const auto s : sequenza) {
-        if (simboli.size() == SimboliRisolutore)
-            break;
-        if (s != Separatore)
-            simboli.push_back(s);
-    }
-    Chiave migliore = ChiavePerFrequenza(conteggi, lingua);
-    const Quadrigrammi4 quadrigrammi(simboli);
-    if (quadrigrammi.numero() == 0)
-        return migliore;
-    Scalata scalata(quadrigrammi, Quadrigrammi(lingua));
-    std::int64_t punti = scalata.sali(migliore);
+    return Cerca(sequenza, conteggi, lingua, Chiave{}, avanzamento);
+}
 
-    const std::size_t ripartenze = Ripartenze(quadrigrammi.numero());
-    avanzamento.fissaDimensione(ripartenze);
-    std::mt19937 caso(19);  // a fixed seed: the same text always gives the same key
-    std::size_t ultimo = 0;
-    for (std::size_t r = 0; r < ripartenze && r - ultimo < Pazienza; ++r) {
-        if (avanzamento.annullata())
-            return Errore{Motivo::Annullata, {}};
-        Chiave chiave = migliore;
-        // Each restart shakes the best key so far by a few swaps, more as the restarts go on.
-        const std::size_t scosse = 3 + r % 12;
-        for (std::size_t k = 0; k < scosse; ++k)
-            std::swap(chiave[caso() % NumeroSlot], chiave[caso() % NumeroSlot]);
-        const std::int64_t nuovi = scalata.sali(chiave);
-        if (nuovi > punti) {
-            punti = nuovi;
-            migliore = chiave;
-            ultimo = r;
-        }
-        avanzamento.aggiungi(1);
-    }
-    return migliore;
+Esito<Chiave> CompletaChiave(std::span<const std::uint8_t> sequenza, const Conteggi& conteggi, Lingua lingua,
+                             const Chiave& parziale, Avanzamento& avanzamento)
+{
+    return Cerca(sequenza, conteggi, lingua, parziale, avanzamento);
 }
 
 }  // namespace varnel

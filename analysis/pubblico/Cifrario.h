@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -62,6 +63,20 @@ private:
 // What the index is for text of the language, and for random text.
 [[nodiscard]] double IndiceCoincidenzaLingua(Lingua lingua);
 inline constexpr double IndiceCoincidenzaCasuale = 1.0 / 26.0;
+// Whether the index is too far under the language's, for a text of this many symbols, to come from
+// a simple substitution of it: several alphabets (a polyalphabetic cipher), random text, or
+// another language.
+[[nodiscard]] bool SostituzioneImprobabile(const Conteggi& conteggi, Lingua lingua);
+
+// A key whose letters, on every slot the text uses, are enciphered as c = a·p + b (mod 26), slots
+// read as the letters a–z: an affine cipher, a shift (Caesar) when a = 1. Found only when the text
+// uses a few letters at least; a shift is preferred.
+struct Affine {
+    int moltiplicatore;
+    int spostamento;
+    friend bool operator==(const Affine&, const Affine&) = default;
+};
+[[nodiscard]] std::optional<Affine> RiconosciAffine(const Chiave& chiave, const Conteggi& conteggi);
 
 // The counted symbols of a text as slots, with Separatore wherever other characters stood between.
 inline constexpr std::uint8_t Separatore = NumeroSlot;
@@ -80,11 +95,19 @@ struct Ngramma {
 
 // The solver looks at no more of the text than this.
 inline constexpr std::size_t SimboliRisolutore = 20'000;
-// The key that makes the symbols read most like the language: hill climbing over whole keys,
-// scored by the language's quadgrams, from the frequency key and from restarts drawn with a fixed
-// seed, so the same text always gives the same key. Annullata when cancelled.
+// The key that makes the symbols read most like the language. Text with word spaces is scored by
+// quadgrams over the letters and the word boundary and by its words in a lexicon; text without
+// them by quadgrams of letters. The search climbs from the frequency key and from independent
+// random keys drawn with a fixed seed, and ends when independent climbs have reached the best key
+// again or after a fixed amount of work: the same text always gives the same key, on every
+// machine. Annullata when cancelled.
 [[nodiscard]] Esito<Chiave> ProponiChiave(std::span<const std::uint8_t> sequenza, const Conteggi& conteggi,
                                           Lingua lingua, Avanzamento& avanzamento);
+// The same, keeping every letter of `parziale` (0 for a slot left to the search).
+[[nodiscard]] Esito<Chiave> CompletaChiave(std::span<const std::uint8_t> sequenza, const Conteggi& conteggi,
+                                           Lingua lingua, const Chiave& parziale, Avanzamento& avanzamento);
+// How well a whole key makes the symbols read like the language, under the solver's own model.
+[[nodiscard]] std::int64_t PunteggioChiave(std::span<const std::uint8_t> sequenza, const Chiave& chiave, Lingua lingua);
 
 // The beginning of a file as decoded: at least `caratteri` characters and `simboli` counted symbols,
 // unless the file ends first.

@@ -97,6 +97,37 @@ TEST_F(FinestraDecifrazione, ProposedKeyReadsTheItalianSample)
     EXPECT_FALSE(Chiave(d, 1)->property("doppione").toBool());
 }
 
+// The letters typed stay, in bold, and the search fills in the rest around them.
+TEST_F(FinestraDecifrazione, CompletedKeyKeepsTheTypedLetters)
+{
+    auto& d = apri(QStringLiteral(VARNEL_SORGENTI "/resources/esempio/cifrato.txt"), ModoLettere::SenzaDistinzione);
+    Chiave(d, 7)->setText("e");  // g → e, right
+    Chiave(d, 2)->setText("k");  // a letter the text does not have, wrong
+    Clic(Trova<QPushButton>(d, "CompletaChiave"));
+    EXPECT_EQ(Chiave(d, 7)->text(), "e");
+    EXPECT_EQ(Chiave(d, 2)->text(), "k");
+    for (int k = 1; k <= 26; ++k) {
+        EXPECT_EQ(Chiave(d, k)->font().bold(), k == 2 || k == 7) << k;
+        EXPECT_FALSE(Chiave(d, k)->text().isEmpty()) << k;
+    }
+}
+
+// A shift of the alphabet is named once the key is found.
+TEST_F(FinestraDecifrazione, ShiftIsNamedInTheStatistics)
+{
+    std::string cesare;
+    for (const char c : std::string_view("nel mezzo del cammin di nostra vita mi ritrovai per una selva oscura, che la "
+                                         "diritta via era smarrita. ahi quanto a dir qual era e cosa dura esta selva "
+                                         "selvaggia e aspra e forte che nel pensier rinova la paura!"))
+        cesare += c >= 'a' && c <= 'z' ? static_cast<char>('a' + (c - 'a' + 3) % 26) : c;
+    auto& d = apri(scrivi("cesare.txt", cesare), ModoLettere::Minuscole);
+    EXPECT_FALSE(Trova<QPlainTextEdit>(d, "Statistiche")->toPlainText().contains("Cifrario di Cesare"));
+    Clic(Trova<QPushButton>(d, "ProponiChiave"));
+    EXPECT_TRUE(Anteprima(d).startsWith("nel mezzo")) << Anteprima(d).left(80).toStdString();
+    EXPECT_TRUE(Trova<QPlainTextEdit>(d, "Statistiche")->toPlainText().contains("Cifrario di Cesare, spostamento 3"))
+        << Anteprima(d).toStdString();
+}
+
 // Opened on the main window's last analysis, it follows that window's next ones and no other's.
 TEST_F(FinestraDecifrazione, FollowsTheWindowThatOpenedIt)
 {
