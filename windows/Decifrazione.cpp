@@ -1,19 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Decifrazione.h"
 
+#include "CasellaChiave.h"
+#include "Finestra.h"
 #include "SceltaFile.h"
 
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
+#include <QSplitter>
 #include <QSyntaxHighlighter>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -28,27 +29,36 @@ QString Lettera(std::size_t indice) { return QString(QChar(static_cast<char16_t>
 
 }  // namespace
 
-// Marks the characters of the preview that the key replaced.
+// Marks the characters of the preview that the key replaced, and those of a letter it gives twice
+// (underlined, not by colour alone).
 class Evidenziatore : public QSyntaxHighlighter {
 public:
     using QSyntaxHighlighter::QSyntaxHighlighter;
-    std::vector<bool> marcati;  // by position in the document
+    std::vector<Segno> segni;  // by position in the document
 
 protected:
     void highlightBlock(const QString& testo) override
     {
-        QTextCharFormat formato;
-        formato.setBackground(QColor(255, 230, 140));
-        formato.setFontWeight(QFont::Bold);
+        QTextCharFormat sostituito;
+        sostituito.setBackground(QColor(255, 230, 140));
+        sostituito.setFontWeight(QFont::Bold);
+        QTextCharFormat doppione = sostituito;
+        doppione.setBackground(QColor(255, 176, 176));
+        doppione.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+        doppione.setUnderlineColor(QColor(160, 0, 0));
         const auto inizio = static_cast<std::size_t>(currentBlock().position());
+        const auto segno = [&](qsizetype i) {
+            const auto p = inizio + static_cast<std::size_t>(i);
+            return p < segni.size() ? segni[p] : Segno::Cifrato;
+        };
         for (qsizetype i = 0; i < testo.size();) {
             qsizetype j = i;
-            while (j < testo.size() && inizio + static_cast<std::size_t>(j) < marcati.size()
-                   && marcati[inizio + static_cast<std::size_t>(j)])
+            while (j < testo.size() && segno(j) == segno(i))
                 ++j;
-            if (j > i)
-                setFormat(static_cast<int>(i), static_cast<int>(j - i), formato);
-            i = j + 1;
+            if (segno(i) != Segno::Cifrato)
+                setFormat(static_cast<int>(i), static_cast<int>(j - i),
+                          segno(i) == Segno::Doppione ? doppione : sostituito);
+            i = j;
         }
     }
 };
@@ -57,49 +67,64 @@ Decifrazione::Decifrazione()
 {
     setObjectName(QStringLiteral("Decifrazione"));
     setWindowTitle(QStringLiteral("Decifrazione"));
-    auto* colonne = new QHBoxLayout(this);
+    auto* pila = new QVBoxLayout(this);
+    pila->setMenuBar(costruisciMenu());
+    // Splitters, so that the panes fit a small screen and the user may give room where it is wanted.
+    auto* colonne = new QSplitter(Qt::Horizontal);
+    colonne->setObjectName(QStringLiteral("Colonne"));
+    colonne->setChildrenCollapsible(false);
+    pila->addWidget(colonne);
     auto* sinistra = new QWidget;
-    auto* destra = new QWidget;
-    colonne->addWidget(sinistra);
-    colonne->addWidget(destra, 1);
     costruisciClassifica(sinistra);
+    colonne->addWidget(sinistra);
 
-    auto* pila = new QVBoxLayout(destra);
-    pila->setContentsMargins(0, 0, 0, 0);
+    auto* destra = new QWidget;
+    auto* colonna = new QVBoxLayout(destra);
+    colonna->setContentsMargins(0, 0, 0, 0);
     auto* chiave = new QWidget;
     costruisciChiave(chiave);
-    pila->addWidget(chiave);
+    colonna->addWidget(chiave);
     auto* pulsanti = new QWidget;
     costruisciPulsanti(pulsanti);
-    pila->addWidget(pulsanti);
-
-    auto* titoloAnteprima = new QLabel(
-        QStringLiteral("&Testo con la chiave (le lettere sostituite sono evidenziate):"));
-    m_anteprima = new QPlainTextEdit;
-    m_anteprima->setObjectName(QStringLiteral("Anteprima"));
-    m_anteprima->setReadOnly(true);
-    m_anteprima->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    m_anteprima->setTabChangesFocus(true);
-    m_anteprima->setAccessibleName(QStringLiteral("Testo con la chiave"));
-    titoloAnteprima->setBuddy(m_anteprima);
-    m_evidenziatore = new Evidenziatore(m_anteprima->document());
-    pila->addWidget(titoloAnteprima);
-    pila->addWidget(m_anteprima, 2);
-
-    auto* titoloStatistiche = new QLabel(QStringLiteral("&Statistiche:"));
-    m_statistiche = new QPlainTextEdit;
-    m_statistiche->setObjectName(QStringLiteral("Statistiche"));
-    m_statistiche->setReadOnly(true);
-    m_statistiche->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    m_statistiche->setTabChangesFocus(true);
-    m_statistiche->setAccessibleName(QStringLiteral("Statistiche"));
-    titoloStatistiche->setBuddy(m_statistiche);
-    pila->addWidget(titoloStatistiche);
-    pila->addWidget(m_statistiche, 1);
-    resize(1100, 760);
+    colonna->addWidget(pulsanti);
+    m_riquadri = new QSplitter(Qt::Vertical);
+    m_riquadri->setObjectName(QStringLiteral("Riquadri"));
+    m_riquadri->setChildrenCollapsible(false);
+    costruisciTesti(m_riquadri);
+    colonna->addWidget(m_riquadri, 1);
+    colonne->addWidget(destra);
+    colonne->setStretchFactor(1, 1);
 }
 
 Decifrazione::~Decifrazione() = default;
+
+void Decifrazione::costruisciTesti(QSplitter* riquadri)
+{
+    const auto riquadro = [&](QPlainTextEdit* testo, const QString& nome, const QString& titolo) {
+        testo->setObjectName(nome);
+        testo->setReadOnly(true);
+        testo->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        testo->setTabChangesFocus(true);
+        auto* pannello = new QWidget;
+        auto* pila = new QVBoxLayout(pannello);
+        pila->setContentsMargins(0, 0, 0, 0);
+        auto* etichetta = new QLabel(titolo);
+        etichetta->setWordWrap(true);
+        etichetta->setBuddy(testo);
+        pila->addWidget(etichetta);
+        pila->addWidget(testo, 1);
+        riquadri->addWidget(pannello);
+    };
+    m_anteprima = new QPlainTextEdit;
+    m_anteprima->setAccessibleName(QStringLiteral("Testo con la chiave"));
+    riquadro(m_anteprima, QStringLiteral("Anteprima"),
+             QStringLiteral("&Testo con la chiave (minuscolo evidenziato: in chiaro; MAIUSCOLO: ancora cifrato):"));
+    m_evidenziatore = new Evidenziatore(m_anteprima->document());
+    m_statistiche = new QPlainTextEdit;
+    m_statistiche->setAccessibleName(QStringLiteral("Statistiche"));
+    riquadro(m_statistiche, QStringLiteral("Statistiche"), QStringLiteral("&Statistiche:"));
+    riquadri->setStretchFactor(0, 1);
+}
 
 void Decifrazione::costruisciClassifica(QWidget* pannello)
 {
@@ -127,42 +152,13 @@ void Decifrazione::costruisciClassifica(QWidget* pannello)
     m_classifica->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_classifica->setTabKeyNavigation(false);
     m_classifica->verticalHeader()->setVisible(false);
+    m_classifica->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);  // all 26 on a laptop
     m_classifica->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     titolo->setBuddy(m_classifica);
     pila->addWidget(titolo);
     pila->addWidget(m_classifica, 1);
-    pannello->setMinimumWidth(360);
-}
-
-void Decifrazione::costruisciChiave(QWidget* pannello)
-{
-    auto* griglia = new QGridLayout(pannello);
-    griglia->setContentsMargins(0, 0, 0, 0);
-    auto* titolo = new QLabel(QStringLiteral("Chiave (simbolo cifrato → lettera in chiaro):"));
-    griglia->addWidget(titolo, 0, 0, 1, 13);
-    const auto* validatore = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[A-Za-z]?")), this);
-    for (std::size_t k = 0; k < NumeroSlot; ++k) {
-        const int riga = 1 + 2 * static_cast<int>(k / 13);
-        const int colonna = static_cast<int>(k % 13);
-        m_simboli[k] = new QLabel;
-        m_simboli[k]->setAlignment(Qt::AlignCenter);
-        m_simboli[k]->setTextFormat(Qt::PlainText);
-        m_chiave[k] = new QLineEdit;
-        m_chiave[k]->setObjectName(QStringLiteral("Chiave(%1)").arg(k + 1));
-        m_chiave[k]->setMaxLength(1);
-        m_chiave[k]->setValidator(validatore);
-        m_chiave[k]->setAlignment(Qt::AlignCenter);
-        m_chiave[k]->setMaximumWidth(48);
-        m_simboli[k]->setBuddy(m_chiave[k]);
-        connect(m_chiave[k], &QLineEdit::textChanged, this, [this, k](const QString& testo) {
-            if (testo != testo.toLower())
-                m_chiave[k]->setText(testo.toLower());  // comes back here with the lowercase letter
-            else
-                chiaveCambiata();
-        });
-        griglia->addWidget(m_simboli[k], riga, colonna);
-        griglia->addWidget(m_chiave[k], riga + 1, colonna);
-    }
+    // As wide as its columns when there is room; narrower, it scrolls.
+    m_classifica->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
 }
 
 void Decifrazione::costruisciPulsanti(QWidget* pannello)
@@ -213,41 +209,25 @@ void Decifrazione::mostraAnalisi(const UltimaAnalisi& dati)
     setWindowTitle(QStringLiteral("Decifrazione - %1").arg(nome));
     mostraSimboli();
     mostraClassifica();
-    impostaChiave({});
-    show();
+    m_storia.ricomincia();
+    mostraChiave();
+    if (!isVisible()) {
+        ApriSulloSchermo(*this, {1100, 760});
+        dividiTesti();
+    }
     raise();
     activateWindow();
 }
 
 Lingua Decifrazione::lingua() const { return m_lingua->currentIndex() == 1 ? Lingua::Inglese : Lingua::Italiano; }
 
-Chiave Decifrazione::chiave() const
-{
-    Chiave chiave{};
-    for (std::size_t k = 0; k < NumeroSlot; ++k) {
-        const QString testo = m_chiave[k]->text();
-        if (testo.size() == 1 && testo[0] >= u'a' && testo[0] <= u'z')
-            chiave[k] = static_cast<char>(testo[0].unicode());
-    }
-    return chiave;
-}
-
-void Decifrazione::impostaChiave(const Chiave& chiave)
-{
-    m_caricaChiave = true;
-    for (std::size_t k = 0; k < NumeroSlot; ++k)
-        m_chiave[k]->setText(chiave[k] ? QString(QLatin1Char(chiave[k])) : QString());
-    m_caricaChiave = false;
-    chiaveCambiata();
-}
-
 void Decifrazione::chiaveCambiata()
 {
-    if (m_caricaChiave)
-        return;
     marcaDoppioni();
+    mostraLibere();
     mostraAnteprima();
     mostraStatistiche();
+    mostraStoria();
 }
 
 QString Decifrazione::simbolo(std::size_t slot) const
@@ -299,37 +279,15 @@ void Decifrazione::mostraClassifica()
     }
 }
 
-void Decifrazione::marcaDoppioni()
-{
-    const Chiave attuale = chiave();
-    for (std::size_t k = 0; k < NumeroSlot; ++k) {
-        const bool doppio = attuale[k] != 0 && std::ranges::count(attuale, attuale[k]) > 1;
-        if (m_chiave[k]->property("doppione").toBool() == doppio)
-            continue;  // a style sheet costs a restyle: only where the mark changes
-        m_chiave[k]->setProperty("doppione", doppio);
-        m_chiave[k]->setStyleSheet(doppio ? QStringLiteral("QLineEdit { background: #ffb0b0; color: black; }")
-                                          : QString());
-        m_chiave[k]->setAccessibleDescription(
-            doppio ? QStringLiteral("Attenzione: la lettera %1 è data anche a un altro simbolo")
-                         .arg(QLatin1Char(attuale[k]))
-                   : QString());
-    }
-}
-
 void Decifrazione::mostraAnteprima()
 {
-    const Sostituzione sostituzione(m_dati.criterio, chiave());
     const std::size_t quanti = std::min(m_inizio.size(), CaratteriAnteprima);
-    std::u32string sostituito(m_inizio.substr(0, quanti));
-    std::vector<bool> marcati;  // by UTF-16 unit, as the editor counts
-    marcati.reserve(quanti);
-    for (char32_t& c : sostituito) {
-        const char32_t s = sostituzione.sostituto(c);
-        if (s)
-            c = s;
-        marcati.insert(marcati.end(), c > 0xFFFF ? 2 : 1, s != 0);
-    }
-    QString testo = QString::fromUcs4(sostituito.data(), static_cast<qsizetype>(sostituito.size()));
+    auto segnato = ConvenzioneClassica(std::u32string_view(m_inizio).substr(0, quanti), m_dati.criterio, chiave());
+    std::vector<Segno> segni;  // by UTF-16 unit, as the editor counts
+    segni.reserve(quanti);
+    for (std::size_t i = 0; i < segnato.testo.size(); ++i)
+        segni.insert(segni.end(), segnato.testo[i] > 0xFFFF ? 2 : 1, segnato.segni[i]);
+    QString testo = QString::fromUcs4(segnato.testo.data(), static_cast<qsizetype>(segnato.testo.size()));
     // CR LF and a lone CR end a line as they do in the file; the editor keeps one line end.
     for (qsizetype i = testo.indexOf(u'\r'); i >= 0; i = testo.indexOf(u'\r', i)) {
         const bool crlf = i + 1 < testo.size() && testo[i + 1] == u'\n';
@@ -337,10 +295,23 @@ void Decifrazione::mostraAnteprima()
         if (!crlf)
             testo[i] = u'\n';
         if (crlf)
-            marcati.erase(marcati.begin() + i);
+            segni.erase(segni.begin() + i);
     }
-    m_evidenziatore->marcati = std::move(marcati);
+    m_evidenziatore->segni = std::move(segni);
     m_anteprima->setPlainText(testo);
+}
+
+void Decifrazione::dividiTesti()
+{
+    // The statistics' lines whole where there is room, the preview the rest, and never less than
+    // two fifths: the text is what the work is about.
+    const int righe = m_statistiche->document()->blockCount() + 1;
+    const int statistiche = righe * m_statistiche->fontMetrics().lineSpacing() + 2 * m_statistiche->frameWidth()
+                            + 2 * static_cast<int>(m_statistiche->document()->documentMargin())
+                            + m_riquadri->widget(1)->height() - m_statistiche->height();
+    const int tutto = m_riquadri->height() - m_riquadri->handleWidth();
+    const int spazio = std::min(statistiche, tutto * 3 / 5);
+    m_riquadri->setSizes({tutto - spazio, spazio});
 }
 
 }  // namespace varnel

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "ChiaveInLavoro.h"
 #include "Cifrario.h"
 #include "UltimaAnalisi.h"
 
@@ -13,15 +14,18 @@
 #include <string>
 #include <vector>
 
+class QAction;
 class QComboBox;
 class QLabel;
-class QLineEdit;
+class QMenuBar;
 class QPlainTextEdit;
 class QPushButton;
+class QSplitter;
 class QTableWidget;
 
 namespace varnel {
 
+class CasellaChiave;
 class Evidenziatore;
 
 // The n-grams the statistics list.
@@ -47,21 +51,40 @@ public slots:
     void azzeraChiave();
     void copiaChiave();
     void salvaTesto();
+    void salvaChiave();
+    void apriChiave();
+    void annulla();
+    void ripeti();
 
 private:
+    [[nodiscard]] QMenuBar* costruisciMenu();
     void costruisciClassifica(QWidget* pannello);
     void costruisciChiave(QWidget* pannello);
     void costruisciPulsanti(QWidget* pannello);
+    void costruisciTesti(QSplitter* riquadri);
+
+    // The key by hand: what a box asks.
+    void digitaLettera(std::size_t slot, char lettera);
+    void cancellaLettera(std::size_t slot, bool indietro);
+    void spostaCursore(std::size_t slot, int passo);
+    void incollaChiave(std::size_t slot);
+    void vaiACasella(std::size_t slot);
 
     [[nodiscard]] Lingua lingua() const;
-    [[nodiscard]] Chiave chiave() const;
-    void impostaChiave(const Chiave& chiave);
+    [[nodiscard]] const Chiave& chiave() const { return m_storia.attuale(); }
+    // Makes `chiave` the key, as one step of its history.
+    void impostaChiave(const Chiave& chiave, Modifica perche);
+    void mostraChiave();
     void chiaveCambiata();
     void mostraSimboli();
     void mostraClassifica();
     void mostraAnteprima();
     void mostraStatistiche();
     void marcaDoppioni();
+    void mostraLibere();
+    void mostraStoria();
+    // The statistics whole and the preview the rest, on opening.
+    void dividiTesti();
     void avvisa(const QString& testo);
     // Runs `lavoro` on a worker, with a cancellable progress dialog after half a second; returns
     // when it has ended, or been cancelled (Annullata).
@@ -74,7 +97,12 @@ private:
     QComboBox* m_lingua = nullptr;
     QTableWidget* m_classifica = nullptr;
     std::array<QLabel*, NumeroSlot> m_simboli{};
-    std::array<QLineEdit*, NumeroSlot> m_chiave{};
+    std::array<CasellaChiave*, NumeroSlot> m_chiave{};
+    QLabel* m_lettereLibere = nullptr;
+    QLabel* m_simboliLiberi = nullptr;
+    QAction* m_annulla = nullptr;
+    QAction* m_ripeti = nullptr;
+    QSplitter* m_riquadri = nullptr;
     QPushButton* m_perFrequenza = nullptr;
     QPushButton* m_proponi = nullptr;
     QPushButton* m_azzera = nullptr;
@@ -85,10 +113,11 @@ private:
     Evidenziatore* m_evidenziatore = nullptr;
 
     UltimaAnalisi m_dati;
+    StoriaChiave m_storia;
     std::u32string m_inizio;                                 // the beginning of the file as decoded
     std::vector<std::uint8_t> m_sequenza;                    // its counted symbols, for the n-grams and the solver
     std::vector<Ngramma> m_bigrammi, m_trigrammi, m_doppie;  // of the text, whatever the key
-    bool m_caricaChiave = false;                             // the key is being set whole: one update at the end
+    bool m_caricaChiave = false;                             // the boxes are being filled from the key
     bool m_occupato = false;                                 // a command is running on a worker
 };
 

@@ -29,6 +29,28 @@ namespace {
 
 constexpr std::uint64_t SimboliAffidabili = 100;
 
+// Cells side by side, a tab apart, with the editor's tab stops past the widest cell: columns that
+// show whole and copy as a table.
+QStringList InColonne(std::initializer_list<QStringList> colonne, QPlainTextEdit& testo)
+{
+    int larghezza = 0;
+    qsizetype quante = 0;
+    for (const auto& celle : colonne) {
+        quante = std::max(quante, celle.size());
+        for (const auto& cella : celle)
+            larghezza = std::max(larghezza, testo.fontMetrics().horizontalAdvance(cella));
+    }
+    QStringList righe;
+    for (qsizetype i = 0; i < quante; ++i) {
+        QStringList riga;
+        for (const auto& celle : colonne)
+            riga << celle.value(i);
+        righe << riga.join(u'\t');
+    }
+    testo.setTabStopDistance(larghezza + testo.fontMetrics().horizontalAdvance(QStringLiteral("MMM")));
+    return righe;
+}
+
 }  // namespace
 
 void Decifrazione::cambiaLingua()
@@ -37,21 +59,17 @@ void Decifrazione::cambiaLingua()
     mostraStatistiche();
 }
 
-void Decifrazione::chiavePerFrequenza() { impostaChiave(ChiavePerFrequenza(m_dati.analisi.conteggi, lingua())); }
+void Decifrazione::chiavePerFrequenza()
+{
+    impostaChiave(ChiavePerFrequenza(m_dati.analisi.conteggi, lingua()), Modifica::PerFrequenza);
+}
 
-void Decifrazione::azzeraChiave() { impostaChiave({}); }
+void Decifrazione::azzeraChiave() { impostaChiave({}, Modifica::Azzerata); }
 
 void Decifrazione::copiaChiave()
 {
-    // Two lines, the symbols and under each its letter ('-' for none): the key read downwards.
-    QString simboli;
-    QString lettere;
-    const Chiave attuale = chiave();
-    for (std::size_t k = 0; k < NumeroSlot; ++k) {
-        simboli += simbolo(k);
-        lettere += attuale[k] ? QChar(QLatin1Char(attuale[k])) : QChar(u'-');
-    }
-    QApplication::clipboard()->setText(simboli + u'\n' + lettere + u'\n');
+    // As a key file holds it, so that a paste into a key box, or a file, gives it back.
+    QApplication::clipboard()->setText(QString::fromStdString(ScriviChiave(chiave(), m_dati.criterio)));
 }
 
 void Decifrazione::avvisa(const QString& testo) { Avvisa(*this, testo); }
@@ -97,7 +115,7 @@ void Decifrazione::proponiChiave()
                                             });
     m_occupato = false;
     if (esito.riuscito())
-        impostaChiave(esito.valore());
+        impostaChiave(esito.valore(), Modifica::Proposta);
 }
 
 void Decifrazione::salvaTesto()
@@ -163,19 +181,22 @@ void Decifrazione::mostraStatistiche()
                       : QStringLiteral("L'indice è vicino a quello del testo casuale: forse più alfabeti (cifrario "
                                        "polialfabetico), o un testo in un'altra lingua."));
     }
-    const Chiave attuale = chiave();
-    const auto elenco = [&](const QString& titolo, const std::vector<Ngramma>& ngrammi) {
-        righe << QString() << titolo;
-        for (const auto& n : ngrammi)
-            righe << QStringLiteral("  ") + sottoChiave(n, attuale);
+    const Chiave& attuale = chiave();
+    const auto colonna = [&](const QString& titolo, const std::vector<Ngramma>& ngrammi) {
+        QStringList celle{ngrammi.size() > NgrammiMostrati
+                              ? QStringLiteral("%1 (%2 di %3):").arg(titolo).arg(NgrammiMostrati).arg(ngrammi.size())
+                              : titolo + u':'};
+        for (std::size_t i = 0; i < std::min(ngrammi.size(), NgrammiMostrati); ++i)
+            celle << sottoChiave(ngrammi[i], attuale);
         if (ngrammi.empty())
-            righe << QStringLiteral("  nessuno");
+            celle << QStringLiteral("nessuno");
+        return celle;
     };
-    const QString dove = QStringLiteral(" (nei primi %1 simboli del testo)")
-                             .arg(locale.toString(static_cast<qulonglong>(SimboliRisolutore)));
-    elenco(QStringLiteral("Bigrammi più frequenti") + dove + u':', m_bigrammi);
-    elenco(QStringLiteral("Trigrammi più frequenti:"), m_trigrammi);
-    elenco(QStringLiteral("Doppie:"), m_doppie);
+    righe << QStringLiteral("Più frequenti nei primi %1 simboli del testo:")
+                 .arg(locale.toString(static_cast<qulonglong>(SimboliRisolutore)));
+    righe << InColonne({colonna(QStringLiteral("Bigrammi"), m_bigrammi),
+                        colonna(QStringLiteral("Trigrammi"), m_trigrammi), colonna(QStringLiteral("Doppie"), m_doppie)},
+                       *m_statistiche);
     m_statistiche->setPlainText(righe.join(u'\n'));
 }
 

@@ -13,6 +13,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <functional>
 
 namespace varnel {
 
@@ -20,6 +21,42 @@ namespace {
 
 // The frame that the window manager put round the last window shown; before any, a guess.
 QMargins s_cornice;
+
+// The screen of the window in use, or else of the mouse.
+QPointer<QScreen> SchermoInUso(const QWidget& finestra)
+{
+    const QWidget* inUso = QApplication::activeWindow();
+    QScreen* schermo = inUso && inUso != &finestra ? inUso->screen() : QGuiApplication::screenAt(QCursor::pos());
+    return schermo ? schermo : QGuiApplication::primaryScreen();
+}
+
+QMargins Cornice(const QWidget& finestra)
+{
+    if (s_cornice.isNull())
+        s_cornice = {0, finestra.style()->pixelMetric(QStyle::PM_TitleBarHeight), 0, 0};
+    return s_cornice;
+}
+
+// Places the window by its frame on the available area of the screen in use and shows it; once the
+// window manager has told the frame's real size, places it again if that differs from the one
+// assumed. Some platforms know it at once, others only a moment later.
+void CollocaEMostra(QWidget& finestra,
+                    const std::function<void(const QRect& disponibile, const QMargins& cornice)>& colloca)
+{
+    const QPointer<QScreen> schermo = SchermoInUso(finestra);
+    colloca(schermo->availableGeometry(), Cornice(finestra));
+    finestra.show();
+    const auto correggi = [&finestra, colloca, schermo, assunta = s_cornice] {
+        if (const QWindow* w = finestra.windowHandle(); schermo && w && w->frameMargins() != assunta) {
+            s_cornice = w->frameMargins();
+            colloca(schermo->availableGeometry(), s_cornice);
+        }
+    };
+    if (const QWindow* w = finestra.windowHandle(); w && !w->frameMargins().isNull())
+        correggi();
+    else
+        QTimer::singleShot(100, &finestra, correggi);
+}
 
 }  // namespace
 
@@ -55,28 +92,18 @@ void Finestra::apri()
     costruisci(m_area, tpp);
     m_area->show();
     setFixedSize(client.size());
-    colloca();
-    show();
-    // The window manager tells the frame's size only once the window is up: placed again if it
-    // differs from the one assumed.
-    QTimer::singleShot(100, this, [this, assunta = s_cornice] {
-        if (const QWindow* finestra = windowHandle(); finestra && finestra->frameMargins() != assunta) {
-            s_cornice = finestra->frameMargins();
-            colloca();
-        }
+    // A top-level window's position is that of its frame.
+    CollocaEMostra(*this, [this](const QRect& disponibile, const QMargins& cornice) {
+        move(AngoloCornice(disponibile, size().grownBy(cornice)));
     });
 }
 
-void Finestra::colloca()
+void ApriSulloSchermo(QWidget& finestra, QSize voluta)
 {
-    if (s_cornice.isNull())
-        s_cornice = {0, style()->pixelMetric(QStyle::PM_TitleBarHeight), 0, 0};
-    const QWidget* inUso = QApplication::activeWindow();
-    const QScreen* schermo = inUso && inUso != this ? inUso->screen() : QGuiApplication::screenAt(QCursor::pos());
-    if (!schermo)
-        schermo = QGuiApplication::primaryScreen();
-    // A top-level window's position is that of its frame.
-    move(AngoloCornice(schermo->availableGeometry(), size().grownBy(s_cornice)));
+    CollocaEMostra(finestra, [&finestra, voluta](const QRect& disponibile, const QMargins& cornice) {
+        finestra.resize(voluta.boundedTo(disponibile.size().shrunkBy(cornice)).expandedTo(finestra.minimumSizeHint()));
+        finestra.move(AngoloCornice(disponibile, finestra.size().grownBy(cornice)));
+    });
 }
 
 void Finestra::closeEvent(QCloseEvent* evento)

@@ -12,6 +12,10 @@ namespace varnel {
 // when larger than the area, with its top-left corner (title bar and close button) on it.
 [[nodiscard]] QPoint AngoloCornice(const QRect& disponibile, const QSize& cornice);
 
+// Shows a window that the user may resize at the size `voluta`, or less where the available area of
+// the screen in use is smaller, centred there by its frame as the laid-out windows open.
+void ApriSulloSchermo(QWidget& finestra, QSize voluta);
+
 // A top-level window of fixed size whose controls live only while it is open: opening builds
 // them from the layout, closing destroys them. The object itself lasts for the whole run.
 class Finestra : public QWidget {
@@ -49,8 +53,6 @@ protected:
 
 private:
     void rilasciaControlli();
-    // Centres the window by its frame on the screen of the mouse or of the window in use.
-    void colloca();
 
     Rettangolo m_areaClient;
     QPointer<QWidget> m_area;

@@ -6,8 +6,13 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QTableWidget>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 
+#include <algorithm>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 using namespace varnel;
@@ -62,14 +67,16 @@ TEST_F(FinestraDecifrazione, ProposedKeyReadsTheItalianSample)
     EXPECT_EQ(classifica->item(0, 0)->text(), "g");
     EXPECT_EQ(classifica->item(1, 0)->text(), "q");
     EXPECT_EQ(classifica->item(0, 3)->text(), "e");
-    EXPECT_TRUE(Anteprima(d).startsWith("Dgssq nyffhsq"));
+    // The classic convention: what is still ciphered in capitals.
+    EXPECT_TRUE(Anteprima(d).startsWith("DGSSQ NYFFHSQ"));
 
     Clic(Trova<QPushButton>(d, "ProponiChiave"));
-    EXPECT_TRUE(Anteprima(d).startsWith("Nella ")) << Anteprima(d).left(80).toStdString();
+    EXPECT_TRUE(Anteprima(d).startsWith("nella ")) << Anteprima(d).left(80).toStdString();
     EXPECT_EQ(Chiave(d, 7)->text(), "e");  // g → e
     EXPECT_TRUE(Trova<QPlainTextEdit>(d, "Statistiche")->toPlainText().contains("Indice di coincidenza: 0,07"));
 
-    // A letter given twice marks both symbols, for the eye and for screen readers.
+    // A letter given twice marks both symbols, for the eye and for screen readers, and its letters
+    // in the text with a wavy underline.
     Chiave(d, 1)->setText("E");
     EXPECT_EQ(Chiave(d, 1)->text(), "e");
     for (const int k : {1, 7}) {
@@ -77,9 +84,16 @@ TEST_F(FinestraDecifrazione, ProposedKeyReadsTheItalianSample)
         EXPECT_FALSE(Chiave(d, k)->accessibleDescription().isEmpty()) << k;
     }
     EXPECT_FALSE(Chiave(d, 2)->property("doppione").toBool());
+    EXPECT_TRUE(Testo(d, "LettereLibere").contains("date a più simboli: e"));
+    const auto formati = Trova<QPlainTextEdit>(d, "Anteprima")->document()->firstBlock().layout()->formats();
+    EXPECT_TRUE(std::ranges::any_of(formati, [](const QTextLayout::FormatRange& f) {
+        return f.format.underlineStyle() == QTextCharFormat::WaveUnderline;
+    }));
 
     Clic(Trova<QPushButton>(d, "AzzeraChiave"));
-    EXPECT_TRUE(Anteprima(d).startsWith("Dgssq nyffhsq"));
+    EXPECT_TRUE(Anteprima(d).startsWith("DGSSQ NYFFHSQ"));
+    EXPECT_EQ(Testo(d, "LettereLibere"),
+              "Lettere in chiaro non usate: a b c d e f g h i j k l m n o p q r s t u v w x y z");
     EXPECT_FALSE(Chiave(d, 1)->property("doppione").toBool());
 }
 
@@ -95,14 +109,14 @@ TEST_F(FinestraDecifrazione, FollowsTheWindowThatOpenedIt)
     EXPECT_EQ(d.windowTitle(), "Decifrazione - uno.txt");
     Analizza(varnel(), scrivi("due.txt", "xyz"));
     EXPECT_EQ(d.windowTitle(), "Decifrazione - due.txt");
-    EXPECT_TRUE(Anteprima(d).startsWith("xyz"));
+    EXPECT_TRUE(Anteprima(d).startsWith("XYZ"));
 
     // Pasted text: read as its analysis read it, and saved whole under the key.
     QApplication::clipboard()->setText(QString::fromUtf8("Qq, \"x\" è"));
     Azione(varnel(), "AzioneIncolla")->trigger();
     EXPECT_EQ(d.windowTitle(), "Decifrazione - testo degli appunti");
     Chiave(d, 17)->setText("e");
-    EXPECT_EQ(Anteprima(d), QString::fromUtf8("Ee, \"x\" è"));
+    EXPECT_EQ(Anteprima(d), QString::fromUtf8("ee, \"X\" È"));
     EXPECT_EQ(SalvaELeggi(d, Percorso(cartella.percorso() / "appunti-decifrato.txt")), "Ee, \"x\" \xC3\xA8");
 
     registro.avanzata().apri();
@@ -111,11 +125,171 @@ TEST_F(FinestraDecifrazione, FollowsTheWindowThatOpenedIt)
     EXPECT_EQ(d.windowTitle(), "Decifrazione - testo degli appunti");
 }
 
+// The key as the boxes show it, '-' for an empty box, without the empty boxes at the end.
+QString Caselle(const Decifrazione& d)
+{
+    QString lettere;
+    for (int k = 1; k <= 26; ++k) {
+        const QString testo = d.findChild<QLineEdit*>(QStringLiteral("Chiave(%1)").arg(k))->text();
+        lettere += testo.isEmpty() ? QStringLiteral("-") : testo;
+    }
+    while (lettere.endsWith(u'-'))
+        lettere.chop(1);
+    return lettere;
+}
+
+// The number of the key box with the focus, 0 for none.
+int CasellaAttiva()
+{
+    const QString nome = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+    return nome.startsWith("Chiave(") ? nome.mid(7).chopped(1).toInt() : 0;
+}
+
+// Activates the window and puts the focus on key box `k`, as a click there would.
+void Fuoco(Decifrazione& d, int k)
+{
+    d.activateWindow();
+    QApplication::setActiveWindow(&d);
+    d.findChild<QLineEdit*>(QStringLiteral("Chiave(%1)").arg(k))->setFocus(Qt::OtherFocusReason);
+}
+
+void Tasto(Qt::Key tasto, Qt::KeyboardModifiers modificatori = {})
+{
+    QTest::keyClick(QApplication::focusWidget(), tasto, modificatori);
+}
+
+TEST_F(FinestraDecifrazione, KeyTypedByHandFlowsAndEveryChangeIsUndone)
+{
+    auto& d = apri(QStringLiteral(VARNEL_SORGENTI "/resources/esempio/cifrato.txt"), ModoLettere::SenzaDistinzione);
+    Fuoco(d, 1);
+    struct Passo {
+        const char* cosa;
+        std::function<void()> fai;
+        QString chiave;  // as Caselle() shows it after the step
+        int casella;     // the box with the focus after it
+    };
+    const auto digita = [](const char* lettere) {
+        return [lettere] {
+            for (const char* c = lettere; *c; ++c)
+                QTest::keyClick(QApplication::focusWidget(), *c);
+        };
+    };
+    const auto incolla = [](const char* testo) {
+        return [testo] {
+            QApplication::clipboard()->setText(QString::fromUtf8(testo));
+            Tasto(Qt::Key_V, Qt::ControlModifier);
+        };
+    };
+    const Passo passi[] = {
+        {"typed into the first box", digita("xzK"), "xzk", 4},
+        {"typed over a letter",
+         [&] {
+             Tasto(Qt::Key_Left);
+             Tasto(Qt::Key_Left);
+             digita("q")();
+         },
+         "xqk", 3},
+        {"Backspace", [] { Tasto(Qt::Key_Backspace); }, "xq", 2},
+        {"Backspace again", [] { Tasto(Qt::Key_Backspace); }, "x", 1},
+        {"a non-letter", digita("7"), "x", 1},
+        {"down a row", [] { Tasto(Qt::Key_Down); }, "x", 14},
+        {"up and right",
+         [] {
+             Tasto(Qt::Key_Up);
+             Tasto(Qt::Key_Right);
+         },
+         "x", 2},
+        {"Delete",
+         [] {
+             Tasto(Qt::Key_Left);
+             Tasto(Qt::Key_Delete);
+         },
+         "", 1},
+        {"undo", [] { Tasto(Qt::Key_Z, Qt::ControlModifier); }, "x", 1},
+        {"undo again", [] { Tasto(Qt::Key_Z, Qt::ControlModifier); }, "xq", 1},
+        {"redo", [] { Tasto(Qt::Key_Y, Qt::ControlModifier); }, "x", 1},
+        {"redo the other way", [] { Tasto(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); }, "", 1},
+        {"26 letters pasted", incolla("zyxwvutsrqponmlkjihgfedcba\n"), "zyxwvutsrqponmlkjihgfedcba", 1},
+        {"pairs pasted", incolla("# mia\nG=e\nq = L\n"), "------e---------l", 1},
+        {"letters pasted", incolla("ab"), "ab----e---------l", 3},
+        {"frequency key undone, the focus on its button",
+         [&] {
+             Clic(Trova<QPushButton>(d, "ChiavePerFrequenza"));
+             Tasto(Qt::Key_Z, Qt::ControlModifier);
+         },
+         "ab----e---------l", 0},
+    };
+    for (const auto& passo : passi) {
+        passo.fai();
+        EXPECT_EQ(Caselle(d), passo.chiave) << passo.cosa;
+        EXPECT_EQ(CasellaAttiva(), passo.casella) << passo.cosa;
+    }
+
+    // Undo and redo across a proposal, from the window's menu too.
+    Clic(Trova<QPushButton>(d, "ProponiChiave"));
+    const QString proposta = Caselle(d);
+    auto* annulla = d.findChild<QAction*>("AzioneAnnulla");
+    auto* ripeti = d.findChild<QAction*>("AzioneRipeti");
+    EXPECT_EQ(annulla->text(), "&Annulla chiave proposta");
+    annulla->trigger();
+    EXPECT_EQ(Caselle(d), "ab----e---------l");
+    EXPECT_EQ(ripeti->text(), "&Ripeti chiave proposta");
+    ripeti->trigger();
+    EXPECT_EQ(Caselle(d), proposta);
+    EXPECT_FALSE(ripeti->isEnabled());
+
+    // Not a key: a notice, and the key as it was.
+    const auto avviso = RispondiAvviso();
+    Fuoco(d, 1);
+    incolla("a=e\nbe")();
+    EXPECT_TRUE(avviso->venuta);
+    EXPECT_EQ(avviso->testo, "Gli appunti non contengono una chiave: riga 2, «be»: non è una coppia simbolo=lettera.");
+    EXPECT_EQ(Caselle(d), proposta);
+}
+
+TEST_F(FinestraDecifrazione, KeyKeptInAFileAndCopied)
+{
+    auto& d = apri(scrivi("c.txt", "Qq x"), ModoLettere::SenzaDistinzione);
+    Chiave(d, 17)->setText("e");
+    Chiave(d, 24)->setText("a");
+    const QString file = Percorso(cartella.percorso() / "chiave.txt");
+    const std::string scritta = "# Chiave di Varnel: simbolo cifrato=lettera in chiaro\nq=e\nx=a\n";
+    {
+        const auto scelta = RispondiFile(file);
+        d.findChild<QAction*>("AzioneSalvaChiave")->trigger();
+        EXPECT_TRUE(scelta->venuta);
+    }
+    EXPECT_EQ(Contenuto(file), scritta);
+    d.findChild<QAction*>("AzioneCopiaChiave")->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), scritta);
+
+    Clic(Trova<QPushButton>(d, "AzzeraChiave"));
+    {
+        const auto scelta = RispondiFile(file);
+        d.findChild<QAction*>("AzioneApriChiave")->trigger();
+        EXPECT_TRUE(scelta->venuta);
+    }
+    EXPECT_EQ(Caselle(d), "----------------e------a");
+    EXPECT_EQ(Anteprima(d), "ee a");
+
+    // A file with any other line: refused, naming the line, and nothing changes.
+    const QString rotta = scrivi("rotta.txt", "q=e\n\nx=ab\n");
+    Clic(Trova<QPushButton>(d, "AzzeraChiave"));
+    const auto avviso = RispondiAvviso();
+    const auto scelta = RispondiFile(rotta);
+    d.findChild<QAction*>("AzioneApriChiave")->trigger();
+    EXPECT_TRUE(scelta->venuta);
+    EXPECT_EQ(avviso->testo, "\"rotta.txt\" non è una chiave di Varnel: riga 3, «x=ab»: non è una coppia "
+                             "simbolo=lettera. La chiave non è cambiata.");
+    EXPECT_EQ(Caselle(d), "");
+}
+
 struct CasoFinestra {
     const char* nome;
     Criterio criterio;
     int casella;  // the Chiave(k) typed into
-    QString atteso;
+    QString anteprima;
+    QString salvato;  // keeps the case of the letters replaced
 };
 
 void PrintTo(const CasoFinestra& caso, std::ostream* uscita) { *uscita << caso.nome; }
@@ -128,11 +302,11 @@ TEST_P(PerCriterio, PreviewAndSavedFileAgree)
     const QString file = scrivi("c.txt", "Qq 7x\xC3\xA8\xF0\x9F\x98\x80\nQ");
     auto& d = apri(file, c.criterio);
     Chiave(d, c.casella)->setText("e");
-    EXPECT_EQ(Anteprima(d), c.atteso);
+    EXPECT_EQ(Anteprima(d), c.anteprima);
     EXPECT_TRUE(Trova<QPlainTextEdit>(d, "Statistiche")->toPlainText().contains("Meno di 100 simboli"));
 
     const QString uscita = Percorso(cartella.percorso() / "c-decifrato.txt");
-    EXPECT_EQ(QString::fromStdString(SalvaELeggi(d, uscita)), c.atteso);
+    EXPECT_EQ(QString::fromStdString(SalvaELeggi(d, uscita)), c.salvato);
 
     // Never over the file analysed: a notice, and the file as it was. (The proposed name is taken
     // away first: the dialog would keep it selected over the typed one.)
@@ -149,11 +323,14 @@ const Simboli Cifre = SimboliDaTesto(U"0123456789\U0001F600QabcdefghijklmP").val
 
 INSTANTIATE_TEST_SUITE_P(
     Criteri, PerCriterio,
-    testing::Values(CasoFinestra{"BothCases", ModoLettere::SenzaDistinzione, 17, QString::fromUtf8("Ee 7xè😀\nE")},
-                    CasoFinestra{"Uppercase", ModoLettere::Maiuscole, 17, QString::fromUtf8("Eq 7xè😀\nE")},
-                    CasoFinestra{"Lowercase", ModoLettere::Minuscole, 17, QString::fromUtf8("Qe 7xè😀\nQ")},
-                    CasoFinestra{"Emoji", Cifre, 11, QString::fromUtf8("Qq 7xèe\nQ")},
-                    CasoFinestra{"Digit", Cifre, 8, QString::fromUtf8("Qq ex\xC3\xA8😀\nQ")}),
+    testing::Values(CasoFinestra{"BothCases", ModoLettere::SenzaDistinzione, 17, QString::fromUtf8("ee 7XÈ😀\ne"),
+                                 QString::fromUtf8("Ee 7xè😀\nE")},
+                    CasoFinestra{"Uppercase", ModoLettere::Maiuscole, 17, QString::fromUtf8("eQ 7XÈ😀\ne"),
+                                 QString::fromUtf8("Eq 7xè😀\nE")},
+                    CasoFinestra{"Lowercase", ModoLettere::Minuscole, 17, QString::fromUtf8("Qe 7XÈ😀\nQ"),
+                                 QString::fromUtf8("Qe 7xè😀\nQ")},
+                    CasoFinestra{"Emoji", Cifre, 11, QString::fromUtf8("QQ 7XÈe\nQ"), QString::fromUtf8("Qq 7xèe\nQ")},
+                    CasoFinestra{"Digit", Cifre, 8, QString::fromUtf8("QQ eXÈ😀\nQ"), QString::fromUtf8("Qq exè😀\nQ")}),
     [](const auto& prova) { return std::string(prova.param.nome); });
 
 }  // namespace
