@@ -2,6 +2,7 @@
 #include "Registro.h"
 
 #include "Avanzata.h"
+#include "Crittogramma.h"
 #include "Decifrazione.h"
 #include "Form2.h"
 #include "Varnel.h"
@@ -75,9 +76,18 @@ Form2& Registro::form2()
 
 Decifrazione& Registro::decifrazione()
 {
-    if (!m_decifrazione)
+    if (!m_decifrazione) {
         m_decifrazione = std::make_unique<Decifrazione>();
+        connect(m_decifrazione.get(), &Decifrazione::richiestaCrittogramma, this, [this] { crittogramma().apri(); });
+    }
     return *m_decifrazione;
+}
+
+Crittogramma& Registro::crittogramma()
+{
+    if (!m_crittogramma)
+        m_crittogramma = std::make_unique<Crittogramma>();
+    return *m_crittogramma;
 }
 
 void Registro::apriDecifrazione(const QWidget& richiedente, const UltimaAnalisi& dati)
@@ -98,6 +108,7 @@ void Registro::collega(Finestra& finestra)
     connect(&finestra, &FinestraAnalisi::richiestaInformazioni, this, [this] { form2().apri(); });
     connect(&finestra, &FinestraAnalisi::richiestaDecifrazione, this,
             [this, &finestra] { apriDecifrazione(finestra, *finestra.ultimaAnalisi()); });
+    connect(&finestra, &FinestraAnalisi::richiestaCrittogramma, this, [this] { crittogramma().apri(); });
     connect(&finestra, &FinestraAnalisi::analisiRiuscita, this,
             [this, &finestra] { seguiAnalisi(finestra, *finestra.ultimaAnalisi()); });
     connect(&finestra, &FinestraAnalisi::richiestaAltraFinestra, this, [this] {
@@ -132,11 +143,14 @@ void PreparaApplicazione()
     QPalette tavolozza = QApplication::style()->standardPalette();
     tavolozza.setColor(QPalette::Window, ColoreDi(Colore::Menu));
     tavolozza.setColor(QPalette::Button, ColoreDi(Colore::Menu));
-    tavolozza.setColor(QPalette::ButtonText, ColoreDi(Colore::TestoPulsante));
-    tavolozza.setColor(QPalette::WindowText, ColoreDi(Colore::TestoFinestra));
     tavolozza.setColor(QPalette::Base, ColoreDi(Colore::SfondoFinestra));
-    tavolozza.setColor(QPalette::Text, ColoreDi(Colore::TestoFinestra));
-    tavolozza.setColor(QPalette::HighlightedText, ColoreDi(Colore::TestoEvidenziato));
+    // Text keeps the style's grey where it is disabled, in the menus among all.
+    for (const auto gruppo : {QPalette::Active, QPalette::Inactive}) {
+        tavolozza.setColor(gruppo, QPalette::ButtonText, ColoreDi(Colore::TestoPulsante));
+        tavolozza.setColor(gruppo, QPalette::WindowText, ColoreDi(Colore::TestoFinestra));
+        tavolozza.setColor(gruppo, QPalette::Text, ColoreDi(Colore::TestoFinestra));
+        tavolozza.setColor(gruppo, QPalette::HighlightedText, ColoreDi(Colore::TestoEvidenziato));
+    }
     QApplication::setPalette(tavolozza);
 #endif
 }

@@ -10,6 +10,7 @@ class QWidget;
 namespace varnel {
 
 class Avanzata;
+class Crittogramma;
 class Decifrazione;
 struct UltimaAnalisi;
 class Form2;
@@ -27,6 +28,7 @@ public:
     [[nodiscard]] Avanzata& avanzata();
     [[nodiscard]] Form2& form2();
     [[nodiscard]] Decifrazione& decifrazione();
+    [[nodiscard]] Crittogramma& crittogramma();
 
     // "Decifrazione...": the deciphering window on the last analysis of the window that asks.
     void apriDecifrazione(const QWidget& richiedente, const UltimaAnalisi& dati);
@@ -44,6 +46,7 @@ private:
     std::unique_ptr<Avanzata> m_avanzata;
     std::unique_ptr<Form2> m_form2;
     std::unique_ptr<Decifrazione> m_decifrazione;
+    std::unique_ptr<Crittogramma> m_crittogramma;
     const QWidget* m_fonteDecifrazione = nullptr;  // the window whose analyses it shows
 };
 

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace varnel {
@@ -20,5 +21,10 @@ FileDaRigaComando(const std::vector<std::filesystem::path>& argomenti);
 
 // Writes how to start the program on standard error; returns the exit status of a wrong use.
 int UsoErrato();
+
+// --help (-h) writes how to start the program, --version its name and version, on standard output;
+// the exit status then, nothing for any other command line. Read before Qt starts, so that they
+// need no display.
+[[nodiscard]] std::optional<int> RispostaInformativa(std::span<char* const> argomenti);
 
 }  // namespace varnel

@@ -8,6 +8,8 @@
 
 int main(int argc, char* argv[])
 {
+    if (const auto uscita = varnel::RispostaInformativa({argv, static_cast<std::size_t>(argc)}))
+        return *uscita;
     QApplication applicazione(argc, argv);  // takes Qt's own options away
     const auto file = varnel::FileDaRigaComando(varnel::ArgomentiDiSistema(argc, argv));
     if (!file)

@@ -44,6 +44,9 @@ public:
     void mostraAnalisi(const UltimaAnalisi& dati);
     [[nodiscard]] double indiceCoincidenza() const { return IndiceCoincidenza(m_dati.analisi.conteggi); }
 
+signals:
+    void richiestaCrittogramma();
+
 public slots:
     void cambiaLingua();
     void chiavePerFrequenza();

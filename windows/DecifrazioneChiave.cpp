@@ -61,6 +61,7 @@ QMenuBar* Decifrazione::costruisciMenu()
     voce(chiave, QStringLiteral("&Copia chiave"), "AzioneCopiaChiave", &Decifrazione::copiaChiave);
     chiave->addSeparator();
     voce(chiave, QStringLiteral("Salva &testo decifrato..."), "AzioneSalvaTesto", &Decifrazione::salvaTesto);
+    voce(chiave, QStringLiteral("Crea crittogramma..."), "AzioneCrittogramma", &Decifrazione::richiestaCrittogramma);
     QMenu* modifica = barra->addMenu(QStringLiteral("&Modifica"));
     modifica->setObjectName(QStringLiteral("MenuModifica"));
     m_annulla = voce(modifica, QStringLiteral("&Annulla"), "AzioneAnnulla", &Decifrazione::annulla,

@@ -41,6 +41,7 @@ signals:
     // An analysis has succeeded and the window shows it.
     void analisiRiuscita();
     void richiestaDecifrazione();
+    void richiestaCrittogramma();
 
 public slots:
     void Command1_Click();
@@ -133,6 +134,8 @@ private:
     void aggiornaRiferimenti();
     // A text box keeps its own copy, paste and edit menu.
     [[nodiscard]] bool fuocoInCasellaTesto() const;
+    // The file of the last analysis as the user knows it, or the clipboard; empty before any.
+    [[nodiscard]] QString nomeAnalizzato() const;
     // The path a save dialog proposes: beside the file analysed, named after it.
     [[nodiscard]] QString propostaSalvataggio(const QString& finale) const;
     // Writes a whole file or, on failure, tells the user and leaves none behind.

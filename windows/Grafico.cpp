@@ -5,12 +5,14 @@
 
 #include "Riferimento.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLocale>
 #include <QPainter>
 #include <QVariant>
 
 #include <algorithm>
+#include <cmath>
 
 #include <vector>
 
@@ -25,6 +27,15 @@ constexpr int SpessoreRiferimento = 30;
 // The picture of the chart: from the top axis caption to the symbol row, and across to the last
 // symbol, whose caption reaches past the gridlines.
 constexpr Rettangolo RiquadroImmagine = {120, 1560, 9855, 3495};
+// A colour that none of the chart uses.
+const QColor ColoreRiferimento(255, 140, 0);
+// The legend, in the free room right of the buttons: a swatch and a text for the bars and for the markers.
+constexpr std::array<Rettangolo, 4> PostiLegenda = {{
+    {5280, 5205, 135, 165},
+    {5520, 5160, 2520, 255},
+    {5235, 5490, 225, 30},
+    {5520, 5385, 2520, 255},
+}};
 
 // Bar k (from 0) as laid out, before any analysis sets its height.
 constexpr Rettangolo BarraIniziale(std::size_t k)
@@ -99,22 +110,38 @@ void Grafico::costruisci(QWidget* area, double twipsPerPixel)
     for (QWidget* parte : m_parti)
         parte->setToolTip(suggerimento);
     for (std::size_t k = 0; k < NumeroSlot; ++k) {
-        // In front of its bar, in a colour that none of the chart uses.
+        // In front of its bar.
         auto* segno = new QLabel(area);
         segno->setObjectName(Elemento("Riferimento", k + 1));
         segno->setAutoFillBackground(true);
         QPalette tavolozza = segno->palette();
-        tavolozza.setColor(QPalette::Window, QColor(255, 140, 0));
+        tavolozza.setColor(QPalette::Window, ColoreRiferimento);
         segno->setPalette(tavolozza);
         segno->setToolTip(suggerimento);
         segno->hide();
         m_riferimenti[k] = segno;
         m_parti.push_back(segno);
     }
+    for (std::size_t i = 0; i < m_legenda.size(); ++i) {
+        auto* parte = new QLabel(area);
+        parte->setGeometry(InPixel(PostiLegenda[i], twipsPerPixel));
+        if (i % 2 == 0) {
+            parte->setAutoFillBackground(true);
+            QPalette tavolozza = parte->palette();
+            tavolozza.setColor(QPalette::Window, i == 0 ? ColoreDi(Colore::Verde) : ColoreRiferimento);
+            parte->setPalette(tavolozza);
+        } else {
+            parte->setObjectName(i == 1 ? QStringLiteral("LegendaBarre") : QStringLiteral("LegendaRiferimenti"));
+            parte->setFont(FontDi(Font::Predefinito));
+        }
+        parte->hide();
+        m_legenda[i] = parte;
+    }
     aggiornaVoci();
 }
 
-void Grafico::mostraRiferimenti(std::span<const double, NumeroSlot> percentuali, const StatoAnalisi& stato)
+void Grafico::mostraRiferimenti(std::span<const double, NumeroSlot> percentuali, const StatoAnalisi& stato,
+                                const Legenda& legenda)
 {
     for (std::size_t k = 0; k < NumeroSlot; ++k) {
         QLabel* segno = m_riferimenti[k];
@@ -131,28 +158,69 @@ void Grafico::mostraRiferimenti(std::span<const double, NumeroSlot> percentuali,
         segno->show();
         segno->raise();
     }
+    m_testiLegenda = legenda;
+    for (std::size_t i = 0; i < m_legenda.size(); ++i) {
+        QLabel* parte = m_legenda[i];
+        const QString& testo = i < 2 ? legenda.barre : legenda.segni;
+        if (i % 2 == 1)
+            parte->setText(parte->fontMetrics().elidedText(testo, Qt::ElideMiddle, parte->width()));
+        parte->setVisible(!testo.isEmpty());
+    }
 }
 
 void Grafico::nascondiRiferimenti()
 {
     for (QLabel* segno : m_riferimenti)
         segno->hide();
+    for (QLabel* parte : m_legenda)
+        parte->hide();
 }
 
-QPixmap Grafico::immagine(double densita) const
+QImage Grafico::immagine(double densita, const QString& titolo) const
 {
     const QRect riquadro = InPixel(RiquadroImmagine, m_twipsPerPixel);
-    QPixmap immagine(riquadro.size() * densita);
+    const bool legenda = !m_riferimenti[0]->isHidden();
+    const QFont font = FontDi(Font::SansMedio);
+    const int riga = QFontMetrics(font).height();
+    const int sopra = 2 * riga;
+    const QSize lato(riquadro.width(), sopra + riquadro.height() + (legenda ? 2 * riga : riga / 2));
+    QImage immagine(lato * densita, QImage::Format_RGB32);
     immagine.setDevicePixelRatio(densita);
     QWidget* area = m_perc1->parentWidget();
     immagine.fill(area->palette().color(area->backgroundRole()));
     QPainter pittore(&immagine);
+    pittore.setFont(font);
+    pittore.setPen(area->palette().color(QPalette::WindowText));
+    pittore.drawText(QRect(0, 0, lato.width(), sopra), Qt::AlignCenter,
+                     pittore.fontMetrics().elidedText(titolo, Qt::ElideMiddle, lato.width()));
     // Only the chart's own controls, back to front as they stand, whatever else the window lays over it.
     for (QObject* figlio : area->children()) {
         auto* parte = qobject_cast<QWidget*>(figlio);
         if (parte && !parte->isHidden() && std::ranges::find(m_parti, parte) != m_parti.end())
-            parte->render(&pittore, parte->pos() - riquadro.topLeft(), {}, QWidget::DrawWindowBackground);
+            parte->render(&pittore, parte->pos() - riquadro.topLeft() + QPoint(0, sopra), {},
+                          QWidget::DrawWindowBackground);
     }
+    if (legenda) {
+        // The two entries in a row under the chart, from where the gridlines start.
+        int x = InPixel(720 - RiquadroImmagine.left, 0, 0, 0, m_twipsPerPixel).x();
+        const int y = sopra + riquadro.height() + riga / 2;
+        const auto voce = [&](const QColor& colore, int larghezza, int altezza, const QString& testo) {
+            if (testo.isEmpty())
+                return;
+            pittore.fillRect(QRect(x, y + (riga - altezza) / 2, larghezza, altezza), colore);
+            x += larghezza + riga / 2;
+            pittore.drawText(QPoint(x, y + pittore.fontMetrics().ascent()), testo);
+            x += pittore.fontMetrics().horizontalAdvance(testo) + 2 * riga;
+        };
+        voce(ColoreDi(Colore::Verde), m_blocchi[0]->width(), riga - 4, m_testiLegenda.barre);
+        voce(ColoreRiferimento, m_riferimenti[0]->width(), m_riferimenti[0]->height(), m_testiLegenda.segni);
+    }
+    pittore.end();
+    // Pixels per metre of the layout's inch (1440 twips) at this density.
+    const int perMetro = static_cast<int>(std::lround(densita * 1440.0 / m_twipsPerPixel / 0.0254));
+    immagine.setDotsPerMeterX(perMetro);
+    immagine.setDotsPerMeterY(perMetro);
+    immagine.setText(QStringLiteral("Title"), titolo);
     return immagine;
 }
 

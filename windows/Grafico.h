@@ -5,7 +5,8 @@
 #include "Simboli.h"
 #include "Stiramento.h"
 
-#include <QPixmap>
+#include <QImage>
+#include <QString>
 
 #include <vector>
 
@@ -29,14 +30,21 @@ public:
     void impostaSimboli(const Simboli& simboli);
     [[nodiscard]] std::array<float, NumeroSlot> altezze() const;
 
+    // What the legend beside the markers says: what the bars count, and the markers' language.
+    struct Legenda {
+        QString barre;
+        QString segni;
+    };
     // Sets a language's markers over the bars at these heights, in percent of the denominator, on
-    // the chart as `stato` has it; hidden, they wait for a language to be chosen.
-    void mostraRiferimenti(std::span<const double, NumeroSlot> percentuali, const StatoAnalisi& stato);
+    // the chart as `stato` has it, with their legend; hidden, they wait for a language to be chosen.
+    void mostraRiferimenti(std::span<const double, NumeroSlot> percentuali, const StatoAnalisi& stato,
+                           const Legenda& legenda);
     void nascondiRiferimenti();
 
     // The chart from the top axis caption to the symbol row, markers included, at `densita` pixels
-    // per pixel of the layout.
-    [[nodiscard]] QPixmap immagine(double densita) const;
+    // per pixel of the layout, under a title and over the legend when the markers show; it declares
+    // its density, so that a document shows it at the size of the screen.
+    [[nodiscard]] QImage immagine(double densita, const QString& titolo) const;
 
 private:
     void impostaBarra(std::size_t slot, Barra barra);
@@ -47,6 +55,8 @@ private:
     std::array<QLabel*, NumeroSlot> m_frequenze{};
     std::array<QLabel*, NumeroSlot> m_lettere{};
     std::array<QLabel*, NumeroSlot> m_riferimenti{};
+    std::array<QLabel*, 4> m_legenda{};  // the bars' swatch and text, the markers' swatch and text
+    Legenda m_testiLegenda;
     std::vector<QWidget*> m_parti;  // every control of the chart, for its picture
     QLabel* m_perc1 = nullptr;
     QLabel* m_perc2 = nullptr;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the analysis windows offer beyond their controls: the menu of the right button and its
-// commands (reference markers, copy, CSV, picture, pasted text, deciphering), and files dropped on
-// the window.
+// commands (reference markers, copy, CSV, picture, pasted text, deciphering, a new cryptogram), and
+// files dropped on the window.
 #include "FinestraAnalisi.h"
 
 #include "Esportazione.h"
@@ -58,6 +58,8 @@ void FinestraAnalisi::creaMenu()
     m_decifrazione->setShortcut(Qt::CTRL | Qt::Key_D);
     addAction(m_decifrazione);  // its shortcut works in the whole window, the menu closed
     connect(m_decifrazione, &QAction::triggered, this, &FinestraAnalisi::apriDecifrazione);
+    QAction* crittogramma = azione(m_menu, QStringLiteral("Crea crittogramma..."), "AzioneCrittogramma");
+    connect(crittogramma, &QAction::triggered, this, &FinestraAnalisi::richiestaCrittogramma);
     connect(m_copia, &QAction::triggered, this, &FinestraAnalisi::copiaRisultati);
     connect(incolla, &QAction::triggered, this, &FinestraAnalisi::analizzaAppunti);
     connect(m_esportaCsv, &QAction::triggered, this, &FinestraAnalisi::esportaCsv);
@@ -119,7 +121,12 @@ void FinestraAnalisi::aggiornaRiferimenti()
         return;
     }
     const Conteggi conteggi = m_ultima ? m_ultima->analisi.conteggi : Conteggi{};
-    m_grafico.mostraRiferimenti(PercentualiRiferimento(*m_riferimento, conteggi, m_stato.Totale.value_or(0)), m_stato);
+    const Grafico::Legenda legenda{.barre = nomeAnalizzato(),
+                                   .segni = *m_riferimento == Lingua::Italiano
+                                                ? QStringLiteral("Frequenze dell'italiano")
+                                                : QStringLiteral("Frequenze dell'inglese")};
+    m_grafico.mostraRiferimenti(PercentualiRiferimento(*m_riferimento, conteggi, m_stato.Totale.value_or(0)), m_stato,
+                                legenda);
 }
 
 void FinestraAnalisi::scegliRiferimento()
@@ -160,6 +167,14 @@ void FinestraAnalisi::analizzaAppunti()
         analizza(Fonte{{}, testo}, *r);
 }
 
+QString FinestraAnalisi::nomeAnalizzato() const
+{
+    if (!m_ultima)
+        return {};
+    return m_ultima->percorso.empty() ? QStringLiteral("testo degli appunti")
+                                      : QFileInfo(PercorsoMostrato(m_ultima->percorso)).fileName();
+}
+
 QString FinestraAnalisi::propostaSalvataggio(const QString& finale) const
 {
     if (!m_ultima || m_ultima->percorso.empty())
@@ -196,7 +211,7 @@ void FinestraAnalisi::salvaGrafico()
     QByteArray png;
     QBuffer memoria(&png);
     memoria.open(QIODevice::WriteOnly);
-    if (!m_grafico.immagine(2 * devicePixelRatioF()).save(&memoria, "PNG"))
+    if (!m_grafico.immagine(2 * devicePixelRatioF(), QStringLiteral("Frequenze in \"%1\"").arg(nomeAnalizzato())).save(&memoria, "PNG"))
         return avvisa(QStringLiteral("Impossibile creare l'immagine del grafico."));
     salva(QStringLiteral("Immagine PNG (*.png)"), QStringLiteral("-grafico.png"),
           std::string_view(png.constData(), static_cast<std::size_t>(png.size())));

@@ -3,6 +3,7 @@
 #include "AiutiFinestre.h"
 #include "RigaComando.h"
 #include "SceltaFile.h"
+#include "VersioneProgramma.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -12,6 +13,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QSignalSpy>
 
 #include <cerrno>
@@ -174,10 +176,13 @@ TEST_F(Export, SavesProposeNamesBesideTheFileAndAFailedWriteLeavesNoFile)
     }
 }
 
-TEST_F(Export, ChartPictureHasTwiceThePixelsAndTheMarkers)
+TEST_F(Export, ChartPictureHasTwiceThePixelsTheMarkersATitleAndALegend)
 {
     Analizza(varnel(), scrivi("cifrato.txt", "eeeaab"));
     Azione(varnel(), "RiferimentoItaliano")->trigger();
+    EXPECT_EQ(Trova<QLabel>(varnel(), "LegendaBarre")->text(), "cifrato.txt");
+    EXPECT_EQ(Trova<QLabel>(varnel(), "LegendaRiferimenti")->text(), "Frequenze dell'italiano");
+    EXPECT_TRUE(Trova(varnel(), "LegendaRiferimenti")->isVisible());
     const QString png = Percorso(cartella.percorso()) + "/grafico.png";
     const auto scelta = RispondiFile(png);
     Azione(varnel(), "AzioneSalvaGrafico")->trigger();
@@ -186,10 +191,26 @@ TEST_F(Export, ChartPictureHasTwiceThePixelsAndTheMarkers)
     const QRect grafico(alto->pos(), QPoint(Trova(varnel(), "Lettera(25)")->geometry().right(),
                                             Trova(varnel(), "Lettera(0)")->geometry().bottom()));
     const double scala = 2 * varnel().devicePixelRatioF();
-    EXPECT_EQ(immagine.size(), grafico.size() * scala);
+    EXPECT_EQ(immagine.width(), qRound(grafico.width() * scala));
+    EXPECT_GT(immagine.height(), qRound(grafico.height() * scala));  // a title above, a legend below
+    EXPECT_EQ(immagine.text("Title"), "Frequenze in \"cifrato.txt\"");
+    // As large in a document as on the screen: the layout's 96 pixels an inch, times the scale.
+    EXPECT_EQ(immagine.dotsPerMeterX(), qRound(96 * scala / 0.0254));
+    EXPECT_EQ(immagine.dotsPerMeterY(), immagine.dotsPerMeterX());
+    // The marker over e, and the legend's swatch of the same colour under the chart.
     const QRect segno = Trova(varnel(), "Riferimento(5)")->geometry().translated(-grafico.topLeft());
-    EXPECT_EQ(immagine.pixelColor(segno.center() * scala), QColor(255, 140, 0));
+    int arancioni = 0;
+    for (int y = 0; y < immagine.height(); ++y)
+        arancioni += immagine.pixelColor(qRound(segno.center().x() * scala), y) == QColor(255, 140, 0);
+    EXPECT_GE(arancioni, qRound(segno.height() * scala));
+    int legenda = 0;  // below the lowest marker, which stands over the baseline
+    for (int y = immagine.height() - qRound(30 * scala); y < immagine.height(); ++y) {
+        for (int x = 0; x < immagine.width(); ++x)
+            legenda += immagine.pixelColor(x, y) == QColor(255, 140, 0);
+    }
+    EXPECT_GT(legenda, 0);
     Azione(varnel(), "RiferimentoNessuno")->trigger();
+    EXPECT_FALSE(Trova(varnel(), "LegendaRiferimenti")->isVisible());
 }
 
 TEST_F(Export, CommandLineTakesOneFileAndRefusesEverythingElse)
@@ -212,6 +233,30 @@ TEST_F(Export, CommandLineTakesOneFileAndRefusesEverythingElse)
     ASSERT_TRUE(programma.waitForFinished(20000));
     EXPECT_EQ(programma.exitCode(), 2);
     EXPECT_TRUE(programma.readAllStandardError().contains("Uso: varnel [FILE]"));
+}
+
+TEST(CommandLine, HelpAndVersionNeedNoDisplay)
+{
+    struct Caso {
+        QStringList argomenti;
+        QString uscita;
+    };
+    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+    for (const char* variabile : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        ambiente.remove(QString::fromLatin1(variabile));
+    for (const Caso& caso :
+         {Caso{{"--help"}, "Uso: varnel [FILE]"}, Caso{{"-h"}, "--version"},
+          Caso{{"a.txt", "--version"},
+               "Varnel " + QString::fromLatin1(VersioneProgetto.data(), VersioneProgetto.size()) + '\n'}}) {
+        QProcess programma;
+        programma.setProcessEnvironment(ambiente);
+        programma.start(QStringLiteral(VARNEL_PROGRAMMA), caso.argomenti);
+        ASSERT_TRUE(programma.waitForFinished(20000));
+        EXPECT_EQ(programma.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(programma.exitCode(), 0) << caso.argomenti.join(' ').toStdString();
+        EXPECT_TRUE(QString::fromUtf8(programma.readAllStandardOutput()).contains(caso.uscita))
+            << caso.argomenti.join(' ').toStdString();
+    }
 }
 
 #ifndef Q_OS_WIN

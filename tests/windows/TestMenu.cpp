@@ -60,6 +60,7 @@ TEST_F(Menus, ActionsAreNamedAndEnabledOnlyWhenTheyCanDoSomething)
         {"AzioneEsportaCsv", "Esporta risultati (CSV)...", {}, false},
         {"AzioneSalvaGrafico", "Salva grafico come immagine...", {}, false},
         {"AzioneDecifrazione", "Decifrazione...", Qt::CTRL | Qt::Key_D, false},
+        {"AzioneCrittogramma", "Crea crittogramma...", {}, true},
     };
     registro.avanzata().apri();
     for (FinestraAnalisi* w :
@@ -86,7 +87,31 @@ TEST_F(Menus, ActionsAreNamedAndEnabledOnlyWhenTheyCanDoSomething)
     for (int i = 0; i < menu->childCount(); ++i)
         voci << menu->child(i)->text(QAccessible::Name);
     EXPECT_EQ(voci.join('|'), "Frequenze di riferimento|Copia risultati|Analizza il testo negli appunti|"
-                              "Esporta risultati (CSV)...|Salva grafico come immagine...|Decifrazione...");
+                              "Esporta risultati (CSV)...|Salva grafico come immagine...|Decifrazione...|"
+                              "Crea crittogramma...");
+}
+
+TEST_F(Menus, DisabledEntriesLookDisabled)
+{
+    // Before any analysis "Copia risultati" can do nothing, "Analizza il testo negli appunti" can.
+    QMenu* menu = Menu(varnel());
+    menu->popup(varnel().mapToGlobal(QPoint(10, 10)));
+    QTest::qWait(50);
+    const QImage immagine = menu->grab().toImage();
+    menu->close();
+    const auto piuScuro = [&](const char* nome) {
+        QAction* azione = menu->findChild<QAction*>(nome);
+        const double scala = immagine.devicePixelRatio();
+        const QRect riga(menu->actionGeometry(azione).topLeft() * scala, menu->actionGeometry(azione).size() * scala);
+        int minimo = 255;
+        for (int y = riga.top(); y <= riga.bottom(); ++y) {
+            for (int x = riga.left(); x <= riga.right(); ++x)
+                minimo = std::min(minimo, qGray(immagine.pixel(x, y)));
+        }
+        return minimo;
+    };
+    EXPECT_LT(piuScuro("AzioneIncolla"), 60);
+    EXPECT_GT(piuScuro("AzioneCopia"), 100);
 }
 
 TEST_F(Menus, OpensOutsideTheTextBoxesWhichKeepTheirOwn)

@@ -3,6 +3,7 @@
 // The offscreen platform is given each screen size in turn; test_windows_125 runs the same at
 // 125 % (QT_SCALE_FACTOR=1.25, as Windows scales such laptops).
 #include "AiutiFinestre.h"
+#include "Crittogramma.h"
 #include "Decifrazione.h"
 
 #include <QJsonArray>
@@ -59,8 +60,10 @@ TEST_F(Screen, EveryWindowOpensWithinTheAvailableArea)
         QApplication::closeAllWindows();
         registro.avanzata().apri();
         registro.form2().apri();
+        registro.crittogramma().apri();
         varnel().apri();
-        QWidget* finestre[] = {&varnel(), &registro.avanzata(), &registro.form2(), &apriDecifrazione()};
+        QWidget* finestre[] = {&varnel(), &registro.avanzata(), &registro.form2(), &registro.crittogramma(),
+                               &apriDecifrazione()};
         for (const QWidget* finestra : finestre) {
             EXPECT_TRUE(finestra->isVisible());
             EXPECT_TRUE(disponibile.contains(finestra->frameGeometry()))
