@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Files on Linux and on Windows alike: names in any script, folders, files above 4 GiB, rewrites
 // caught by time, the temporary folders of the tests themselves (inside a folder of any name,
-// holding read-only contents). Where one system has a case the other lacks (share modes,
-// byte-range locks), the other skips it and says why.
+// holding read-only contents); Windows's own refusals (share modes, byte-range locks).
 #include "Aiuti.h"
 
 #include "AnalisiFile.h"
@@ -13,6 +12,7 @@
 
 #include <chrono>
 #include <iostream>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -30,26 +30,14 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-std::string Leggibile(std::span<const std::uint8_t> byte)
-{
-    return {reinterpret_cast<const char*>(byte.data()), byte.size()};
-}
-
-std::string DaLeggiDa(const FileInLettura& file, std::uint64_t posizione, std::size_t quanti)
-{
-    std::vector<std::uint8_t> buffer(quanti);
-    const auto letti = file.LeggiDa(posizione, buffer);
-    EXPECT_TRUE(letti.riuscito()) << (letti.riuscito() ? "" : letti.errore().dettaglio);
-    return letti.riuscito() ? Leggibile(std::span(buffer).first(letti.valore())) : std::string();
-}
-
-std::string DaLeggi(FileInLettura& file, std::size_t quanti)
+// Reads up to `quanti` bytes at `posizione`, or from where the sequential reading stands.
+std::string Leggi(FileInLettura& file, std::size_t quanti, std::optional<std::uint64_t> posizione = {})
 {
     std::vector<std::uint8_t> buffer(quanti);
     const Avanzamento maiAnnullata;
-    const auto letti = file.Leggi(buffer, maiAnnullata);
-    EXPECT_TRUE(letti.riuscito());
-    return letti.riuscito() ? Leggibile(std::span(buffer).first(letti.valore())) : std::string();
+    const auto letti = posizione ? file.LeggiDa(*posizione, buffer) : file.Leggi(buffer, maiAnnullata);
+    EXPECT_TRUE(letti.riuscito()) << (letti.riuscito() ? "" : letti.errore().dettaglio);
+    return letti.riuscito() ? std::string(reinterpret_cast<const char*>(buffer.data()), letti.valore()) : "";
 }
 
 // A sparse file of `dimensione` bytes, zero but for `pezzi` at their places.
@@ -94,9 +82,9 @@ protected:
     prova::CartellaTemporanea cartella;
 };
 
-TEST_F(FilePortabili, ANonAsciiPathIsRead)
+TEST_F(FilePortabili, ANonAsciiPathToAReadOnlyFileIsRead)
 {
-    // The tests' own temporary folder works inside one too.
+    // The tests' own temporary folder works inside one too, and goes away with read-only contents.
     const fs::path sopra = cartella.percorso() / fs::path(u8"cartella è 日本");
     ASSERT_TRUE(fs::create_directory(sopra));
     fs::path sotto;
@@ -104,6 +92,8 @@ TEST_F(FilePortabili, ANonAsciiPathIsRead)
         const prova::CartellaTemporanea interna(sopra);
         sotto = interna.percorso();
         const fs::path percorso = interna.scrivi(u8"testo è 日本.txt", "Ab, c");
+        fs::permissions(percorso, fs::perms::owner_read | fs::perms::group_read
+                                      | fs::perms::others_read);  // on Windows: the read-only attribute
 
         // The name on disk is the Unicode one, not its bytes taken in some code page.
         const std::vector<fs::path> trovati{fs::directory_iterator(sotto), fs::directory_iterator()};
@@ -127,6 +117,9 @@ TEST_F(FilePortabili, ANonAsciiPathIsRead)
         ASSERT_TRUE(file.riuscito());
         EXPECT_TRUE(file.valore().Regolare());
         EXPECT_EQ(file.valore().Dimensione(), 5u);
+        fs::create_directory(sotto / "chiusa");  // a read-only folder
+        fs::permissions(interna.scrivi("chiusa/dentro.txt", "abc"), fs::perms::owner_read);
+        fs::permissions(sotto / "chiusa", fs::perms::owner_read | fs::perms::owner_exec);
     }
     EXPECT_TRUE(fs::is_empty(sopra));
 }
@@ -153,38 +146,31 @@ TEST_F(FilePortabili, AFolderOrAMissingFileIsRefusedWithItsReason)
     }
 }
 
-TEST_F(FilePortabili, AFileAboveFourGiBIsReadAtItsEnd)
+TEST_F(FilePortabili, AFileAboveFourGiBIsReadByPositionAndInOrder)
 {
-    // Only the ends are read: the bytes across the 4 GiB line and the last ones, by position.
+    // Only the ends are read: the bytes across the 4 GiB line and the last ones, by position; a
+    // positional read leaves the sequential one where it was.
     constexpr std::uint64_t Limite = std::uint64_t{1} << 32;
     constexpr std::uint64_t Dimensione = Limite + (std::uint64_t{1} << 20) + 7;
     const fs::path percorso = cartella.percorso() / fs::path(u8"grande è.bin");
-    CreaRado(percorso, Dimensione, {{Limite - 8, "12345678ABCDEFGH"}, {Dimensione - 5, "fine!"}});
+    CreaRado(percorso, Dimensione, {{0, "0123456789"}, {Limite - 8, "12345678ABCDEFGH"}, {Dimensione - 5, "fine!"}});
     ASSERT_EQ(fs::file_size(percorso), Dimensione);
 
-    auto file = FileInLettura::Apri(percorso);
-    ASSERT_TRUE(file.riuscito()) << file.errore().dettaglio;
-    EXPECT_TRUE(file.valore().Regolare());
-    EXPECT_EQ(file.valore().Dimensione(), Dimensione);
-    EXPECT_EQ(DaLeggiDa(file.valore(), Limite - 8, 16), "12345678ABCDEFGH");
-    EXPECT_EQ(DaLeggiDa(file.valore(), Limite + 2, 6), "CDEFGH");
-    EXPECT_EQ(DaLeggiDa(file.valore(), Limite + 4096, 4), std::string(4, '\0'));
-    EXPECT_EQ(DaLeggiDa(file.valore(), Dimensione - 5, 64), "fine!");  // short only at the end
-    EXPECT_EQ(DaLeggiDa(file.valore(), Dimensione, 16), "");
-    EXPECT_EQ(DaLeggiDa(file.valore(), Dimensione + Limite, 16), "");
-    EXPECT_FALSE(file.valore().ControllaInvariato());
-}
-
-TEST_F(FilePortabili, APositionalReadLeavesTheSequentialOneWhereItWas)
-{
-    const auto percorso = cartella.scrivi("cifre.txt", "0123456789");
-    auto file = FileInLettura::Apri(percorso);
-    ASSERT_TRUE(file.riuscito());
-    EXPECT_EQ(DaLeggi(file.valore(), 3), "012");
-    EXPECT_EQ(DaLeggiDa(file.valore(), 7, 3), "789");
-    EXPECT_EQ(DaLeggi(file.valore(), 3), "345");
-    EXPECT_EQ(DaLeggi(file.valore(), 100), "6789");
-    EXPECT_EQ(DaLeggi(file.valore(), 100), "");
+    auto esito = FileInLettura::Apri(percorso);
+    ASSERT_TRUE(esito.riuscito()) << esito.errore().dettaglio;
+    auto& file = esito.valore();
+    EXPECT_TRUE(file.Regolare());
+    EXPECT_EQ(file.Dimensione(), Dimensione);
+    EXPECT_EQ(Leggi(file, 3), "012");
+    EXPECT_EQ(Leggi(file, 16, Limite - 8), "12345678ABCDEFGH");
+    EXPECT_EQ(Leggi(file, 3), "345");
+    EXPECT_EQ(Leggi(file, 6, Limite + 2), "CDEFGH");
+    EXPECT_EQ(Leggi(file, 4, Limite + 4096), std::string(4, '\0'));
+    EXPECT_EQ(Leggi(file, 64, Dimensione - 5), "fine!");  // short only at the end
+    EXPECT_EQ(Leggi(file, 16, Dimensione), "");
+    EXPECT_EQ(Leggi(file, 16, Dimensione + Limite), "");
+    EXPECT_EQ(Leggi(file, 4), "6789");
+    EXPECT_FALSE(file.ControllaInvariato());
 }
 
 TEST_F(FilePortabili, ASameSizeRewriteWhileReadIsNoticed)
@@ -194,9 +180,9 @@ TEST_F(FilePortabili, ASameSizeRewriteWhileReadIsNoticed)
     int notate = 0;
     for (int i = 0; i < 10; ++i) {
         const auto percorso = cartella.scrivi("riscritto.txt", std::string(4096, 'a'));
-        const auto file = FileInLettura::Apri(percorso);
+        auto file = FileInLettura::Apri(percorso);
         ASSERT_TRUE(file.riuscito());
-        EXPECT_EQ(DaLeggiDa(file.valore(), 0, 1024), std::string(1024, 'a'));
+        EXPECT_EQ(Leggi(file.valore(), 1024, 0), std::string(1024, 'a'));
         EXPECT_FALSE(file.valore().ControllaInvariato());
         std::this_thread::sleep_for(20ms);  // beyond the file system's clock tick
         (void)cartella.scrivi("riscritto.txt", std::string(4096, 'b'));
@@ -207,29 +193,11 @@ TEST_F(FilePortabili, ASameSizeRewriteWhileReadIsNoticed)
     EXPECT_EQ(notate, 10);
 }
 
-TEST_F(FilePortabili, AReadOnlyFileIsReadAndItsFolderGoesAway)
-{
-    fs::path percorso;
-    {
-        const prova::CartellaTemporanea interna;
-        percorso = interna.percorso();
-        const auto file = interna.scrivi("sola-lettura.txt", "abc");
-        fs::permissions(file, fs::perms::owner_read | fs::perms::group_read
-                                  | fs::perms::others_read);  // on Windows: the read-only attribute
-        const auto analisi = prova::Analizza(file, ModoLettere::Minuscole);
-        ASSERT_TRUE(analisi.riuscito()) << analisi.errore().dettaglio;
-        EXPECT_EQ(Totale(analisi.valore(), true), 3u);
-        // The temporary folder goes away with read-only contents, a read-only folder among them.
-        fs::create_directory(percorso / "chiusa");
-        fs::permissions(interna.scrivi("chiusa/dentro.txt", "abc"), fs::perms::owner_read);
-        fs::permissions(percorso / "chiusa", fs::perms::owner_read | fs::perms::owner_exec);
-    }
-    EXPECT_FALSE(fs::exists(percorso));
-}
-
+// POSIX has no share modes, and its locks are advisory: what cannot be read there is in
+// TestFileSpeciali.cpp.
+#ifdef _WIN32
 TEST_F(FilePortabili, AFileOpenedExclusivelyElsewhere)
 {
-#ifdef _WIN32
     const auto percorso = cartella.scrivi(u8"esclusivo è 日本.txt", "abc");
     const HANDLE altro = ::CreateFileW(percorso.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                        FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -243,14 +211,10 @@ TEST_F(FilePortabili, AFileOpenedExclusivelyElsewhere)
     std::cout << "[ dettaglio ] " << esito.errore().dettaglio << '\n';
     EXPECT_EQ(analisi.errore().motivo, Motivo::Altro);
     EXPECT_TRUE(FileInLettura::Apri(percorso).riuscito());  // free again
-#else
-    GTEST_SKIP() << "POSIX has no share modes: another program cannot keep a file from being read";
-#endif
 }
 
 TEST_F(FilePortabili, AReadFailureGivesTheSystemsReason)
 {
-#ifdef _WIN32
     if (::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr)
         GTEST_SKIP() << "Wine keeps byte-range locks but does not enforce them on reads";
     // A byte range locked by another handle cannot be read: the failure comes in the middle.
@@ -269,11 +233,8 @@ TEST_F(FilePortabili, AReadFailureGivesTheSystemsReason)
     EXPECT_EQ(esito.errore().motivo, Motivo::ErroreLettura);
     EXPECT_FALSE(esito.errore().dettaglio.empty());
     std::cout << "[ dettaglio ] " << esito.errore().dettaglio << '\n';
-#else
-    GTEST_SKIP()
-        << "POSIX locks are advisory (Linux's read failure: FileSpeciali.WhatCannotBeReadIsRefusedWithItsReason)";
-#endif
 }
+#endif
 
 }  // namespace
 }  // namespace varnel

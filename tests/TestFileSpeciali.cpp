@@ -21,22 +21,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Far above the wait of one poll: only a reader that does not see the cancel takes this long.
-constexpr auto Limite = 5s;
-
-// Starts the analysis of `percorso` on another thread, cancels it after a while, and tells whether
-// it ended by the cancel, and in time.
-void AnnullaDopo(const std::filesystem::path& percorso)
-{
-    Avanzamento avanzamento;
-    auto esito = std::async(std::launch::async,
-                            [&] { return AnalizzaFile(percorso, ModoLettere::Minuscole, avanzamento); });
-    ASSERT_EQ(esito.wait_for(150ms), std::future_status::timeout) << "a silent source gave an answer";
-    avanzamento.annulla();
-    ASSERT_EQ(esito.wait_for(Limite), std::future_status::ready) << "the cancel was not seen";
-    EXPECT_EQ(esito.get().errore().motivo, Motivo::Annullata);
-}
-
 class FileSpeciali : public testing::Test {
 protected:
     prova::CartellaTemporanea cartella;
@@ -51,7 +35,14 @@ TEST_F(FileSpeciali, ASilentOrEndlessSourceCanBeCancelled)
     ASSERT_EQ(::openpty(&padrone, &schiavo, nullptr, nullptr, nullptr), 0);
     for (const auto& percorso : {fifo, std::filesystem::path(::ttyname(schiavo)), std::filesystem::path("/dev/zero")}) {
         SCOPED_TRACE(percorso);
-        AnnullaDopo(percorso);
+        Avanzamento avanzamento;
+        auto esito = std::async(std::launch::async,
+                                [&] { return AnalizzaFile(percorso, ModoLettere::Minuscole, avanzamento); });
+        ASSERT_EQ(esito.wait_for(150ms), std::future_status::timeout) << "a silent source gave an answer";
+        avanzamento.annulla();
+        // Far above the wait of one poll: only a reader that does not see the cancel takes this long.
+        ASSERT_EQ(esito.wait_for(5s), std::future_status::ready) << "the cancel was not seen";
+        EXPECT_EQ(esito.get().errore().motivo, Motivo::Annullata);
     }
     ::close(schiavo);
     ::close(padrone);

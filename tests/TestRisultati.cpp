@@ -94,8 +94,6 @@ TEST(CalcolaRisultati, BarsLabelsSummaryAndPeak)
     }
 }
 
-StatoAnalisi Stato(const Risultati& r, std::uint64_t totale) { return {r.percMax, totale, 0, r.conteggioMax}; }
-
 TEST(Stira, TheTallestBarFillsThePlotAndTheCaptionsFollow)
 {
     const struct {
@@ -114,7 +112,7 @@ TEST(Stira, TheTallestBarFillsThePlotAndTheCaptionsFollow)
         std::array<float, NumeroSlot> altezze{};
         for (std::size_t k = 0; k < NumeroSlot; ++k)
             altezze[k] = r.barre[k].altezza;
-        const auto s = Stira(altezze, Stato(r, caso.denominatore));
+        const auto s = Stira(altezze, StatoAnalisi{r.percMax, caso.denominatore, 0, r.conteggioMax});
         ASSERT_TRUE(s) << caso.perc1;
         for (std::size_t k = 0; k < caso.altezze.size(); ++k) {
             EXPECT_EQ(s->barre[k].altezza, caso.altezze[k]) << caso.perc1 << k;

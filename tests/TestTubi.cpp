@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <optional>
+#include <future>
 #include <thread>
 
 namespace varnel {
@@ -17,67 +17,41 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The analysis of the pipe on a thread of its own, started once the test's writer is ready.
-class Tubi : public testing::Test {
-protected:
-    ~Tubi() override
-    {
-        if (lettore.joinable()) {
+TEST(Tubi, APipeIsReadToItsEndAndASilentOneUntilACancel)
+{
+    const prova::CartellaTemporanea cartella;
+    for (const bool muto : {false, true}) {
+        SCOPED_TRACE(muto ? "silent" : "closed");
+        prova::Tubo tubo(cartella, muto ? "muto" : "chiuso");
+        Avanzamento avanzamento;
+        auto esito = std::async(std::launch::async,
+                                [&] { return AnalizzaFile(tubo.percorso(), ModoLettere::Minuscole, avanzamento); });
+        if (!tubo.attendiLettore()) {
             avanzamento.annulla();
-            lettore.join();
+            FAIL() << "the reader did not open the pipe";
+        }
+        tubo.scrivi("abc,");
+        if (muto) {
+            // The writer stays silent, its end open: only the cancel ends the reading.
+            for (int i = 0; i < 10000 && avanzamento.letti() < 4; ++i)
+                std::this_thread::sleep_for(1ms);
+            EXPECT_EQ(avanzamento.letti(), 4u);
+            avanzamento.annulla();
+            ASSERT_EQ(esito.wait_for(10s), std::future_status::ready) << "the cancel was not seen";
+            const auto annullata = esito.get();
+            ASSERT_FALSE(annullata.riuscito());
+            EXPECT_EQ(annullata.errore().motivo, Motivo::Annullata);
+        } else {
+            std::this_thread::sleep_for(60ms);  // the reader waits more than one slice
+            tubo.scrivi(" de");
+            tubo.chiudi();
+            const auto analisi = esito.get();
+            ASSERT_TRUE(analisi.riuscito()) << analisi.errore().dettaglio;
+            EXPECT_EQ(analisi.valore().lunghezza, 7u);  // abc, CR LF, de
+            EXPECT_EQ(Totale(analisi.valore(), true), 5u);
+            EXPECT_EQ(avanzamento.dimensione(), 0u);
         }
     }
-
-    // Starts the reader; true once it has opened the pipe. Otherwise it is cancelled.
-    [[nodiscard]] bool avvia()
-    {
-        lettore = std::thread(
-            [this] { esito.emplace(AnalizzaFile(tubo.percorso(), ModoLettere::Minuscole, avanzamento)); });
-        const bool aperto = tubo.attendiLettore();
-        EXPECT_TRUE(aperto);
-        if (!aperto)
-            avanzamento.annulla();
-        return aperto;
-    }
-
-    prova::CartellaTemporanea cartella;
-    prova::Tubo tubo{cartella};
-    Avanzamento avanzamento;
-    std::optional<Esito<Analisi>> esito;
-    std::thread lettore;
-};
-
-TEST_F(Tubi, APipeIsReadToItsEnd)
-{
-    if (avvia()) {
-        tubo.scrivi("abc,");
-        std::this_thread::sleep_for(60ms);  // the reader waits more than one slice
-        tubo.scrivi(" de");
-        tubo.chiudi();
-    }
-    lettore.join();
-    ASSERT_TRUE(esito && esito->riuscito()) << (esito ? esito->errore().dettaglio : "");
-    EXPECT_EQ(esito->valore().lunghezza, 7u);  // abc, CR LF, de
-    EXPECT_EQ(Totale(esito->valore(), true), 5u);
-    EXPECT_EQ(avanzamento.dimensione(), 0u);
-}
-
-TEST_F(Tubi, ACancelStopsASilentPipe)
-{
-    if (avvia())
-        tubo.scrivi("abc");
-    const auto scadenza = std::chrono::steady_clock::now() + 10s;
-    while (avanzamento.letti() < 3 && std::chrono::steady_clock::now() < scadenza)
-        std::this_thread::sleep_for(1ms);
-    EXPECT_EQ(avanzamento.letti(), 3u);
-    // The writer stays silent, its end open: only the cancel ends the reading.
-    const auto inizio = std::chrono::steady_clock::now();
-    avanzamento.annulla();
-    lettore.join();
-    EXPECT_LT(std::chrono::steady_clock::now() - inizio, 2s);
-    ASSERT_TRUE(esito);
-    ASSERT_FALSE(esito->riuscito());
-    EXPECT_EQ(esito->errore().motivo, Motivo::Annullata);
 }
 
 }  // namespace

@@ -33,26 +33,39 @@ protected:
         ASSERT_GT(dimensione, 0u) << "no version record in " << percorso.string() << ", error " << ::GetLastError();
         record.resize(dimensione);
         ASSERT_TRUE(::GetFileVersionInfoW(percorso.c_str(), 0, dimensione, record.data()));
+        modulo = ::LoadLibraryExW(percorso.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        ASSERT_NE(modulo, nullptr) << ::GetLastError();
+    }
+    void TearDown() override
+    {
+        if (modulo != nullptr)
+            ::FreeLibrary(modulo);
     }
 
-    std::wstring campo(const wchar_t* nome)
+    // A value of the record, or null; `lunghezza` is in the value's own units.
+    const void* valore(const std::wstring& chiave, UINT& lunghezza) const
     {
         void* valore = nullptr;
+        return ::VerQueryValueW(record.data(), chiave.c_str(), &valore, &lunghezza) ? valore : nullptr;
+    }
+    std::wstring campo(const wchar_t* nome) const
+    {
         UINT lunghezza = 0;
-        const std::wstring chiave = std::wstring(L"\\StringFileInfo\\041004B0\\") + nome;
-        if (!::VerQueryValueW(record.data(), chiave.c_str(), &valore, &lunghezza) || valore == nullptr)
+        const auto* testo = static_cast<const wchar_t*>(valore(L"\\StringFileInfo\\041004B0\\" + std::wstring(nome), lunghezza));
+        if (testo == nullptr)
             return L"(assente)";
-        std::wstring testo(static_cast<const wchar_t*>(valore), lunghezza);
-        while (!testo.empty() && testo.back() == L'\0')
-            testo.pop_back();
-        return testo;
+        std::wstring campo(testo, lunghezza);
+        while (!campo.empty() && campo.back() == L'\0')
+            campo.pop_back();
+        return campo;
     }
 
     const std::filesystem::path percorso = VARNEL_PROGRAMMA;
     std::vector<unsigned char> record;
+    HMODULE modulo = nullptr;
 };
 
-TEST_F(Versione, NamesVersionsAndWebAddress)
+TEST_F(Versione, RecordNamesAnItalianApplicationWithItsVersionAndWebAddress)
 {
     const std::wstring versione(VersioneEseguibile.begin(), VersioneEseguibile.end());
     const std::wstring indirizzo = L"www.varnel.example";
@@ -63,15 +76,10 @@ TEST_F(Versione, NamesVersionsAndWebAddress)
     };
     for (const auto& [nome, atteso] : attesi)
         EXPECT_EQ(campo(nome), atteso) << std::filesystem::path(nome).string();
-}
 
-TEST_F(Versione, FixedPartGivesTheVersionOfAnApplication)
-{
-    void* valore = nullptr;
     UINT lunghezza = 0;
-    ASSERT_TRUE(::VerQueryValueW(record.data(), L"\\", &valore, &lunghezza));
-    ASSERT_GE(lunghezza, sizeof(VS_FIXEDFILEINFO));
-    const auto* fisso = static_cast<const VS_FIXEDFILEINFO*>(valore);
+    const auto* fisso = static_cast<const VS_FIXEDFILEINFO*>(valore(L"\\", lunghezza));
+    ASSERT_TRUE(fisso != nullptr && lunghezza >= sizeof(VS_FIXEDFILEINFO));
     EXPECT_EQ(fisso->dwSignature, 0xFEEF04BDu);
     const auto coppia = [](std::size_t i) { return DWORD{NumeriVersione[i]} << 16 | NumeriVersione[i + 1]; };
     EXPECT_EQ(fisso->dwFileVersionMS, coppia(0));
@@ -79,34 +87,20 @@ TEST_F(Versione, FixedPartGivesTheVersionOfAnApplication)
     EXPECT_EQ(fisso->dwProductVersionMS, coppia(0));
     EXPECT_EQ(fisso->dwProductVersionLS, coppia(2));
     EXPECT_EQ(fisso->dwFileType, static_cast<DWORD>(VFT_APP));
-}
 
-TEST_F(Versione, TranslationIsItalianUnicode)
-{
-    struct Traduzione {
-        WORD lingua;
-        WORD codepage;
-    };
-    void* valore = nullptr;
-    UINT lunghezza = 0;
-    ASSERT_TRUE(::VerQueryValueW(record.data(), L"\\VarFileInfo\\Translation", &valore, &lunghezza));
-    ASSERT_EQ(lunghezza, sizeof(Traduzione));
-    const auto* traduzione = static_cast<const Traduzione*>(valore);
-    EXPECT_EQ(traduzione->lingua, 0x0410);
-    EXPECT_EQ(traduzione->codepage, 1200);
+    // The translation: Italian (0410), Unicode (1200).
+    const auto* traduzione = static_cast<const WORD*>(valore(L"\\VarFileInfo\\Translation", lunghezza));
+    ASSERT_TRUE(traduzione != nullptr && lunghezza == 2 * sizeof(WORD));
+    EXPECT_EQ(traduzione[0], 0x0410);
+    EXPECT_EQ(traduzione[1], 1200);
 }
 
 TEST_F(Versione, CarriesQtsItalianCatalogueWhole)
 {
-    const HMODULE modulo = ::LoadLibraryExW(percorso.c_str(), nullptr,
-                                            LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    ASSERT_NE(modulo, nullptr) << ::GetLastError();
     const HRSRC risorsa = ::FindResourceExW(modulo, MAKEINTRESOURCEW(10) /* RT_RCDATA */, L"QTBASE_IT", Italiano);
     ASSERT_NE(risorsa, nullptr) << ::GetLastError();
     const auto* dati = static_cast<const char*>(::LockResource(::LoadResource(modulo, risorsa)));
     const std::string incorporato(dati, ::SizeofResource(modulo, risorsa));
-    ::FreeLibrary(modulo);
-
     std::ifstream file(std::filesystem::path(VARNEL_QTBASE_IT), std::ios::binary);
     const std::string originale{std::istreambuf_iterator<char>(file), {}};
     ASSERT_GT(originale.size(), 1000u);
@@ -143,16 +137,11 @@ BOOL CALLBACK Tipo(HMODULE modulo, LPWSTR tipo, LONG_PTR dati)
 
 TEST_F(Versione, EveryResourceIsTaggedItalian)
 {
-    const HMODULE modulo = ::LoadLibraryExW(percorso.c_str(), nullptr,
-                                            LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    ASSERT_NE(modulo, nullptr) << ::GetLastError();
     std::vector<Risorsa> risorse;
     ::EnumResourceTypesW(modulo, Tipo, reinterpret_cast<LONG_PTR>(&risorse));
     EXPECT_NE(
         ::FindResourceExW(modulo, MAKEINTRESOURCEW(16) /* RT_VERSION */, MAKEINTRESOURCEW(VS_VERSION_INFO), Italiano),
         nullptr);
-    ::FreeLibrary(modulo);
-
     bool versione = false, icona = false;
     for (const auto& risorsa : risorse) {
         EXPECT_EQ(risorsa.lingua, Italiano)

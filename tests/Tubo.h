@@ -71,7 +71,6 @@ public:
     // Waits, at most a few seconds, for a reader to open the pipe.
     [[nodiscard]] bool attendiLettore()
     {
-        const auto scadenza = std::chrono::steady_clock::now() + std::chrono::seconds(10);
 #ifdef _WIN32
         OVERLAPPED richiesta{};
         richiesta.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
@@ -89,8 +88,8 @@ public:
         }
         ::CloseHandle(richiesta.hEvent);
         m_aperto = connesso;
-        (void)scadenza;
 #else
+        const auto scadenza = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         // Without a reader, opening for writing without waiting fails with ENXIO.
         while (!m_aperto && std::chrono::steady_clock::now() < scadenza) {
             m_scrittore = ::open(m_percorso.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);

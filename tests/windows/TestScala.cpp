@@ -16,7 +16,7 @@ protected:
     }
 };
 
-TEST_F(Scale, PicturesComeFromSourcesAsLargeAsTheirPixels)
+TEST_F(Scale, PicturesAndTheHandComeFromSourcesAsLargeAsTheirPixels)
 {
     registro.form2().apri();
     struct Caso {
@@ -30,10 +30,7 @@ TEST_F(Scale, PicturesComeFromSourcesAsLargeAsTheirPixels)
         EXPECT_EQ(immagine.size(), caso.pixel) << caso.immagine;
         EXPECT_EQ(immagine.devicePixelRatio(), 2.0) << caso.immagine;
     }
-}
-
-TEST_F(Scale, TheHandPointsWithItsFingertip)
-{
+    // The hand points with its fingertip.
     const QCursor mano = Trova(varnel(), "Image2")->cursor();
     EXPECT_EQ(mano.pixmap().size(), QSize(64, 64));
     EXPECT_EQ(mano.hotSpot(), QPoint(24, 2));

@@ -12,7 +12,7 @@ namespace {
 using MainWindow = Programma;
 using AnalysisWindows = Programma;
 
-TEST_F(MainWindow, StartsAsTheProgramsOnlyWindow)
+TEST_F(MainWindow, StartsAsTheProgramsOnlyWindowWithItsControlsStacked)
 {
     EXPECT_EQ(QApplication::applicationName(), "Varnel");
     EXPECT_EQ(QApplication::applicationVersion().toStdString(), VersioneEseguibile);
@@ -24,11 +24,6 @@ TEST_F(MainWindow, StartsAsTheProgramsOnlyWindow)
     EXPECT_TRUE(w.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(Trova(w, "Blocco(0)")->isVisible());
     EXPECT_FALSE(Trova(w, "Freq(0)")->isVisible());
-}
-
-TEST_F(MainWindow, StacksItsControls)
-{
-    const Varnel& w = varnel();
     const auto davanti = [&](const char* a, const char* b) {
         const auto fratelli = Trova(w, a)->parentWidget()->children();
         return fratelli.indexOf(Trova(w, a)) > fratelli.indexOf(Trova(w, b));
@@ -37,6 +32,8 @@ TEST_F(MainWindow, StacksItsControls)
     EXPECT_TRUE(davanti("Label5", "Label4"));
     EXPECT_TRUE(davanti("Line2", "Blocco(5)"));  // gridlines in front of the bars
     EXPECT_TRUE(davanti("Option2", "Label5"));   // windowed controls in front of labels
+    Clic(Trova<QLabel>(w, "Label5"));            // a label beside an option selects nothing
+    EXPECT_TRUE(Trova<QRadioButton>(w, "Option3")->isChecked());
 }
 
 TEST_F(AnalysisWindows, EveryCaptionFitsItsControl)
@@ -57,27 +54,36 @@ TEST_F(AnalysisWindows, EveryCaptionFitsItsControl)
     }
 }
 
-TEST_F(MainWindow, AnalysesUnderEachCaseMode)
+TEST_F(MainWindow, AnalysesUnderEachCaseModeAndTheCheckBoxOnlyShowsItsNotice)
 {
     struct Caso {
         const char* opzione;
-        bool soloLettere;  // Check1
+        bool soloLettere;  // Check1, ticked at start
         unsigned totale;
         const char *a, *b, *riepilogo;
     };
     const Caso casi[] = {
+        {"Option1", false, 5, "0 %", "20 %", "Lettera a: 0 %;  Lettera b: 20 %;  "},  // lowercase, of the whole text
         // Both cases, of the letters only: a, b and c of 3.
         {"Option3", true, 3, "33 %", "33 %",
          "Lettera a: 33,3333333333333 %;  Lettera b: 33,3333333333333 %;  Lettera c: 33,3333333333333 %;  Lettera d: "
          "0 %;  "},
-        {"Option1", false, 5, "0 %", "20 %", "Lettera a: 0 %;  Lettera b: 20 %;  "},  // lowercase, of the whole text
         {"Option2", false, 5, "20 %", "0 %", "Lettera a: 20 %;  Lettera b: 0 %;  "},  // uppercase: A, named a
     };
     const QString file = scrivi("ab.txt", "Ab, c");
     Varnel& w = varnel();
+    Analizza(w, file);
     for (const Caso& caso : casi) {
         Clic(Trova<QRadioButton>(w, caso.opzione));
-        Trova<QCheckBox>(w, "Check1")->setChecked(caso.soloLettere);
+        // The box takes effect with the next analysis; until then only a notice says so.
+        const QString prima = Trova<QPlainTextEdit>(w, "Text2")->toPlainText();
+        const QString frequenza = Testo(w, "Freq(1)");
+        const auto avviso = RispondiAvviso();
+        Clic(Trova<QCheckBox>(w, "Check1"));
+        EXPECT_EQ(avviso->testo, "Affinchè il programma tenga conto di questa opzione è necessario rieseguire l'analisi.");
+        EXPECT_EQ(Trova<QCheckBox>(w, "Check1")->isChecked(), caso.soloLettere) << caso.opzione;
+        EXPECT_EQ(Trova<QPlainTextEdit>(w, "Text2")->toPlainText(), prima);
+        EXPECT_EQ(Testo(w, "Freq(1)"), frequenza);
         Analizza(w, file);
         EXPECT_EQ(w.stato().Totale, caso.totale) << caso.opzione;
         EXPECT_EQ(Testo(w, "Freq(1)"), caso.a) << caso.opzione;
@@ -87,29 +93,6 @@ TEST_F(MainWindow, AnalysesUnderEachCaseMode)
     // From twips to pixels: 20 % is 500 twips; nothing, no height at all.
     EXPECT_EQ(Trova(w, "Blocco(1)")->geometry(), QRect(48, 263, 9, 33));
     EXPECT_EQ(Trova(w, "Blocco(2)")->height(), 0);
-}
-
-TEST_F(MainWindow, CheckBoxOnlyShowsItsNotice)
-{
-    Varnel& w = varnel();
-    Analizza(w, scrivi("a.txt", "ab"));
-    const QString riepilogo = Trova<QPlainTextEdit>(w, "Text2")->toPlainText();
-    for (const bool atteso : {false, true}) {
-        const auto avviso = RispondiAvviso();
-        Clic(Trova<QCheckBox>(w, "Check1"));
-        EXPECT_TRUE(avviso->venuta);
-        EXPECT_EQ(avviso->testo,
-                  "Affinchè il programma tenga conto di questa opzione è necessario rieseguire l'analisi.");
-        EXPECT_EQ(Trova<QCheckBox>(w, "Check1")->isChecked(), atteso);
-    }
-    EXPECT_EQ(Trova<QPlainTextEdit>(w, "Text2")->toPlainText(), riepilogo);
-    EXPECT_EQ(Testo(w, "Freq(1)"), "50 %");
-}
-
-TEST_F(MainWindow, LabelsBesideTheOptionsSelectNothing)
-{
-    Clic(Trova<QLabel>(varnel(), "Label5"));
-    EXPECT_TRUE(Trova<QRadioButton>(varnel(), "Option3")->isChecked());
 }
 
 TEST_F(MainWindow, StretchesOncePerAnalysis)
