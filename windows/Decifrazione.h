@@ -11,6 +11,7 @@
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -94,6 +95,9 @@ private:
     // when it has ended, or been cancelled (Annullata).
     template <class T>
     Esito<T> suLavoratore(const QString& testo, std::function<Esito<T>(Avanzamento&)> lavoro);
+    // The key the solver finds keeping the letters of `tenute` (a whole proposal when there are
+    // none), or nothing when cancelled or while another command runs.
+    [[nodiscard]] std::optional<Chiave> cercaChiave(const Chiave& tenute);
 
     [[nodiscard]] QString simbolo(std::size_t slot) const;
     [[nodiscard]] QString sottoChiave(const Ngramma& ngramma, const Chiave& chiave) const;

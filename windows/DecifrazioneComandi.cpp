@@ -18,6 +18,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -80,41 +81,39 @@ Esito<T> Decifrazione::suLavoratore(const QString& testo, std::function<Esito<T>
     return attesa.attendi(*record);
 }
 
-void Decifrazione::proponiChiave()
+std::optional<Chiave> Decifrazione::cercaChiave(const Chiave& tenute)
 {
     if (m_occupato)
-        return;
+        return std::nullopt;
     m_occupato = true;
-    const auto sequenza = m_sequenza;
-    const auto conteggi = m_dati.analisi.conteggi;
-    const Lingua scelta = lingua();
+    const bool daCompletare = std::any_of(tenute.begin(), tenute.end(), [](char c) { return c != 0; });
     const auto esito = suLavoratore<Chiave>(QStringLiteral("Ricerca della chiave in corso"),
-                                            [sequenza, conteggi, scelta](Avanzamento& avanzamento) {
+                                            [sequenza = m_sequenza, conteggi = m_dati.analisi.conteggi,
+                                             scelta = lingua(), tenute, daCompletare](Avanzamento& avanzamento) {
+                                                if (daCompletare)
+                                                    return CompletaChiave(sequenza, conteggi, scelta, tenute,
+                                                                          avanzamento);
                                                 return ProponiChiave(sequenza, conteggi, scelta, avanzamento);
                                             });
     m_occupato = false;
-    if (esito.riuscito())
-        impostaChiave(esito.valore(), Modifica::Proposta);
+    if (!esito.riuscito())
+        return std::nullopt;
+    return esito.valore();
+}
+
+void Decifrazione::proponiChiave()
+{
+    if (const auto trovata = cercaChiave({}))
+        impostaChiave(*trovata, Modifica::Proposta);
 }
 
 void Decifrazione::completaChiave()
 {
-    if (m_occupato)
-        return;
-    m_occupato = true;
-    const auto sequenza = m_sequenza;
-    const auto conteggi = m_dati.analisi.conteggi;
-    const Lingua scelta = lingua();
     const Chiave parziale = chiave();
-    const auto esito = suLavoratore<Chiave>(QStringLiteral("Ricerca della chiave in corso"),
-                                            [sequenza, conteggi, scelta, parziale](Avanzamento& avanzamento) {
-                                                return CompletaChiave(sequenza, conteggi, scelta, parziale,
-                                                                      avanzamento);
-                                            });
-    m_occupato = false;
-    if (!esito.riuscito())
+    const auto trovata = cercaChiave(parziale);
+    if (!trovata)
         return;
-    impostaChiave(esito.valore(), Modifica::Proposta);
+    impostaChiave(*trovata, Modifica::Proposta);
     // The letters the student typed stand out, in bold, as the ones the search kept.
     for (std::size_t k = 0; k < NumeroSlot; ++k) {
         const bool tenuta = parziale[k] != 0;

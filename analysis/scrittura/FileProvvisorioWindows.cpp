@@ -81,17 +81,6 @@ Esito<FileProvvisorio> FileProvvisorio::Crea(const std::filesystem::path& destin
     return DaCodice(ERROR_FILE_EXISTS);
 }
 
-FileProvvisorio::FileProvvisorio(FileProvvisorio&& altro) noexcept
-    : m_maniglia(altro.m_maniglia)
-    , m_percorso(std::move(altro.m_percorso))
-    , m_destinazione(std::move(altro.m_destinazione))
-    , m_aperto(altro.m_aperto)
-    , m_sostituito(altro.m_sostituito)
-{
-    altro.m_aperto = false;
-    altro.m_sostituito = true;
-}
-
 void FileProvvisorio::chiudi()
 {
     if (m_aperto)

@@ -29,6 +29,17 @@ std::filesystem::path NomeProvvisorio(const std::filesystem::path& destinazione,
     return destinazione.parent_path() / (nome + std::filesystem::path("." + suffisso + ".tmp").native());
 }
 
+FileProvvisorio::FileProvvisorio(FileProvvisorio&& altro) noexcept
+    : m_maniglia(altro.m_maniglia)
+    , m_percorso(std::move(altro.m_percorso))
+    , m_destinazione(std::move(altro.m_destinazione))
+    , m_aperto(altro.m_aperto)
+    , m_sostituito(altro.m_sostituito)
+{
+    altro.m_aperto = false;
+    altro.m_sostituito = true;
+}
+
 }  // namespace dettaglio
 
 namespace {
