@@ -247,7 +247,7 @@ TEST(CommandLine, HelpAndVersionNeedNoDisplay)
     for (const Caso& caso :
          {Caso{{"--help"}, "Uso: varnel [FILE]"}, Caso{{"-h"}, "--version"},
           Caso{{"a.txt", "--version"},
-               "Varnel " + QString::fromLatin1(VersioneProgetto.data(), VersioneProgetto.size()) + '\n'}}) {
+               "Varnel " + QString::fromLatin1(VersioneProgetto.data(), VersioneProgetto.size())}}) {
         QProcess programma;
         programma.setProcessEnvironment(ambiente);
         programma.start(QStringLiteral(VARNEL_PROGRAMMA), caso.argomenti);
