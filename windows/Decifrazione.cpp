@@ -143,6 +143,7 @@ void Decifrazione::costruisciClassifica(QWidget* pannello)
     connect(m_lingua, &QComboBox::currentIndexChanged, this, &Decifrazione::cambiaLingua);
 
     auto* titolo = new QLabel(QStringLiteral("&Classifica (dal simbolo più frequente):"));
+    titolo->setWordWrap(true);  // on a narrow screen the column gives way, not the window
     m_classifica = new QTableWidget(static_cast<int>(NumeroSlot), 5);
     m_classifica->setObjectName(QStringLiteral("Classifica"));
     m_classifica->setAccessibleName(QStringLiteral("Classifica dei simboli accanto alle lettere della lingua"));

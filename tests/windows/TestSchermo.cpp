@@ -72,7 +72,9 @@ TEST_F(Screen, EveryWindowOpensWithinTheAvailableArea)
             EXPECT_TRUE(finestra->isVisible());
             EXPECT_TRUE(disponibile.contains(finestra->frameGeometry()))
                 << finestra->objectName().toStdString() << " on " << pixel.width() << "x" << pixel.height() << " at "
-                << qApp->devicePixelRatio();
+                << qApp->devicePixelRatio() << ": " << finestra->frameGeometry().width() << "x"
+                << finestra->frameGeometry().height() << " in " << disponibile.width() << "x" << disponibile.height()
+                << ", at least " << finestra->minimumSizeHint().width() << "x" << finestra->minimumSizeHint().height();
         }
         // The statistics whole at 1366 × 768, the preview with room for the text beside them.
         QCoreApplication::processEvents();
