@@ -11,9 +11,19 @@
 #include <QTreeView>
 #include <QUrl>
 
+#include <memory>
+
 namespace varnel {
 
 namespace {
+
+// A file dialog goes once control is back in the event loop, after the command: on its way out it
+// writes Qt's settings and waits for the disk, which the user should not wait for between a choice
+// and its results.
+struct DopoIlComando {
+    void operator()(QFileDialog* dialogo) const { dialogo->deleteLater(); }
+};
+using DialogoFile = std::unique_ptr<QFileDialog, DopoIlComando>;
 
 // The file list in detail, each column as wide as its widest entry and the names taking the rest.
 // Where the platform shows its own dialog, there is no list here to arrange.
@@ -56,10 +66,10 @@ QString ScegliFile(QWidget& finestra)
         const QString documenti = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
         return QFileInfo(documenti).isDir() ? documenti : QDir::homePath();
     }();
-    QFileDialog dialogo(&finestra, {}, cartella);
-    dialogo.setFileMode(QFileDialog::ExistingFile);
-    dialogo.setAcceptMode(QFileDialog::AcceptOpen);
-    const QString percorso = Esegui(dialogo);
+    const DialogoFile dialogo(new QFileDialog(&finestra, {}, cartella));
+    dialogo->setFileMode(QFileDialog::ExistingFile);
+    dialogo->setAcceptMode(QFileDialog::AcceptOpen);
+    const QString percorso = Esegui(*dialogo);
     if (!percorso.isEmpty())
         cartella = QFileInfo(percorso).absolutePath();
     return percorso;
@@ -67,14 +77,14 @@ QString ScegliFile(QWidget& finestra)
 
 QString ScegliFileDaSalvare(QWidget& finestra, const QString& filtro, const QString& proposto)
 {
-    QFileDialog dialogo(&finestra);
-    dialogo.setFileMode(QFileDialog::AnyFile);
-    dialogo.setAcceptMode(QFileDialog::AcceptSave);
-    dialogo.setNameFilter(filtro);
-    dialogo.setDefaultSuffix(QFileInfo(proposto).suffix());
-    dialogo.setDirectory(QFileInfo(proposto).absolutePath());
-    dialogo.selectFile(QFileInfo(proposto).fileName());
-    return Esegui(dialogo);
+    const DialogoFile dialogo(new QFileDialog(&finestra));
+    dialogo->setFileMode(QFileDialog::AnyFile);
+    dialogo->setAcceptMode(QFileDialog::AcceptSave);
+    dialogo->setNameFilter(filtro);
+    dialogo->setDefaultSuffix(QFileInfo(proposto).suffix());
+    dialogo->setDirectory(QFileInfo(proposto).absolutePath());
+    dialogo->selectFile(QFileInfo(proposto).fileName());
+    return Esegui(*dialogo);
 }
 
 std::filesystem::path PercorsoDiSistema(const QString& percorso)
