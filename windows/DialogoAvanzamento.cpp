@@ -10,6 +10,10 @@
 
 #include <utility>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace varnel {
 
 namespace {
@@ -68,9 +72,11 @@ void StatoLavoro::concludi()
     m_finito.store(true, std::memory_order_release);
     // Posted, and dropped by Qt if the wait is gone before it arrives; the lock keeps the wait
     // from going while it is posted.
-    if (m_attesa)
+    if (m_attesa) {
         QMetaObject::invokeMethod(
             m_attesa, [attesa = m_attesa] { attesa->termina(true); }, Qt::QueuedConnection);
+        m_attesa->sveglia();
+    }
 }
 
 bool StatoLavoro::attesaDa(Attesa* attesa)
@@ -89,6 +95,9 @@ Attesa::Attesa(QWidget& finestra, QString descrizione, TempiAttesa tempi)
     connect(&m_ritardo, &QTimer::timeout, this, &Attesa::mostraDialogo);
     connect(&m_battito, &QTimer::timeout, this, &Attesa::mostraAvanzamento);
     qApp->installEventFilter(this);
+#ifdef Q_OS_WIN
+    m_filo = ::GetCurrentThreadId();
+#endif
 }
 
 Attesa::~Attesa() { qApp->removeEventFilter(this); }
@@ -106,6 +115,17 @@ bool Attesa::aspetta(StatoLavoro& lavoro)
     m_battito.stop();
     m_lavoro = nullptr;
     return m_finito;
+}
+
+// Qt's Windows dispatcher sends posted events only when its loop comes round to them, and under
+// Wine a wait with no timer running has been seen to sit on the worker's notice until another
+// message came. A message in the thread's own queue brings the loop round; elsewhere the notice
+// itself wakes the loop.
+void Attesa::sveglia() const
+{
+#ifdef Q_OS_WIN
+    ::PostThreadMessageW(m_filo, WM_NULL, 0, 0);
+#endif
 }
 
 // The first end counts: a cancel and the worker's end can arrive together.

@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -106,6 +107,8 @@ private:
     void termina(bool finito);
     void mostraDialogo();
     void mostraAvanzamento();
+    // From the worker, after its notice is posted: makes sure the waiting thread reads it.
+    void sveglia() const;
     [[nodiscard]] bool alDialogo(const QObject* oggetto) const;
 
     friend class StatoLavoro;  // concludi() ends the wait
@@ -120,6 +123,7 @@ private:
     std::unique_ptr<QProgressDialog> m_dialogo;
     bool m_terminata = false;
     bool m_finito = false;
+    std::uint32_t m_filo = 0;  // the waiting thread, as the system numbers it
 };
 
 }  // namespace varnel
