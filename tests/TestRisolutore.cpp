@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The proposed key on short cryptograms, the model of words, the completed key, and the easy cases.
+// The measured language tables, the proposed key on short cryptograms, the model of words, the
+// completed key, and the easy cases.
+#include "Aiuti.h"
 #include "Cifrario.h"
+#include "TabelleLingue.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +11,52 @@
 #include <numeric>
 
 using namespace varnel;
+using varnel::prova::MotivoDi;
 
 namespace {
+
+struct Riferimento {
+    Lingua lingua;
+    std::string lettere;        // the published most frequent letters, in their order
+    std::vector<double> quote;  // and their percentages
+    bool primeInOrdine;         // they are the table's first letters, in some order
+};
+
+class FrequenzeMisurate : public ::testing::TestWithParam<Riferimento> {};
+
+TEST_P(FrequenzeMisurate, NearThePublishedTable)
+{
+    const auto& r = GetParam();
+    const auto& f = FrequenzeLettere(r.lingua);
+    EXPECT_NEAR(std::accumulate(f.begin(), f.end(), 0.0), 100.0, 0.01);
+    for (std::size_t i = 0; i < r.lettere.size(); ++i)
+        EXPECT_NEAR(f[static_cast<std::size_t>(r.lettere[i] - 'a')], r.quote[i], 1.5) << r.lettere[i];
+    if (r.primeInOrdine) {
+        std::vector<double> ordinate(f.begin(), f.end());
+        std::ranges::sort(ordinate, std::greater<>());
+        for (const char c : r.lettere)
+            EXPECT_GE(f[static_cast<std::size_t>(c - 'a')], ordinate[r.lettere.size() - 1]) << c;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Lingue, FrequenzeMisurate,
+                         ::testing::Values(Riferimento{Lingua::Italiano, "eaio", {11.8, 11.7, 11.3, 9.8}, true},
+                                           Riferimento{Lingua::Inglese, "etao", {12.7, 9.1, 8.2, 7.5}, false}));
+
+TEST(Quadrigrammi, CommonOnesOutrankRareOnes)
+{
+    const auto indice = [](const char* q) {
+        std::size_t i = 0;
+        for (int k = 0; k < 4; ++k)
+            i = i * 26 + static_cast<std::size_t>(q[k] - 'a');
+        return i;
+    };
+    const auto& it = Quadrigrammi(Lingua::Italiano);
+    const auto& en = Quadrigrammi(Lingua::Inglese);
+    EXPECT_GT(it[indice("ella")], it[indice("thin")]);
+    EXPECT_GT(en[indice("thin")], en[indice("ella")]);
+    EXPECT_EQ(it[indice("qqqq")], 0);
+}
 
 // splitmix64, for keys that are the same with every standard library.
 std::uint64_t Prossimo(std::uint64_t& stato)
@@ -67,7 +114,7 @@ struct Breve {
 
 class RisolveBreve : public ::testing::TestWithParam<Breve> {};
 
-// Cut from fortunes held out of the tables, 40 and 60 letters, spaces and punctuation kept.
+// Cut from fortunes held out of the tables, 40 to 200 letters, spaces and punctuation kept.
 TEST_P(RisolveBreve, HeldOutQuotationTheSameEveryRun)
 {
     const auto& b = GetParam();
@@ -80,6 +127,9 @@ TEST_P(RisolveBreve, HeldOutQuotationTheSameEveryRun)
         std::count_if(b.chiaro.begin(), b.chiaro.end(), [](char x) { return x >= 'a' && x <= 'z'; }));
     EXPECT_LE(10 * Sbagliate(b.chiaro, cifrato, chiave.valore()), lettere);
     EXPECT_EQ(ProponiChiave(cifrato.sequenza, cifrato.conteggi, b.lingua, avanzamento).valore(), chiave.valore());
+    Avanzamento annullato;
+    annullato.annulla();
+    EXPECT_EQ(MotivoDi(ProponiChiave(cifrato.sequenza, cifrato.conteggi, b.lingua, annullato)), Motivo::Annullata);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -88,7 +138,15 @@ INSTANTIATE_TEST_SUITE_P(
                       Breve{Lingua::Italiano, 2, "\"io sto alle donne come un diabetico sta alla meringata.\""},
                       Breve{Lingua::Inglese, 3, "\"consistency requires you to be as ignorant toda"},
                       Breve{Lingua::Inglese, 4,
-                            "\"whoever undertakes to set himself up as a judge of truth and knowledge is"}));
+                            "\"whoever undertakes to set himself up as a judge of truth and knowledge is"},
+                      Breve{Lingua::Italiano, 10,
+                            "tra i due veniva posta una bottiglia di janx, il liquore immortalato in quella vecchia "
+                            "canzone dei minatori di orione, che dice: oh non datemi piu' quel vecchio liquore janx "
+                            "no, non datemi piu' il vecchio janx altrimenti la testa mi vola via, la lingu"},
+                      Breve{Lingua::Inglese, 11,
+                            "a famous lisp hacker noticed an undergraduate sitting in front of a xerox 1108, trying "
+                            "to edit a complex klone network via a browser. wanting to help, the hacker clicked one "
+                            "of the nodes in the network with the mouse, and asked \"what do you see?\" very earnes"}));
 
 struct Confine {
     Lingua lingua;
