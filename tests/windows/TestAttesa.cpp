@@ -85,42 +85,34 @@ TEST_F(Wait, EndsOnTheWorkersSignalWithNoTimer)
     }
 }
 
-TEST_F(Wait, CancelBeforeTheDialogShows)
+TEST_F(Wait, CancelBeforeTheDialogShowsOrWithItUp)
 {
-    // As the window does when it closes: the dialog is never built, and the work is told to stop.
-    const LavoroSenzaFine lavoro;
-    const auto record = lavoro.avvia();
-    Attesa attesa(finestra, QStringLiteral("Prova"), MaiTimer);
-    QTimer::singleShot(20ms, &finestra, [&attesa] { attesa.abbandona(); });
-    const auto esito = attesa.attendi(*record);
-    ASSERT_FALSE(esito.riuscito());
-    EXPECT_EQ(esito.errore().motivo, Motivo::Annullata);
-    EXPECT_EQ(finestra.findChild<QProgressDialog*>(), nullptr);
-    EXPECT_TRUE(lavoro.siFerma());
-}
-
-TEST_F(Wait, CancelWithTheDialogUp)
-{
-    const LavoroSenzaFine lavoro;
-    const auto record = lavoro.avvia();
-    Attesa attesa(finestra, QStringLiteral("Lettura di <b>x"), {.dialogo = 50ms, .avanzamento = 10ms});
-    const auto rete = Rete(attesa);
-    const auto risposta = Rispondi<QProgressDialog>([](Risposta&, QProgressDialog* dialogo) {
-        EXPECT_EQ(dialogo->windowTitle(), "Varnel");
-        EXPECT_EQ(dialogo->windowModality(), Qt::WindowModal);
-        EXPECT_EQ(dialogo->findChild<QLabel*>()->textFormat(), Qt::PlainText);
-        EXPECT_EQ(dialogo->labelText(), "Lettura di <b>x...");
-        // Half of the work done, shown by the timer that runs once the dialog is up.
-        for (int i = 0; i < 500 && dialogo->value() != 500; ++i)
-            QTest::qWait(10);
-        EXPECT_EQ(dialogo->value(), 500);
-        dialogo->findChild<QPushButton*>()->click();
-    });
-    const auto esito = attesa.attendi(*record);
-    EXPECT_TRUE(risposta->venuta);
-    ASSERT_FALSE(esito.riuscito());
-    EXPECT_EQ(esito.errore().motivo, Motivo::Annullata);
-    EXPECT_TRUE(lavoro.siFerma());
+    for (const bool dialogo : {false, true}) {
+        SCOPED_TRACE(dialogo ? "with the dialog up" : "before the dialog shows");
+        const LavoroSenzaFine lavoro;
+        const auto record = lavoro.avvia();
+        Attesa attesa(finestra, QStringLiteral("Lettura di <b>x"),
+                      dialogo ? TempiAttesa{.dialogo = 50ms, .avanzamento = 10ms} : MaiTimer);
+        const auto rete = Rete(attesa);
+        if (!dialogo)  // as the window does when it closes: the dialog is never built
+            QTimer::singleShot(20ms, &finestra, [&attesa] { attesa.abbandona(); });
+        const auto risposta = Rispondi<QProgressDialog>([](Risposta&, QProgressDialog* d) {
+            EXPECT_EQ(d->windowTitle(), "Varnel");
+            EXPECT_EQ(d->windowModality(), Qt::WindowModal);
+            EXPECT_EQ(d->findChild<QLabel*>()->textFormat(), Qt::PlainText);
+            EXPECT_EQ(d->labelText(), "Lettura di <b>x...");
+            // Half of the work done, shown by the timer that runs once the dialog is up.
+            for (int i = 0; i < 500 && d->value() != 500; ++i)
+                QTest::qWait(10);
+            EXPECT_EQ(d->value(), 500);
+            d->findChild<QPushButton*>()->click();
+        });
+        EXPECT_EQ(MotivoDi(attesa.attendi(*record)), Motivo::Annullata);
+        EXPECT_EQ(risposta->venuta, dialogo);
+        if (!dialogo)
+            EXPECT_EQ(finestra.findChild<QProgressDialog*>(), nullptr);
+        EXPECT_TRUE(lavoro.siFerma());
+    }
 }
 
 // The deciphering window waits for its work in the same way: saving the text of a source that never

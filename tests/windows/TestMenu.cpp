@@ -35,12 +35,6 @@ protected:
         QTest::qWait(50);  // a menu that opens without blocking
         return nome;
     }
-    void fuoco(const char* nome)
-    {
-        varnel().activateWindow();
-        QApplication::setActiveWindow(&varnel());
-        Trova(varnel(), nome)->setFocus(Qt::OtherFocusReason);
-    }
 };
 
 TEST_F(Menus, ActionsAreNamedAndEnabledOnlyWhenTheyCanDoSomething)
@@ -145,7 +139,7 @@ TEST_F(Menus, OpensOutsideTheTextBoxesWhichKeepTheirOwn)
              Caso{"menu key on the summary", "Text2", tastoMenu, "(altro)"},
          }) {
         QWidget* controllo = Trova(varnel(), caso.controllo);
-        fuoco(caso.controllo);
+        Fuoco(varnel(), caso.controllo);
         EXPECT_EQ(MenuAperto([&] { caso.azione(controllo); }), caso.atteso) << caso.nome;
     }
 }
@@ -153,16 +147,16 @@ TEST_F(Menus, OpensOutsideTheTextBoxesWhichKeepTheirOwn)
 TEST_F(Menus, CtrlCAndCtrlVWorkOutsideTheTextBoxes)
 {
     QGuiApplication::clipboard()->setText(QStringLiteral("eeee a"));
-    fuoco("Command1");
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+    Fuoco(varnel(), "Command1");
+    Tasto(Qt::Key_V, Qt::ControlModifier);
     ASSERT_TRUE(varnel().ultimaAnalisi());
     EXPECT_EQ(varnel().ultimaAnalisi()->analisi.conteggi[4], 4u);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::ControlModifier);
+    Tasto(Qt::Key_C, Qt::ControlModifier);
     EXPECT_TRUE(QGuiApplication::clipboard()->text().startsWith("Simbolo\tConteggio\tPercentuale\na\t1\t20\n"));
 
     // In the summary, Ctrl+C copies its selection and Ctrl+V starts nothing.
     auto* riepilogo = Trova<QPlainTextEdit>(varnel(), "Text2");
-    fuoco("Text2");
+    Fuoco(varnel(), "Text2");
     riepilogo->selectAll();
     QTest::keyClick(riepilogo, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), riepilogo->toPlainText());
