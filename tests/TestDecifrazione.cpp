@@ -19,36 +19,25 @@ Chiave ChiaveDa(std::string_view coppie)  // "qe xa": slot of q gets e, slot of 
     return chiave;
 }
 
-struct CasoSostituzione {
-    const char* nome;
-    Criterio criterio;
-    Chiave chiave;
-    std::u32string testo;
-    std::u32string atteso;
-};
-
-void PrintTo(const CasoSostituzione& caso, std::ostream* uscita) { *uscita << caso.nome; }
-
-class Sostituisce : public ::testing::TestWithParam<CasoSostituzione> {};
-
-TEST_P(Sostituisce, KeepsCaseAndLeavesTheRest)
-{
-    const auto& c = GetParam();
-    EXPECT_EQ(Sostituzione(c.criterio, c.chiave).applica(c.testo), c.atteso);
-}
-
 // Slot 0 '1', 1 'Σ', 2 emoji, 3 'q', 4 'Q'; the rest never occur.
 const Simboli Avanzati = SimboliDaTesto(U"1Σ\U0001F600qQ\u00e0bcdefghijklmnopqrstu").value();
 
-INSTANTIATE_TEST_SUITE_P(
-    Modi, Sostituisce,
-    ::testing::Values(
-        CasoSostituzione{"BothCases", ModoLettere::SenzaDistinzione, ChiaveDa("qe"), U"Qq xè!\r\n", U"Ee xè!\r\n"},
-        CasoSostituzione{"LowercaseOnly", ModoLettere::Minuscole, ChiaveDa("qe"), U"Qq", U"Qe"},
-        CasoSostituzione{"UppercaseOnly", ModoLettere::Maiuscole, ChiaveDa("qe"), U"Qq", U"Eq"},
-        CasoSostituzione{"NoLetterNoChange", ModoLettere::SenzaDistinzione, ChiaveDa("qe"), U"xyz", U"xyz"},
-        CasoSostituzione{"ExactSymbols", Avanzati, ChiaveDa("at bh cx dz ek"), U"1Σ\U0001F600qQ1x", U"tHxzKtx"}),
-    [](const auto& prova) { return std::string(prova.param.nome); });
+TEST(Sostituisce, KeepsCaseAndLeavesTheRest)
+{
+    const struct {
+        Criterio criterio;
+        Chiave chiave;
+        std::u32string testo, atteso;
+    } casi[] = {
+        {ModoLettere::SenzaDistinzione, ChiaveDa("qe"), U"Qq xè!\r\n", U"Ee xè!\r\n"},
+        {ModoLettere::Minuscole, ChiaveDa("qe"), U"Qq", U"Qe"},
+        {ModoLettere::Maiuscole, ChiaveDa("qe"), U"Qq", U"Eq"},
+        {ModoLettere::SenzaDistinzione, ChiaveDa("qe"), U"xyz", U"xyz"},          // no letter, no change
+        {Avanzati, ChiaveDa("at bh cx dz ek"), U"1Σ\U0001F600qQ1x", U"tHxzKtx"},  // exact symbols
+    };
+    for (const auto& c : casi)
+        EXPECT_EQ(Sostituzione(c.criterio, c.chiave).applica(c.testo), c.atteso);
+}
 
 TEST(Classifica, EqualCountsKeepWindowOrder)
 {
@@ -83,40 +72,28 @@ TEST(Statistiche, ShortTextByHand)
     EXPECT_EQ(Doppie(sequenza), (N{{{1, 1}, 1}}));
 }
 
-struct CasoCodifica {
-    const char* nome;
-    Codifica codifica;
-    std::string byte;
-};
-
-void PrintTo(const CasoCodifica& caso, std::ostream* uscita) { *uscita << caso.nome; }
-
-class Decodifica1 : public ::testing::TestWithParam<CasoCodifica> {};
-
 // Every split of the bytes decodes as the whole does: no character is lost at a buffer's edge.
-TEST_P(Decodifica1, AnySplitAsTheWhole)
+TEST(DecodificaFlusso, AnySplitAsTheWhole)
 {
-    const auto& c = GetParam();
-    const auto atteso = Decodifica(c.byte);
-    for (std::size_t taglio = 0; taglio <= c.byte.size(); ++taglio) {
-        DecodificaFlusso flusso(c.codifica);
-        std::u32string testo;
-        ASSERT_TRUE(flusso.aggiungi(std::string_view(c.byte).substr(0, taglio), testo));
-        ASSERT_TRUE(flusso.aggiungi(std::string_view(c.byte).substr(taglio), testo));
-        ASSERT_TRUE(flusso.concludi(testo));
-        EXPECT_EQ(testo, atteso) << taglio;
+    const std::pair<Codifica, std::string_view> casi[] = {
+        {Codifica::Utf8, "\xEF\xBB\xBFQè\xF0\x9F\x98\x80q"},
+        {Codifica::Utf8, "\xC3\xA8\xE2\x82\xAC"},
+        {Codifica::Utf16LE, std::string_view("\xFF\xFEQ\0\x3D\xD8\x00\xDE", 8)},
+        {Codifica::Utf16BE, std::string_view("\xFE\xFF\0Q\xD8\x3D\xDE\x00\x41", 9)},  // an odd byte at the end
+        {Codifica::Windows1252, "\xEF\xBB\x80Q\xE8"},
+    };
+    for (const auto& [codifica, byte] : casi) {
+        const auto atteso = Decodifica(byte);
+        for (std::size_t taglio = 0; taglio <= byte.size(); ++taglio) {
+            DecodificaFlusso flusso(codifica);
+            std::u32string testo;
+            ASSERT_TRUE(flusso.aggiungi(byte.substr(0, taglio), testo));
+            ASSERT_TRUE(flusso.aggiungi(byte.substr(taglio), testo));
+            ASSERT_TRUE(flusso.concludi(testo));
+            EXPECT_EQ(testo, atteso) << testing::PrintToString(byte) << " cut at " << taglio;
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Codifiche, Decodifica1,
-                         ::testing::Values(CasoCodifica{"Utf8Bom", Codifica::Utf8, "\xEF\xBB\xBFQè\xF0\x9F\x98\x80q"},
-                                           CasoCodifica{"Utf8", Codifica::Utf8, "\xC3\xA8\xE2\x82\xAC"},
-                                           CasoCodifica{"Utf16LE", Codifica::Utf16LE,
-                                                        std::string("\xFF\xFEQ\0\x3D\xD8\x00\xDE", 8)},
-                                           CasoCodifica{"Utf16BEOddEnd", Codifica::Utf16BE,
-                                                        std::string("\xFE\xFF\0Q\xD8\x3D\xDE\x00\x41", 9)},
-                                           CasoCodifica{"Windows1252", Codifica::Windows1252, "\xEF\xBB\x80Q\xE8"}),
-                         [](const auto& prova) { return std::string(prova.param.nome); });
 
 TEST(DecodificaFlusso, BrokenUtf8IsReported)
 {

@@ -119,9 +119,7 @@ std::vector<TestoUtf16> Testi()
         {"ascii", u"Nella mezzo del cammin, QUA", "Nella mezzo del cammin, QUA"},
         {"accenti_emoji", u"Perché è così? \U0001F600 ÀÈ", U8(u8"Perché è così? \U0001F600 ÀÈ")},
         {"campi_crlf", u"\"a,b\"\r\n\"c\"\"d\" e,f\r\n", "\"a,b\"\r\n\"c\"\"d\" e,f\r\n"},
-        {"bom", u"\uFEFFabc",
-         "\xEF\xBB\xBF"
-         "abc"},
+        {"bom", u"\uFEFFabc", std::string("\xEF\xBB\xBF") + "abc"},
         {"surrogato_solo", u"a\xD800z\xDC00", U8(u8"a\uFFFDz\uFFFD")},
         {"coppia_a_cavallo", lungo16 + u"\U0001F600e", lungo + U8(u8"\U0001F600e")},
         {"crlf_a_cavallo", lungo16 + u"\r\nx", lungo + "\r\nx"},

@@ -97,6 +97,24 @@ std::array<char, 26> CifraCasuale(std::uint64_t seme)
     return cifra;
 }
 
+// Plain letter p becomes a·p + b.
+Chiave CifraAffine(int a, int b)
+{
+    Chiave cifra{};
+    for (int p = 0; p < 26; ++p)
+        cifra[static_cast<std::size_t>(p)] = static_cast<char>('a' + (a * p + b) % 26);
+    return cifra;
+}
+
+// The key that reads back a text enciphered with `cifra`.
+Chiave Inversa(const Chiave& cifra)
+{
+    Chiave chiave{};
+    for (std::size_t p = 0; p < 26; ++p)
+        chiave[static_cast<std::size_t>(cifra[p] - 'a')] = static_cast<char>('a' + p);
+    return chiave;
+}
+
 std::size_t Sbagliate(std::string_view chiaro, const Cifrato& cifrato, const Chiave& chiave)
 {
     const auto decifrato = Sostituzione(ModoLettere::Minuscole, chiave).applica(cifrato.testo);
@@ -159,8 +177,7 @@ class ModelloParole : public ::testing::TestWithParam<Confine> {};
 TEST_P(ModelloParole, TrueTextOutscoresTheLetterModelsWrongKey)
 {
     const auto& c = GetParam();
-    std::array<char, 26> identita{};
-    std::iota(identita.begin(), identita.end(), 'a');
+    const auto identita = CifraAffine(1, 0);
     const auto conSpazi = Cifra(c.chiaro, identita);
     std::string lettere;
     for (const char x : c.chiaro)
@@ -245,40 +262,20 @@ TEST(Completa, RightLettersKeptLeadToTheText)
     EXPECT_EQ(Sbagliate(chiaro, cifrato, chiave.valore()), 0u);
 }
 
-// The key that reads a text enciphered as c = a·p + b.
-Chiave ChiaveAffine(int a, int b)
-{
-    Chiave chiave{};
-    for (int p = 0; p < 26; ++p)
-        chiave[static_cast<std::size_t>((a * p + b) % 26)] = static_cast<char>('a' + p);
-    return chiave;
-}
-
 TEST(RiconosciAffine, ShiftsAndAffineMapsOnlyWhenTheKeyIsOne)
 {
     const std::string_view chiaro = "the quick brown fox jumps over the lazy dog";
-    struct Caso {
-        int a, b;
-    };
-    for (const auto [a, b] : {Caso{1, 3}, Caso{1, 25}, Caso{5, 8}, Caso{25, 25}}) {
-        std::array<char, 26> cifra{};
-        for (int p = 0; p < 26; ++p)
-            cifra[static_cast<std::size_t>(p)] = static_cast<char>('a' + (a * p + b) % 26);
-        const auto cifrato = Cifra(chiaro, cifra);
-        EXPECT_EQ(RiconosciAffine(ChiaveAffine(a, b), cifrato.conteggi), (Affine{a, b})) << a << ' ' << b;
-    }
+    for (const auto& [a, b] : {std::pair{1, 3}, {1, 25}, {5, 8}, {25, 25}})
+        EXPECT_EQ(RiconosciAffine(Inversa(CifraAffine(a, b)), Cifra(chiaro, CifraAffine(a, b)).conteggi),
+                  (Affine{a, b}))
+            << a << ' ' << b;
     const auto cifrato = Cifra(chiaro, CifraCasuale(7));
-    for (std::uint64_t seme = 8; seme < 40; ++seme) {
-        const auto casuale = CifraCasuale(seme);
-        Chiave chiave{};
-        for (std::size_t k = 0; k < 26; ++k)
-            chiave[k] = casuale[k];
-        EXPECT_EQ(RiconosciAffine(chiave, cifrato.conteggi), std::nullopt) << seme;
-    }
-    Chiave quasi = ChiaveAffine(1, 3);
+    for (std::uint64_t seme = 8; seme < 40; ++seme)
+        EXPECT_EQ(RiconosciAffine(CifraCasuale(seme), cifrato.conteggi), std::nullopt) << seme;
+    Chiave quasi = Inversa(CifraAffine(1, 3));
     std::swap(quasi['e' - 'a'], quasi['h' - 'a']);  // a shift but for two letters of the text
     EXPECT_EQ(RiconosciAffine(quasi, Cifra(chiaro, CifraCasuale(1)).conteggi), std::nullopt);
-    EXPECT_EQ(RiconosciAffine(quasi, Cifra(std::string_view("ebbe"), ChiaveAffine(1, 0)).conteggi), std::nullopt);
+    EXPECT_EQ(RiconosciAffine(quasi, Cifra(std::string_view("ebbe"), CifraAffine(1, 0)).conteggi), std::nullopt);
 }
 
 TEST(SostituzioneImprobabile, SeveralAlphabetsButNotOneNorTooShortAText)
@@ -289,8 +286,7 @@ TEST(SostituzioneImprobabile, SeveralAlphabetsButNotOneNorTooShortAText)
         "the mouse and asked what do you see very earnestly the undergraduate replied i see a cursor the "
         "hacker then quickly pressed the boot toggle at the back of the keyboard while simultaneously "
         "hitting the escape key the machine rebooted";
-    std::array<char, 26> identita{};
-    std::iota(identita.begin(), identita.end(), 'a');
+    const auto identita = CifraAffine(1, 0);
     const auto piano = Cifra(chiaro, identita);
     const auto sostituito = Cifra(chiaro, CifraCasuale(9));
     std::string vigenere;
