@@ -196,7 +196,7 @@ TEST_F(FilePortabili, ASameSizeRewriteWhileReadIsNoticed)
     EXPECT_EQ(notate, 10);
 }
 
-TEST(FileDifficili, EachGetsTheRightLengthAndLetters)
+TEST_F(FilePortabili, DifficultFilesGetTheRightLengthAndLetters)
 {
     using namespace std::string_view_literals;
     std::string righe;
@@ -216,7 +216,6 @@ TEST(FileDifficili, EachGetsTheRightLengthAndLetters)
          Codifica::Utf16LE},  // Ciao, CR LF, è
         {"vuoto.txt", "", 0, 0, Codifica::Utf8},
     };
-    const prova::CartellaTemporanea cartella;
     for (const auto& caso : casi) {
         const auto esito = prova::Analizza(cartella.scrivi(caso.nome, caso.contenuto), ModoLettere::SenzaDistinzione);
         ASSERT_TRUE(esito.riuscito()) << caso.nome;
@@ -226,9 +225,8 @@ TEST(FileDifficili, EachGetsTheRightLengthAndLetters)
     }
 }
 
-TEST(Tubi, APipeIsReadToItsEndAndASilentOneUntilACancel)
+TEST_F(FilePortabili, APipeIsReadToItsEndAndASilentOneUntilACancel)
 {
-    const prova::CartellaTemporanea cartella;
     for (const bool muto : {false, true}) {
         SCOPED_TRACE(muto ? "silent" : "closed");
         prova::Tubo tubo(cartella, muto ? "muto" : "chiuso");

@@ -3,6 +3,7 @@
 // completed key, and the easy cases.
 #include "Aiuti.h"
 #include "Cifrario.h"
+#include "Sorteggio.h"
 #include "TabelleLingue.h"
 
 #include <gtest/gtest.h>
@@ -15,33 +16,28 @@ using varnel::prova::MotivoDi;
 
 namespace {
 
-struct Riferimento {
-    Lingua lingua;
-    std::string lettere;        // the published most frequent letters, in their order
-    std::vector<double> quote;  // and their percentages
-    bool primeInOrdine;         // they are the table's first letters, in some order
-};
-
-class FrequenzeMisurate : public ::testing::TestWithParam<Riferimento> {};
-
-TEST_P(FrequenzeMisurate, NearThePublishedTable)
+TEST(FrequenzeMisurate, NearThePublishedTable)
 {
-    const auto& r = GetParam();
-    const auto& f = FrequenzeLettere(r.lingua);
-    EXPECT_NEAR(std::accumulate(f.begin(), f.end(), 0.0), 100.0, 0.01);
-    for (std::size_t i = 0; i < r.lettere.size(); ++i)
-        EXPECT_NEAR(f[static_cast<std::size_t>(r.lettere[i] - 'a')], r.quote[i], 1.5) << r.lettere[i];
-    if (r.primeInOrdine) {
+    const struct {
+        Lingua lingua;
+        std::string lettere;        // the published most frequent letters, in their order
+        std::vector<double> quote;  // and their percentages
+        bool primeInOrdine;         // they are the table's first letters, in some order
+    } riferimenti[] = {{Lingua::Italiano, "eaio", {11.8, 11.7, 11.3, 9.8}, true},
+                       {Lingua::Inglese, "etao", {12.7, 9.1, 8.2, 7.5}, false}};
+    for (const auto& r : riferimenti) {
+        const auto& f = FrequenzeLettere(r.lingua);
+        EXPECT_NEAR(std::accumulate(f.begin(), f.end(), 0.0), 100.0, 0.01);
+        for (std::size_t i = 0; i < r.lettere.size(); ++i)
+            EXPECT_NEAR(f[static_cast<std::size_t>(r.lettere[i] - 'a')], r.quote[i], 1.5) << r.lettere[i];
+        if (!r.primeInOrdine)
+            continue;
         std::vector<double> ordinate(f.begin(), f.end());
         std::ranges::sort(ordinate, std::greater<>());
         for (const char c : r.lettere)
             EXPECT_GE(f[static_cast<std::size_t>(c - 'a')], ordinate[r.lettere.size() - 1]) << c;
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Lingue, FrequenzeMisurate,
-                         ::testing::Values(Riferimento{Lingua::Italiano, "eaio", {11.8, 11.7, 11.3, 9.8}, true},
-                                           Riferimento{Lingua::Inglese, "etao", {12.7, 9.1, 8.2, 7.5}, false}));
 
 TEST(Quadrigrammi, CommonOnesOutrankRareOnes)
 {
@@ -56,15 +52,6 @@ TEST(Quadrigrammi, CommonOnesOutrankRareOnes)
     EXPECT_GT(it[indice("ella")], it[indice("thin")]);
     EXPECT_GT(en[indice("thin")], en[indice("ella")]);
     EXPECT_EQ(it[indice("qqqq")], 0);
-}
-
-// splitmix64, for keys that are the same with every standard library.
-std::uint64_t Prossimo(std::uint64_t& stato)
-{
-    std::uint64_t z = (stato += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
 }
 
 struct Cifrato {
@@ -88,12 +75,14 @@ Cifrato Cifra(std::string_view chiaro, const std::array<char, 26>& cifra)
     return c;
 }
 
+// The same for a seed with every standard library.
 std::array<char, 26> CifraCasuale(std::uint64_t seme)
 {
+    Sorteggio sorteggio(seme);
     std::array<char, 26> cifra{};
     std::iota(cifra.begin(), cifra.end(), 'a');
     for (std::size_t i = 25; i > 0; --i)
-        std::swap(cifra[i], cifra[Prossimo(seme) % (i + 1)]);
+        std::swap(cifra[i], cifra[sorteggio.prossimo() % (i + 1)]);
     return cifra;
 }
 
@@ -166,42 +155,30 @@ INSTANTIATE_TEST_SUITE_P(
                             "to edit a complex klone network via a browser. wanting to help, the hacker clicked one "
                             "of the nodes in the network with the mouse, and asked \"what do you see?\" very earnes"}));
 
-struct Confine {
-    Lingua lingua;
-    std::string chiaro;
-    Chiave sbagliata;  // the best key the letters alone know: it scores above the true one without spaces
-};
-
-class ModelloParole : public ::testing::TestWithParam<Confine> {};
-
-TEST_P(ModelloParole, TrueTextOutscoresTheLetterModelsWrongKey)
+TEST(ModelloParole, TrueTextOutscoresTheLetterModelsWrongKey)
 {
-    const auto& c = GetParam();
+    const struct {
+        Lingua lingua;
+        std::string chiaro;
+        std::string_view sbagliata;  // the best key the letters alone know: above the true one without spaces
+    } casi[] = {
+        {Lingua::Italiano, "\"cicciolina e' stata l'unico politico a farsi fare", "ejswndyhabqczmifgltrokxvpu"},
+        {Lingua::Inglese, "\"never face facts; if you do, you'll never get up in th", "fzldeobpwvqtuhagjscinryxmk"},
+    };
     const auto identita = CifraAffine(1, 0);
-    const auto conSpazi = Cifra(c.chiaro, identita);
-    std::string lettere;
-    for (const char x : c.chiaro)
-        lettere += x >= 'a' && x <= 'z' ? std::string(1, x) : std::string();
-    const auto senzaSpazi = Cifra(lettere, identita);
-    EXPECT_GT(PunteggioChiave(senzaSpazi.sequenza, c.sbagliata, c.lingua),
-              PunteggioChiave(senzaSpazi.sequenza, identita, c.lingua));
-    EXPECT_GT(PunteggioChiave(conSpazi.sequenza, identita, c.lingua),
-              PunteggioChiave(conSpazi.sequenza, c.sbagliata, c.lingua));
+    for (const auto& c : casi) {
+        Chiave sbagliata{};
+        std::ranges::copy(c.sbagliata, sbagliata.begin());
+        std::string lettere;
+        std::ranges::copy_if(c.chiaro, std::back_inserter(lettere), [](char x) { return x >= 'a' && x <= 'z'; });
+        const auto conSpazi = Cifra(c.chiaro, identita);
+        const auto senzaSpazi = Cifra(lettere, identita);
+        EXPECT_GT(PunteggioChiave(senzaSpazi.sequenza, sbagliata, c.lingua),
+                  PunteggioChiave(senzaSpazi.sequenza, identita, c.lingua));
+        EXPECT_GT(PunteggioChiave(conSpazi.sequenza, identita, c.lingua),
+                  PunteggioChiave(conSpazi.sequenza, sbagliata, c.lingua));
+    }
 }
-
-Chiave Da(std::string_view lettere)
-{
-    Chiave chiave{};
-    std::copy(lettere.begin(), lettere.end(), chiave.begin());
-    return chiave;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Lingue, ModelloParole,
-    ::testing::Values(Confine{Lingua::Italiano, "\"cicciolina e' stata l'unico politico a farsi fare",
-                              Da("ejswndyhabqczmifgltrokxvpu")},
-                      Confine{Lingua::Inglese, "\"never face facts; if you do, you'll never get up in th",
-                              Da("fzldeobpwvqtuhagjscinryxmk")}));
 
 struct Bloccata {
     const char* nome;
