@@ -268,51 +268,40 @@ TEST_F(FinestraDecifrazione, KeyKeptInAFileAndCopied)
     EXPECT_EQ(Caselle(d), "");
 }
 
-struct CasoFinestra {
-    const char* nome;
-    Criterio criterio;
-    int casella;  // the Chiave(k) typed into
-    QString anteprima;
-    QString salvato;  // keeps the case of the letters replaced
-};
-
-void PrintTo(const CasoFinestra& caso, std::ostream* uscita) { *uscita << caso.nome; }
-
-class PerCriterio : public FinestraDecifrazione, public testing::WithParamInterface<CasoFinestra> {};
-
-TEST_P(PerCriterio, PreviewAndSavedFileAgree)
+TEST_F(FinestraDecifrazione, PreviewAndSavedFileAgreeUnderEveryCriterion)
 {
-    const auto& c = GetParam();
+    const Simboli cifre = SimboliDaTesto(U"0123456789\U0001F600QabcdefghijklmP").value();
+    const struct {
+        Criterio criterio;
+        int casella;  // the Chiave(k) typed into
+        QString anteprima;
+        QString salvato;  // keeps the case of the letters replaced
+    } casi[] = {
+        {ModoLettere::SenzaDistinzione, 17, "ee 7XÈ😀\ne", "Ee 7xè😀\nE"},
+        {ModoLettere::Maiuscole, 17, "eQ 7XÈ😀\ne", "Eq 7xè😀\nE"},
+        {ModoLettere::Minuscole, 17, "Qe 7XÈ😀\nQ", "Qe 7xè😀\nQ"},
+        {cifre, 11, "QQ 7XÈe\nQ", "Qq 7xèe\nQ"},  // the emoji
+        {cifre, 8, "QQ eXÈ😀\nQ", "Qq exè😀\nQ"},   // a digit
+    };
     const QString file = scrivi("c.txt", "Qq 7x\xC3\xA8\xF0\x9F\x98\x80\nQ");
-    auto& d = apri(file, c.criterio);
-    Chiave(d, c.casella)->setText("e");
-    EXPECT_EQ(Anteprima(d), c.anteprima);
-    EXPECT_TRUE(Testo(d, "Statistiche").contains("Meno di 100 simboli"));
-
     const QString uscita = Percorso(cartella.percorso() / "c-decifrato.txt");
-    EXPECT_EQ(QString::fromStdString(SalvaELeggi(d, uscita)), c.salvato);
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.anteprima.toStdString());
+        auto& d = apri(file, c.criterio);
+        Clic(Trova<QPushButton>(d, "AzzeraChiave"));
+        Chiave(d, c.casella)->setText("e");
+        EXPECT_EQ(Anteprima(d), c.anteprima);
+        EXPECT_TRUE(Testo(d, "Statistiche").contains("Meno di 100 simboli"));
+        EXPECT_EQ(QString::fromStdString(SalvaELeggi(d, uscita)), c.salvato);
 
-    // Never over the file analysed: a notice, and the file as it was. (The proposed name is taken
-    // away first: the dialog would keep it selected over the typed one.)
-    std::filesystem::remove(uscita.toStdString());
-    const auto avviso = RispondiAvviso();
-    EXPECT_TRUE(ConFile(file, [&] { Clic(Trova<QPushButton>(d, "SalvaTesto")); }));
-    EXPECT_TRUE(avviso->venuta);
-    EXPECT_EQ(LeggiFile(PercorsoDiSistema(file)), "Qq 7x\xC3\xA8\xF0\x9F\x98\x80\nQ");
+        // Never over the file analysed: a notice, and the file as it was. (The proposed name is
+        // taken away first: the dialog would keep it selected over the typed one.)
+        std::filesystem::remove(PercorsoDiSistema(uscita));
+        const auto avviso = RispondiAvviso();
+        EXPECT_TRUE(ConFile(file, [&] { Clic(Trova<QPushButton>(d, "SalvaTesto")); }));
+        EXPECT_TRUE(avviso->venuta);
+        EXPECT_EQ(LeggiFile(PercorsoDiSistema(file)), "Qq 7x\xC3\xA8\xF0\x9F\x98\x80\nQ");
+    }
 }
-
-const Simboli Cifre = SimboliDaTesto(U"0123456789\U0001F600QabcdefghijklmP").value();
-
-INSTANTIATE_TEST_SUITE_P(
-    Criteri, PerCriterio,
-    testing::Values(CasoFinestra{"BothCases", ModoLettere::SenzaDistinzione, 17, QString::fromUtf8("ee 7XÈ😀\ne"),
-                                 QString::fromUtf8("Ee 7xè😀\nE")},
-                    CasoFinestra{"Uppercase", ModoLettere::Maiuscole, 17, QString::fromUtf8("eQ 7XÈ😀\ne"),
-                                 QString::fromUtf8("Eq 7xè😀\nE")},
-                    CasoFinestra{"Lowercase", ModoLettere::Minuscole, 17, QString::fromUtf8("Qe 7XÈ😀\nQ"),
-                                 QString::fromUtf8("Qe 7xè😀\nQ")},
-                    CasoFinestra{"Emoji", Cifre, 11, QString::fromUtf8("QQ 7XÈe\nQ"), QString::fromUtf8("Qq 7xèe\nQ")},
-                    CasoFinestra{"Digit", Cifre, 8, QString::fromUtf8("QQ eXÈ😀\nQ"), QString::fromUtf8("Qq exè😀\nQ")}),
-    [](const auto& prova) { return std::string(prova.param.nome); });
 
 }  // namespace
