@@ -56,10 +56,8 @@ TEST_F(Menus, ActionsAreNamedAndEnabledOnlyWhenTheyCanDoSomething)
         {"AzioneDecifrazione", "Decifrazione...", Qt::CTRL | Qt::Key_D, false},
         {"AzioneCrittogramma", "Crea crittogramma...", {}, true},
     };
-    registro.avanzata().apri();
-    for (FinestraAnalisi* w :
-         {static_cast<FinestraAnalisi*>(&varnel()), static_cast<FinestraAnalisi*>(&registro.avanzata())}) {
-        const bool avanzata = w == &registro.avanzata();
+    for (const bool avanzata : {false, true}) {
+        const FinestraAnalisi* w = &finestra(avanzata);
         for (const Caso& caso : casi) {
             QAction* azione = Azione(*w, caso.nome);
             ASSERT_NE(azione, nullptr) << caso.nome;
