@@ -99,53 +99,40 @@ TEST(ContaSimboli, MatchesExactlyAndCountsRepeatsInEverySlot)
     EXPECT_EQ(conteggi[25], 1u);
 }
 
-struct TestoUtf16 {
-    const char* nome;
-    std::u16string utf16;
-    std::string utf8;  // the same text as a file holds it
-};
-
-void PrintTo(const TestoUtf16& testo, std::ostream* uscita) { *uscita << testo.nome; }
-
 std::string U8(std::u8string_view testo) { return {testo.begin(), testo.end()}; }
 
-std::vector<TestoUtf16> Testi()
+TEST(TestoInMemoria, CountsAsTheSameTextInAUtf8File)
 {
     // 256 KiB is the slice converted at a time: a surrogate pair and a CR LF fall across it.
     const std::string lungo(256 * 1024 - 1, 'q');
     const std::u16string lungo16(lungo.begin(), lungo.end());
-    return {
-        {"vuoto", u"", ""},
-        {"ascii", u"Nella mezzo del cammin, QUA", "Nella mezzo del cammin, QUA"},
-        {"accenti_emoji", u"Perché è così? \U0001F600 ÀÈ", U8(u8"Perché è così? \U0001F600 ÀÈ")},
-        {"campi_crlf", u"\"a,b\"\r\n\"c\"\"d\" e,f\r\n", "\"a,b\"\r\n\"c\"\"d\" e,f\r\n"},
-        {"bom", u"\uFEFFabc", std::string("\xEF\xBB\xBF") + "abc"},
-        {"surrogato_solo", u"a\xD800z\xDC00", U8(u8"a\uFFFDz\uFFFD")},
-        {"coppia_a_cavallo", lungo16 + u"\U0001F600e", lungo + U8(u8"\U0001F600e")},
-        {"crlf_a_cavallo", lungo16 + u"\r\nx", lungo + "\r\nx"},
+    const std::pair<std::u16string, std::string> testi[] = {
+        // and the same text as a file holds it
+        {u"", ""},
+        {u"Nella mezzo del cammin, QUA", "Nella mezzo del cammin, QUA"},
+        {u"Perché è così? \U0001F600 ÀÈ", U8(u8"Perché è così? \U0001F600 ÀÈ")},
+        {u"\"a,b\"\r\n\"c\"\"d\" e,f\r\n", "\"a,b\"\r\n\"c\"\"d\" e,f\r\n"},
+        {u"\uFEFFabc", std::string("\xEF\xBB\xBF") + "abc"},
+        {u"a\xD800z\xDC00", U8(u8"a\uFFFDz\uFFFD")},  // lone surrogates
+        {lungo16 + u"\U0001F600e", lungo + U8(u8"\U0001F600e")},
+        {lungo16 + u"\r\nx", lungo + "\r\nx"},
     };
-}
-
-class TestoInMemoria : public testing::TestWithParam<TestoUtf16> {};
-
-TEST_P(TestoInMemoria, CountsAsTheSameTextInAUtf8File)
-{
     prova::CartellaTemporanea cartella;
-    const auto file = cartella.scrivi("testo.txt", GetParam().utf8);
-    for (const Criterio& criterio :
-         {Criterio{ModoLettere::Minuscole}, Criterio{ModoLettere::SenzaDistinzione}, Criterio{prova::SimboliDiProva}}) {
-        Avanzamento avanzamento;
-        const auto daMemoria = AnalizzaTesto(GetParam().utf16, criterio, avanzamento);
-        const auto daFile = prova::Analizza(file, criterio);
-        ASSERT_TRUE(daMemoria.riuscito() && daFile.riuscito());
-        EXPECT_EQ(daMemoria.valore(), daFile.valore());
-        EXPECT_EQ(avanzamento.letti(), GetParam().utf8.size());
-        EXPECT_EQ(avanzamento.dimensione(), GetParam().utf8.size());
+    for (const auto& [utf16, utf8] : testi) {
+        SCOPED_TRACE(testing::PrintToString(utf8.substr(0, 40)));
+        const auto file = cartella.scrivi("testo.txt", utf8);
+        for (const Criterio& criterio : {Criterio{ModoLettere::Minuscole}, Criterio{ModoLettere::SenzaDistinzione},
+                                         Criterio{prova::SimboliDiProva}}) {
+            Avanzamento avanzamento;
+            const auto daMemoria = AnalizzaTesto(utf16, criterio, avanzamento);
+            const auto daFile = prova::Analizza(file, criterio);
+            ASSERT_TRUE(daMemoria.riuscito() && daFile.riuscito());
+            EXPECT_EQ(daMemoria.valore(), daFile.valore());
+            EXPECT_EQ(avanzamento.letti(), utf8.size());
+            EXPECT_EQ(avanzamento.dimensione(), utf8.size());
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Testi, TestoInMemoria, testing::ValuesIn(Testi()),
-                         [](const auto& caso) { return std::string(caso.param.nome); });
 
 TEST(TestoInMemoria, CancelEndsTheAnalysis)
 {

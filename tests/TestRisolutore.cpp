@@ -113,47 +113,43 @@ std::size_t Sbagliate(std::string_view chiaro, const Cifrato& cifrato, const Chi
     return sbagliate;
 }
 
-struct Breve {
-    Lingua lingua;
-    std::uint64_t seme;
-    std::string chiaro;
-};
-
-class RisolveBreve : public ::testing::TestWithParam<Breve> {};
-
 // Cut from fortunes held out of the tables, 40 to 200 letters, spaces and punctuation kept.
-TEST_P(RisolveBreve, HeldOutQuotationTheSameEveryRun)
+TEST(RisolveBreve, HeldOutQuotationTheSameEveryRun)
 {
-    const auto& b = GetParam();
-    const auto cifrato = Cifra(b.chiaro, CifraCasuale(b.seme));
-    Avanzamento avanzamento;
-    const auto chiave = ProponiChiave(cifrato.sequenza, cifrato.conteggi, b.lingua, avanzamento);
-    ASSERT_TRUE(chiave.riuscito());
-    // Solved: nine letters in ten right (a letter the text has once may stay ambiguous).
-    const auto lettere = static_cast<std::size_t>(
-        std::count_if(b.chiaro.begin(), b.chiaro.end(), [](char x) { return x >= 'a' && x <= 'z'; }));
-    EXPECT_LE(10 * Sbagliate(b.chiaro, cifrato, chiave.valore()), lettere);
-    EXPECT_EQ(ProponiChiave(cifrato.sequenza, cifrato.conteggi, b.lingua, avanzamento).valore(), chiave.valore());
-    Avanzamento annullato;
-    annullato.annulla();
-    EXPECT_EQ(MotivoDi(ProponiChiave(cifrato.sequenza, cifrato.conteggi, b.lingua, annullato)), Motivo::Annullata);
+    const struct {
+        Lingua lingua;
+        std::uint64_t seme;
+        std::string chiaro;
+    } casi[] = {
+        {Lingua::Italiano, 1, "sono dentro un ascensore che sta precipitando: s"},
+        {Lingua::Italiano, 2, "\"io sto alle donne come un diabetico sta alla meringata.\""},
+        {Lingua::Inglese, 3, "\"consistency requires you to be as ignorant toda"},
+        {Lingua::Inglese, 4, "\"whoever undertakes to set himself up as a judge of truth and knowledge is"},
+        {Lingua::Italiano, 10,
+         "tra i due veniva posta una bottiglia di janx, il liquore immortalato in quella vecchia canzone dei minatori "
+         "di orione, che dice: oh non datemi piu' quel vecchio liquore janx no, non datemi piu' il vecchio janx "
+         "altrimenti la testa mi vola via, la lingu"},
+        {Lingua::Inglese, 11,
+         "a famous lisp hacker noticed an undergraduate sitting in front of a xerox 1108, trying to edit a complex "
+         "klone network via a browser. wanting to help, the hacker clicked one of the nodes in the network with the "
+         "mouse, and asked \"what do you see?\" very earnes"},
+    };
+    for (const auto& b : casi) {
+        SCOPED_TRACE(b.chiaro);
+        const auto cifrato = Cifra(b.chiaro, CifraCasuale(b.seme));
+        Avanzamento avanzamento;
+        const auto chiave = ProponiChiave(cifrato.sequenza, cifrato.conteggi, b.lingua, avanzamento);
+        ASSERT_TRUE(chiave.riuscito());
+        // Solved: nine letters in ten right (a letter the text has once may stay ambiguous).
+        const auto lettere = static_cast<std::size_t>(
+            std::ranges::count_if(b.chiaro, [](char x) { return x >= 'a' && x <= 'z'; }));
+        EXPECT_LE(10 * Sbagliate(b.chiaro, cifrato, chiave.valore()), lettere);
+        EXPECT_EQ(ProponiChiave(cifrato.sequenza, cifrato.conteggi, b.lingua, avanzamento).valore(), chiave.valore());
+        Avanzamento annullato;
+        annullato.annulla();
+        EXPECT_EQ(MotivoDi(ProponiChiave(cifrato.sequenza, cifrato.conteggi, b.lingua, annullato)), Motivo::Annullata);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Lingue, RisolveBreve,
-    ::testing::Values(Breve{Lingua::Italiano, 1, "sono dentro un ascensore che sta precipitando: s"},
-                      Breve{Lingua::Italiano, 2, "\"io sto alle donne come un diabetico sta alla meringata.\""},
-                      Breve{Lingua::Inglese, 3, "\"consistency requires you to be as ignorant toda"},
-                      Breve{Lingua::Inglese, 4,
-                            "\"whoever undertakes to set himself up as a judge of truth and knowledge is"},
-                      Breve{Lingua::Italiano, 10,
-                            "tra i due veniva posta una bottiglia di janx, il liquore immortalato in quella vecchia "
-                            "canzone dei minatori di orione, che dice: oh non datemi piu' quel vecchio liquore janx "
-                            "no, non datemi piu' il vecchio janx altrimenti la testa mi vola via, la lingu"},
-                      Breve{Lingua::Inglese, 11,
-                            "a famous lisp hacker noticed an undergraduate sitting in front of a xerox 1108, trying "
-                            "to edit a complex klone network via a browser. wanting to help, the hacker clicked one "
-                            "of the nodes in the network with the mouse, and asked \"what do you see?\" very earnes"}));
 
 TEST(ModelloParole, TrueTextOutscoresTheLetterModelsWrongKey)
 {
@@ -180,51 +176,40 @@ TEST(ModelloParole, TrueTextOutscoresTheLetterModelsWrongKey)
     }
 }
 
-struct Bloccata {
-    const char* nome;
-    std::string_view parziale;  // letters by slot, '-' for a free one
-};
-
-void PrintTo(const Bloccata& b, std::ostream* uscita) { *uscita << b.nome; }
-
-class Completa : public ::testing::TestWithParam<Bloccata> {};
-
-TEST_P(Completa, NeverChangesALockedLetter)
+TEST(Completa, NeverChangesALockedLetter)
 {
     const std::string_view chiaro = "\"most of us, when all is said and done, like what we like and make up reasons fo";
     const auto cifrato = Cifra(chiaro, CifraCasuale(5));
-    Chiave parziale{};
-    for (std::size_t s = 0; s < GetParam().parziale.size(); ++s)
-        parziale[s] = GetParam().parziale[s] == '-' ? char{0} : GetParam().parziale[s];
-    Avanzamento avanzamento;
-    const auto esito = CompletaChiave(cifrato.sequenza, cifrato.conteggi, Lingua::Inglese, parziale, avanzamento);
-    ASSERT_TRUE(esito.riuscito());
-    const auto& chiave = esito.valore();
-    // Every slot gets a letter; a free slot none of the kept ones, nor one another free slot has.
-    for (std::size_t s = 0; s < NumeroSlot; ++s) {
-        EXPECT_TRUE(chiave[s] >= 'a' && chiave[s] <= 'z') << "slot " << s;
-        if (parziale[s] != 0) {
-            EXPECT_EQ(chiave[s], parziale[s]) << "slot " << s;
-        } else {
-            EXPECT_EQ(std::count(parziale.begin(), parziale.end(), chiave[s]), 0) << "slot " << s;
-            EXPECT_EQ(std::count(chiave.begin(), chiave.end(), chiave[s]), 1) << "slot " << s;
+    // Letters by slot, '-' for a free one: none, one wrong, several, the same twice, all but two, all.
+    for (const std::string_view bloccate :
+         {"", "q", "zyx--w---v", "ee-------e", "abcdefghijklmnopqrstuvwx--", "qwertyuiopasdfghjklzxcvbnm"}) {
+        SCOPED_TRACE(bloccate);
+        Chiave parziale{};
+        for (std::size_t s = 0; s < bloccate.size(); ++s)
+            parziale[s] = bloccate[s] == '-' ? char{0} : bloccate[s];
+        Avanzamento avanzamento;
+        const auto esito = CompletaChiave(cifrato.sequenza, cifrato.conteggi, Lingua::Inglese, parziale, avanzamento);
+        ASSERT_TRUE(esito.riuscito());
+        const auto& chiave = esito.valore();
+        // Every slot gets a letter; a free slot none of the kept ones, nor one another free slot has.
+        for (std::size_t s = 0; s < NumeroSlot; ++s) {
+            EXPECT_TRUE(chiave[s] >= 'a' && chiave[s] <= 'z') << "slot " << s;
+            if (parziale[s] != 0) {
+                EXPECT_EQ(chiave[s], parziale[s]) << "slot " << s;
+            } else {
+                EXPECT_EQ(std::ranges::count(parziale, chiave[s]), 0) << "slot " << s;
+                EXPECT_EQ(std::ranges::count(chiave, chiave[s]), 1) << "slot " << s;
+            }
+        }
+        Avanzamento annullato;
+        annullato.annulla();
+        if (std::ranges::count(parziale, char{0}) > 1) {
+            EXPECT_EQ(
+                MotivoDi(CompletaChiave(cifrato.sequenza, cifrato.conteggi, Lingua::Inglese, parziale, annullato)),
+                Motivo::Annullata);
         }
     }
-    Avanzamento annullato;
-    annullato.annulla();
-    if (std::count(parziale.begin(), parziale.end(), char{0}) > 1) {
-        EXPECT_EQ(
-            CompletaChiave(cifrato.sequenza, cifrato.conteggi, Lingua::Inglese, parziale, annullato).errore().motivo,
-            Motivo::Annullata);
-    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Chiavi, Completa,
-                         ::testing::Values(Bloccata{"Nothing", ""}, Bloccata{"OneWrong", "q"},
-                                           Bloccata{"SeveralWrong", "zyx--w---v"},
-                                           Bloccata{"TheSameTwice", "ee-------e"},
-                                           Bloccata{"AllButTwo", "abcdefghijklmnopqrstuvwx--"},
-                                           Bloccata{"All", "qwertyuiopasdfghjklzxcvbnm"}));
 
 TEST(Completa, RightLettersKeptLeadToTheText)
 {
