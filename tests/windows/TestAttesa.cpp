@@ -20,32 +20,6 @@ using namespace std::chrono_literals;
 // Longer than any test runs: a wait that ends did not end by these timers.
 constexpr TempiAttesa MaiTimer{24h, 24h};
 
-// Work that runs until it is told to stop, having said how far it has come; `fermata` once it has
-// seen the request.
-struct LavoroSenzaFine {
-    std::shared_ptr<std::atomic<bool>> fermata = std::make_shared<std::atomic<bool>>(false);
-
-    std::shared_ptr<Lavoro<int>> avvia() const
-    {
-        return AvviaLavoro<int>([fermata = fermata](Avanzamento& avanzamento) -> Esito<int> {
-            avanzamento.fissaDimensione(100);
-            avanzamento.aggiungi(50);
-            while (!avanzamento.annullata())
-                std::this_thread::sleep_for(1ms);
-            fermata->store(true);
-            return 0;
-        });
-    }
-    // Whether the work stops once told, within a few seconds.
-    bool siFerma() const
-    {
-        const auto limite = std::chrono::steady_clock::now() + 5s;
-        while (!fermata->load() && std::chrono::steady_clock::now() < limite)
-            std::this_thread::sleep_for(1ms);
-        return fermata->load();
-    }
-};
-
 class Wait : public testing::Test {
 protected:
     void SetUp() override { finestra.show(); }
@@ -89,8 +63,16 @@ TEST_F(Wait, CancelBeforeTheDialogShowsOrWithItUp)
 {
     for (const bool dialogo : {false, true}) {
         SCOPED_TRACE(dialogo ? "with the dialog up" : "before the dialog shows");
-        const LavoroSenzaFine lavoro;
-        const auto record = lavoro.avvia();
+        // Work that runs until it is told to stop, having said how far it has come.
+        const auto fermata = std::make_shared<std::atomic<bool>>(false);  // once it has seen the request
+        const auto record = AvviaLavoro<int>([fermata](Avanzamento& avanzamento) -> Esito<int> {
+            avanzamento.fissaDimensione(100);
+            avanzamento.aggiungi(50);
+            while (!avanzamento.annullata())
+                std::this_thread::sleep_for(1ms);
+            fermata->store(true);
+            return 0;
+        });
         Attesa attesa(finestra, QStringLiteral("Lettura di <b>x"),
                       dialogo ? TempiAttesa{.dialogo = 50ms, .avanzamento = 10ms} : MaiTimer);
         const auto rete = Rete(attesa);
@@ -109,9 +91,12 @@ TEST_F(Wait, CancelBeforeTheDialogShowsOrWithItUp)
         });
         EXPECT_EQ(MotivoDi(attesa.attendi(*record)), Motivo::Annullata);
         EXPECT_EQ(risposta->venuta, dialogo);
-        if (!dialogo)
+        if (!dialogo) {
             EXPECT_EQ(finestra.findChild<QProgressDialog*>(), nullptr);
-        EXPECT_TRUE(lavoro.siFerma());
+        }
+        for (int i = 0; i < 5000 && !fermata->load(); ++i)  // it stops once told, within a few seconds
+            std::this_thread::sleep_for(1ms);
+        EXPECT_TRUE(fermata->load());
     }
 }
 
