@@ -32,7 +32,8 @@ protected:
                 menu->close();
         });
         azione();
-        QTest::qWait(50);  // a menu that opens without blocking
+        // A menu that opens without blocking, however late a busy machine shows it.
+        (void)QTest::qWaitFor([&] { return !nome.isEmpty(); }, 1000);
         return nome;
     }
 };
