@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <optional>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -44,6 +46,20 @@ inline const Simboli SimboliDiProva = SimboliDaTesto(U"ab, \"\r\nè€\U0001F600
 inline std::span<const std::uint8_t> Byte(std::string_view testo)
 {
     return {reinterpret_cast<const std::uint8_t*>(testo.data()), testo.size()};
+}
+
+// A file's bytes; nothing when it cannot be read.
+inline std::string LeggiFile(const std::filesystem::path& percorso)
+{
+    std::ifstream file(percorso, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
+}
+
+// Why a step failed; nothing when it succeeded.
+template <class T>
+std::optional<Motivo> MotivoDi(const Esito<T>& esito)
+{
+    return esito.riuscito() ? std::nullopt : std::optional(esito.errore().motivo);
 }
 
 // A family of kernels under test: one of the CPU's, or the AVX-512 algorithms on emulated vectors,

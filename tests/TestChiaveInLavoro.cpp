@@ -76,41 +76,29 @@ TEST(ChiaveInLavoro, FreeLettersFreeSymbolsAndDoubles)
     EXPECT_EQ(Doppioni(chiave), InsiemeSlot(0b100001));
 }
 
-struct CasoConvenzione {
-    const char* nome;
-    Criterio criterio;
-    std::string_view chiave;
-    std::u32string testo;
-    std::u32string atteso;
-    std::string segni;  // per character: '.' as in the text, 's' replaced, 'd' replaced by a double
-};
-
-void PrintTo(const CasoConvenzione& caso, std::ostream* uscita) { *uscita << caso.nome; }
-
-class Convenzione : public testing::TestWithParam<CasoConvenzione> {};
-
-TEST_P(Convenzione, PlainLowercaseTheRestUppercase)
+TEST(Convenzione, PlainLowercaseTheRestUppercase)
 {
-    const auto& c = GetParam();
-    const auto segnato = ConvenzioneClassica(c.testo, c.criterio, K(c.chiave));
-    EXPECT_EQ(segnato.testo, c.atteso);
-    std::string segni;
-    for (const Segno s : segnato.segni)
-        segni += s == Segno::Cifrato ? '.' : s == Segno::Sostituito ? 's' : 'd';
-    EXPECT_EQ(segni, c.segni);
+    const struct {
+        Criterio criterio;
+        std::string_view chiave;  // q is slot 16, x slot 23
+        std::u32string testo, atteso;
+        std::string segni;  // per character: '.' as in the text, 's' replaced, 'd' replaced by a double
+    } casi[] = {
+        {ModoLettere::SenzaDistinzione, "----------------e", U"Qq xè!ÿς", U"ee XÈ!ŸΣ", "ss......"},
+        {ModoLettere::Minuscole, "----------------e", U"Qq", U"Qe", ".s"},
+        {ModoLettere::Maiuscole, "----------------e", U"Qq", U"eQ", "s."},
+        {ModoLettere::SenzaDistinzione, "----------------e------e", U"qax", U"eAe", "d.d"},
+        {Avanzati, "abcde", U"1Σ\U0001F600qQ7яz", U"abcde7ЯZ", "sssss..."},
+    };
+    for (const auto& c : casi) {
+        const auto segnato = ConvenzioneClassica(c.testo, c.criterio, K(c.chiave));
+        EXPECT_EQ(segnato.testo, c.atteso);
+        std::string segni;
+        for (const Segno s : segnato.segni)
+            segni += s == Segno::Cifrato ? '.' : s == Segno::Sostituito ? 's' : 'd';
+        EXPECT_EQ(segni, c.segni);
+    }
 }
-
-// q is slot 16, x slot 23.
-INSTANTIATE_TEST_SUITE_P(
-    Modi, Convenzione,
-    testing::Values(CasoConvenzione{"BothCases", ModoLettere::SenzaDistinzione, "----------------e", U"Qq xè!ÿς",
-                                    U"ee XÈ!ŸΣ", "ss......"},
-                    CasoConvenzione{"Lowercase", ModoLettere::Minuscole, "----------------e", U"Qq", U"Qe", ".s"},
-                    CasoConvenzione{"Uppercase", ModoLettere::Maiuscole, "----------------e", U"Qq", U"eQ", "s."},
-                    CasoConvenzione{"Doubles", ModoLettere::SenzaDistinzione, "----------------e------e", U"qax",
-                                    U"eAe", "d.d"},
-                    CasoConvenzione{"Symbols", Avanzati, "abcde", U"1Σ\U0001F600qQ7яz", U"abcde7ЯZ", "sssss..."}),
-    [](const auto& prova) { return std::string(prova.param.nome); });
 
 TEST(TestoChiave, WrittenAsPairsAndReadBack)
 {

@@ -123,14 +123,9 @@ TEST(Cryptogram, PlaintextFileIsDecodedAsTheAnalysisDecodes)
 {
     CartellaTemporanea cartella;
     const std::pair<std::string, std::u32string> casi[] = {
-        {"\xEF\xBB\xBF"
-         "caff\xC3\xA8",
-         U"caffè"},
+        {std::string("\xEF\xBB\xBF") + "caff\xC3\xA8", U"caffè"},
         {"caff\xE8 \x80", U"caffè €"},
-        {std::string("\xFF\xFE"
-                     "c\0\xE8\0",
-                     6),
-         U"cè"},
+        {std::string("\xFF\xFE\x63\0\xE8\0", 6), U"cè"},
     };
     for (const auto& [byte, atteso] : casi) {
         const auto letto = LeggiTestoInChiaro(cartella.scrivi("chiaro.txt", byte));

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Files on Linux and on Windows alike: names in any script, folders, files above 4 GiB, rewrites
 // caught by time, the temporary folders of the tests themselves (inside a folder of any name,
-// holding read-only contents); Windows's own refusals (share modes, byte-range locks).
+// holding read-only contents), files that stress the reader, named pipes read to the end or
+// cancelled; Windows's own refusals (share modes, byte-range locks).
 #include "Aiuti.h"
+#include "Tubo.h"
 
 #include "AnalisiFile.h"
 #include "LeggiTesto.h"
@@ -11,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <future>
 #include <iostream>
 #include <optional>
 #include <thread>
@@ -191,6 +194,69 @@ TEST_F(FilePortabili, ASameSizeRewriteWhileReadIsNoticed)
         notate += cambiato && cambiato->motivo == Motivo::FileModificato;
     }
     EXPECT_EQ(notate, 10);
+}
+
+TEST_F(FilePortabili, DifficultFilesGetTheRightLengthAndLetters)
+{
+    using namespace std::string_view_literals;
+    std::string righe;
+    for (int i = 0; i < 10'000'000; ++i)
+        righe += "\r\n";
+    std::string riga(64u << 20, 'x');  // one line without end across many buffers
+    riga[12345] = ' ';
+    riga.back() = 'Q';
+    const struct {
+        std::string nome, contenuto;
+        std::uint64_t lunghezza, lettere;
+        Codifica codifica;
+    } casi[] = {
+        {"vuote.txt", righe, 2u * (10'000'000 - 1), 0, Codifica::Utf8},  // one empty field a line, joined by CR LF
+        {"riga.txt", riga, riga.size(), riga.size() - 1, Codifica::Utf8},
+        {"utf16.txt", std::string("\xFF\xFE\x43\0i\0a\0o\0,\0 \0\xE8\0\r\0\n\0"sv), 7, 4,
+         Codifica::Utf16LE},  // Ciao, CR LF, è
+        {"vuoto.txt", "", 0, 0, Codifica::Utf8},
+    };
+    for (const auto& caso : casi) {
+        const auto esito = prova::Analizza(cartella.scrivi(caso.nome, caso.contenuto), ModoLettere::SenzaDistinzione);
+        ASSERT_TRUE(esito.riuscito()) << caso.nome;
+        EXPECT_EQ(esito.valore().lunghezza, caso.lunghezza) << caso.nome;
+        EXPECT_EQ(Totale(esito.valore(), true), caso.lettere) << caso.nome;
+        EXPECT_EQ(esito.valore().codifica, caso.codifica) << caso.nome;
+    }
+}
+
+TEST_F(FilePortabili, APipeIsReadToItsEndAndASilentOneUntilACancel)
+{
+    for (const bool muto : {false, true}) {
+        SCOPED_TRACE(muto ? "silent" : "closed");
+        prova::Tubo tubo(cartella, muto ? "muto" : "chiuso");
+        Avanzamento avanzamento;
+        auto esito = std::async(std::launch::async,
+                                [&] { return AnalizzaFile(tubo.percorso(), ModoLettere::Minuscole, avanzamento); });
+        if (!tubo.attendiLettore()) {
+            avanzamento.annulla();
+            FAIL() << "the reader did not open the pipe";
+        }
+        tubo.scrivi("abc,");
+        if (muto) {
+            // The writer stays silent, its end open: only the cancel ends the reading.
+            for (int i = 0; i < 10000 && avanzamento.letti() < 4; ++i)
+                std::this_thread::sleep_for(1ms);
+            EXPECT_EQ(avanzamento.letti(), 4u);
+            avanzamento.annulla();
+            ASSERT_EQ(esito.wait_for(10s), std::future_status::ready) << "the cancel was not seen";
+            EXPECT_EQ(prova::MotivoDi(esito.get()), Motivo::Annullata);
+        } else {
+            std::this_thread::sleep_for(60ms);  // the reader waits more than one slice
+            tubo.scrivi(" de");
+            tubo.chiudi();
+            const auto analisi = esito.get();
+            ASSERT_TRUE(analisi.riuscito()) << analisi.errore().dettaglio;
+            EXPECT_EQ(analisi.valore().lunghezza, 7u);  // abc, CR LF, de
+            EXPECT_EQ(Totale(analisi.valore(), true), 5u);
+            EXPECT_EQ(avanzamento.dimensione(), 0u);
+        }
+    }
 }
 
 // POSIX has no share modes, and its locks are advisory: what cannot be read there is in

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What only POSIX has: FIFOs, terminals and endless devices, whose opening never blocks and whose
 // silent or endless reading a cancel ends at once; files that cannot be read; system files that
-// report a size of their own. A pipe read whole, on every system, is in TestTubi.cpp; Windows's
-// refusals (share modes, locked ranges) are in TestFilePortabili.cpp.
+// report a size of their own. A pipe read whole on every system, and Windows's refusals (share
+// modes, locked ranges), are in TestFilePortabili.cpp.
 #include "Aiuti.h"
 
 #include "AnalisiFile.h"

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The field reader, the code pages and the counting of a text, on small examples.
+// The field reader, the code pages and the counting of a text, on small examples; text analysed
+// from memory, as the clipboard gives it.
+#include "Aiuti.h"
+
 #include "AnalisiFile.h"
+#include "AnalisiTesto.h"
 #include "Codifica.h"
 #include "LeggiTesto.h"
 
@@ -26,14 +30,14 @@ TEST(CampiInTesto, SeparatesFieldsAndJoinsThemWithCrLf)
         {"   ", U""},  // one empty field, its CR LF dropped
         {"a,", U"a"},
         {",,", U"\r\n"},
-        {"a\rb\nc", U"a\r\nb\r\nc"},      // lone CR and lone LF end lines
-        {"a\r\r\nb", U"a\r\n\r\nb"},      // CR, then CR LF: an empty line between
-        {"ab\"c,d", U"ab\"c\r\nd"},       // a quote inside an unquoted field is kept
-        {"\"ab\"cd ,e", U"abcd \r\ne"},   // after the closing quote the field goes on
-        {"a  ,  b  ", U"a  \r\nb  "},     // trailing blanks kept, leading skipped
-        {"\ta", U"\ta"},                  // only the blank is skipped
-        {"\"ab,\r\ncd", U"ab,\r\ncd"},    // an unclosed quote runs to the end
-        {"\"a\nb\"\r\nc", U"a\nb\r\nc"},  // line ends inside quotes stay as written
+        {"a\rb\nc", U"a\r\nb\r\nc"},                                // lone CR and lone LF end lines
+        {"a\r\r\nb", U"a\r\n\r\nb"},                                // CR, then CR LF: an empty line between
+        {"ab\"c,d", U"ab\"c\r\nd"},                                 // a quote inside an unquoted field is kept
+        {"\"ab\"cd ,e", U"abcd \r\ne"},                             // after the closing quote the field goes on
+        {"a  ,  b  ", U"a  \r\nb  "},                               // trailing blanks kept, leading skipped
+        {"\ta", U"\ta"},                                            // only the blank is skipped
+        {"\"ab,\r\ncd", U"ab,\r\ncd"},                              // an unclosed quote runs to the end
+        {"\"a\nb\"\r\nc", U"a\nb\r\nc"},                            // line ends inside quotes stay as written
         {"12/03/2024,#NULL#,1e5", U"12/03/2024\r\n#NULL#\r\n1e5"},  // no numbers, dates or markers
     };
     for (const auto& [byte, testo] : casi)
@@ -42,20 +46,18 @@ TEST(CampiInTesto, SeparatesFieldsAndJoinsThemWithCrLf)
 
 TEST(Decodifica, ChoosesTheCodePage)
 {
-    EXPECT_EQ(Decodifica("\xEF\xBB\xBF"
-                         "\xC3\xA8"),
-              U"è");                           // UTF-8, its byte-order mark skipped
-    EXPECT_EQ(Decodifica("\xE8\x80"), U"è€");  // not UTF-8: Windows-1252
-    EXPECT_EQ(Decodifica("\xEF\xBB\xBF"
-                         "\xE8"),
-              U"ï»¿è");  // a mark does not make bad UTF-8 good
-    EXPECT_EQ(Decodifica("\xFF\xFE"
-                         "a\0\x3D\xD8\x00\xDE"sv),
-              U"a\U0001F600");                                   // UTF-16 LE with a pair
-    EXPECT_EQ(Decodifica("\xFE\xFF\0a\xD8\x3D"sv), U"a\uFFFD");  // UTF-16 BE, a lone surrogate at the end
-    EXPECT_EQ(Decodifica("\xC0\xAF"), U"À¯");                    // an overlong form is not UTF-8
-    EXPECT_EQ(Decodifica("\xED\xA0\x80"), U"í\u00A0€");          // nor is an encoded surrogate
-    EXPECT_EQ(Decodifica(std::string_view("a\0b", 3)), std::u32string(U"a\0b", 3));
+    const std::pair<std::string_view, std::u32string_view> casi[] = {
+        {"\xEF\xBB\xBF\xC3\xA8", U"è"},                        // UTF-8, its byte-order mark skipped
+        {"\xE8\x80", U"è€"},                                   // not UTF-8: Windows-1252
+        {"\xEF\xBB\xBF\xE8", U"ï»¿è"},                         // a mark does not make bad UTF-8 good
+        {"\xFF\xFE\x61\0\x3D\xD8\x00\xDE"sv, U"a\U0001F600"},  // UTF-16 LE with a pair
+        {"\xFE\xFF\0a\xD8\x3D"sv, U"a\uFFFD"},                 // UTF-16 BE, a lone surrogate at the end
+        {"\xC0\xAF", U"À¯"},                                   // an overlong form is not UTF-8
+        {"\xED\xA0\x80", U"í\u00A0€"},                         // nor is an encoded surrogate
+        {"a\0b"sv, U"a\0b"sv},
+    };
+    for (const auto& [byte, testo] : casi)
+        EXPECT_EQ(Decodifica(byte), testo) << testing::PrintToString(byte);
 }
 
 TEST(ContaLettere, FiveCharactersUnderEachMode)
@@ -95,6 +97,48 @@ TEST(ContaSimboli, MatchesExactlyAndCountsRepeatsInEverySlot)
     EXPECT_EQ(conteggi[3], 1u);  // only the comma inside quotes reaches the text
     EXPECT_EQ(conteggi[4], 2u);  // the quoted blank and the one before 7; none skipped at a field start
     EXPECT_EQ(conteggi[25], 1u);
+}
+
+std::string U8(std::u8string_view testo) { return {testo.begin(), testo.end()}; }
+
+TEST(TestoInMemoria, CountsAsTheSameTextInAUtf8File)
+{
+    // 256 KiB is the slice converted at a time: a surrogate pair and a CR LF fall across it.
+    const std::string lungo(256 * 1024 - 1, 'q');
+    const std::u16string lungo16(lungo.begin(), lungo.end());
+    const std::pair<std::u16string, std::string> testi[] = {
+        // and the same text as a file holds it
+        {u"", ""},
+        {u"Nella mezzo del cammin, QUA", "Nella mezzo del cammin, QUA"},
+        {u"Perché è così? \U0001F600 ÀÈ", U8(u8"Perché è così? \U0001F600 ÀÈ")},
+        {u"\"a,b\"\r\n\"c\"\"d\" e,f\r\n", "\"a,b\"\r\n\"c\"\"d\" e,f\r\n"},
+        {u"\uFEFFabc", std::string("\xEF\xBB\xBF") + "abc"},
+        {u"a\xD800z\xDC00", U8(u8"a\uFFFDz\uFFFD")},  // lone surrogates
+        {lungo16 + u"\U0001F600e", lungo + U8(u8"\U0001F600e")},
+        {lungo16 + u"\r\nx", lungo + "\r\nx"},
+    };
+    prova::CartellaTemporanea cartella;
+    for (const auto& [utf16, utf8] : testi) {
+        SCOPED_TRACE(testing::PrintToString(utf8.substr(0, 40)));
+        const auto file = cartella.scrivi("testo.txt", utf8);
+        for (const Criterio& criterio : {Criterio{ModoLettere::Minuscole}, Criterio{ModoLettere::SenzaDistinzione},
+                                         Criterio{prova::SimboliDiProva}}) {
+            Avanzamento avanzamento;
+            const auto daMemoria = AnalizzaTesto(utf16, criterio, avanzamento);
+            const auto daFile = prova::Analizza(file, criterio);
+            ASSERT_TRUE(daMemoria.riuscito() && daFile.riuscito());
+            EXPECT_EQ(daMemoria.valore(), daFile.valore());
+            EXPECT_EQ(avanzamento.letti(), utf8.size());
+            EXPECT_EQ(avanzamento.dimensione(), utf8.size());
+        }
+    }
+}
+
+TEST(TestoInMemoria, CancelEndsTheAnalysis)
+{
+    Avanzamento avanzamento;
+    avanzamento.annulla();
+    EXPECT_EQ(AnalizzaTesto(u"abc", ModoLettere::Minuscole, avanzamento).errore().motivo, Motivo::Annullata);
 }
 
 }  // namespace

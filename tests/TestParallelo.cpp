@@ -16,70 +16,52 @@ namespace {
 
 using dettaglio::Opzioni;
 
-struct Caso {
-    const char* nome;
-    std::string byte;
-};
-
-void PrintTo(const Caso& caso, std::ostream* uscita) { *uscita << caso.nome; }
-
-std::vector<Caso> Casi()
+TEST(ATratti, GivesWhatOneReadingInOrderGives)
 {
-    // Each has something for a range edge to cut: quotes opened before it and closed after, CR LF
+    // Each text has something for a range edge to cut: quotes opened before it and closed after, CR LF
     // pairs, blanks at a field's start, multi-byte characters, a byte-order mark.
     std::mt19937 caso(11);
     const std::string mescolato = prova::Genera(caso, 4000, 3, true);
-    return {
-        {"mixed", mescolato},
-        {"byte_order_mark", "\xEF\xBB\xBF" + mescolato},
-        {"byte_order_mark_then_a_quote", "\xEF\xBB\xBF\"a,b\"" + mescolato},
-        {"invalid_utf8_late", mescolato + "\xE8" + "abc"},
-        {"byte_order_mark_and_invalid_late", "\xEF\xBB\xBF  \"q," + mescolato + "\xC3"},
-        // Strings first, not literals: GCC 12 for MinGW warns falsely (-Wrestrict) on literal + temporary.
-        {"an_unclosed_quote", std::string("\"") + std::string(3000, 'x') + ",\r\n" + std::string(2000, 'y')},
-        {"one_long_quoted_field", std::string("ab,\"") + std::string(2500, ',') + "\r\n" + mescolato + "\"\r\ncd"},
-        {"nothing_but_quotes", std::string(999, '"')},
-        {"line_ends_only", std::string(1000, '\r') + std::string(1001, '\n') + "\r\n\r\n\n\r"},
-        {"a_sequence_cut_everywhere",
-         [] {
-             std::string s;
-             for (int i = 0; i < 300; ++i)
-                 s += "\xF0\x9F\x98\x80\xC3\xA8,";
-             return s;
-         }()},
+    std::string sequenze;  // a sequence cut everywhere
+    for (int i = 0; i < 300; ++i)
+        sequenze += "\xF0\x9F\x98\x80\xC3\xA8,";
+    // Strings first, not literals: GCC 12 for MinGW warns falsely (-Wrestrict) on literal + temporary.
+    const std::string testi[] = {
+        mescolato,
+        "\xEF\xBB\xBF" + mescolato,
+        "\xEF\xBB\xBF\"a,b\"" + mescolato,
+        mescolato + "\xE8" + "abc",  // invalid UTF-8 late
+        "\xEF\xBB\xBF  \"q," + mescolato + "\xC3",
+        std::string("\"") + std::string(3000, 'x') + ",\r\n" + std::string(2000, 'y'),    // an unclosed quote
+        std::string("ab,\"") + std::string(2500, ',') + "\r\n" + mescolato + "\"\r\ncd",  // one long quoted field
+        std::string(999, '"'),
+        std::string(1000, '\r') + std::string(1001, '\n') + "\r\n\r\n\n\r",
+        sequenze,
     };
-}
-
-class ATratti : public testing::TestWithParam<Caso> {
-protected:
-    prova::CartellaTemporanea cartella;
-};
-
-TEST_P(ATratti, GivesWhatOneReadingInOrderGives)
-{
-    const auto percorso = cartella.scrivi("testo.txt", GetParam().byte);
-    const auto testo = LeggiTesto(percorso);
-    ASSERT_TRUE(testo.riuscito());
-    for (const Criterio& criterio : {Criterio(ModoLettere::SenzaDistinzione), Criterio(prova::SimboliDiProva)}) {
-        const auto inOrdine = prova::Analizza(percorso, criterio);  // a small file is read in order
-        ASSERT_TRUE(inOrdine.riuscito());
-        ASSERT_EQ(inOrdine.valore().lunghezza, testo.valore().size());
-        for (const std::uint64_t tratto : {3u, 4u, 5u, 7u, 64u, 333u, 4096u}) {
-            for (const unsigned lavoratori : {1u, 2u, 3u, 8u}) {
-                Avanzamento avanzamento;
-                const auto aTratti = dettaglio::AnalizzaFileCon(
-                    percorso, criterio, avanzamento, Opzioni{.lavoratori = lavoratori, .lunghezzaTratto = tratto});
-                ASSERT_TRUE(aTratti.riuscito());
-                EXPECT_EQ(aTratti.valore(), inOrdine.valore())
-                    << "ranges of " << tratto << ", " << lavoratori << " workers";
-                EXPECT_EQ(avanzamento.letti(), GetParam().byte.size());
+    const prova::CartellaTemporanea cartella;
+    for (const auto& byte : testi) {
+        SCOPED_TRACE(testing::PrintToString(byte.substr(0, 40)));
+        const auto percorso = cartella.scrivi("testo.txt", byte);
+        const auto testo = LeggiTesto(percorso);
+        ASSERT_TRUE(testo.riuscito());
+        for (const Criterio& criterio : {Criterio(ModoLettere::SenzaDistinzione), Criterio(prova::SimboliDiProva)}) {
+            const auto inOrdine = prova::Analizza(percorso, criterio);  // a small file is read in order
+            ASSERT_TRUE(inOrdine.riuscito());
+            ASSERT_EQ(inOrdine.valore().lunghezza, testo.valore().size());
+            for (const std::uint64_t tratto : {3u, 4u, 5u, 7u, 64u, 333u, 4096u}) {
+                for (const unsigned lavoratori : {1u, 2u, 3u, 8u}) {
+                    Avanzamento avanzamento;
+                    const auto aTratti = dettaglio::AnalizzaFileCon(
+                        percorso, criterio, avanzamento, Opzioni{.lavoratori = lavoratori, .lunghezzaTratto = tratto});
+                    ASSERT_TRUE(aTratti.riuscito());
+                    EXPECT_EQ(aTratti.valore(), inOrdine.valore())
+                        << "ranges of " << tratto << ", " << lavoratori << " workers";
+                    EXPECT_EQ(avanzamento.letti(), byte.size());
+                }
             }
         }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Testi, ATratti, testing::ValuesIn(Casi()),
-                         [](const auto& voce) { return std::string(voce.param.nome); });
 
 TEST(ATrattiAnnullata, ACancelAtAnyMomentEndsCleanly)
 {

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The proposed key on short cryptograms, the model of words, the completed key, and the easy cases.
+// The measured language tables, the proposed key on short cryptograms, the model of words, the
+// completed key, and the easy cases.
+#include "Aiuti.h"
 #include "Cifrario.h"
+#include "Sorteggio.h"
+#include "TabelleLingue.h"
 
 #include <gtest/gtest.h>
 
@@ -8,16 +12,46 @@
 #include <numeric>
 
 using namespace varnel;
+using varnel::prova::MotivoDi;
 
 namespace {
 
-// splitmix64, for keys that are the same with every standard library.
-std::uint64_t Prossimo(std::uint64_t& stato)
+TEST(FrequenzeMisurate, NearThePublishedTable)
 {
-    std::uint64_t z = (stato += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
+    const struct {
+        Lingua lingua;
+        std::string lettere;        // the published most frequent letters, in their order
+        std::vector<double> quote;  // and their percentages
+        bool primeInOrdine;         // they are the table's first letters, in some order
+    } riferimenti[] = {{Lingua::Italiano, "eaio", {11.8, 11.7, 11.3, 9.8}, true},
+                       {Lingua::Inglese, "etao", {12.7, 9.1, 8.2, 7.5}, false}};
+    for (const auto& r : riferimenti) {
+        const auto& f = FrequenzeLettere(r.lingua);
+        EXPECT_NEAR(std::accumulate(f.begin(), f.end(), 0.0), 100.0, 0.01);
+        for (std::size_t i = 0; i < r.lettere.size(); ++i)
+            EXPECT_NEAR(f[static_cast<std::size_t>(r.lettere[i] - 'a')], r.quote[i], 1.5) << r.lettere[i];
+        if (!r.primeInOrdine)
+            continue;
+        std::vector<double> ordinate(f.begin(), f.end());
+        std::ranges::sort(ordinate, std::greater<>());
+        for (const char c : r.lettere)
+            EXPECT_GE(f[static_cast<std::size_t>(c - 'a')], ordinate[r.lettere.size() - 1]) << c;
+    }
+}
+
+TEST(Quadrigrammi, CommonOnesOutrankRareOnes)
+{
+    const auto indice = [](const char* q) {
+        std::size_t i = 0;
+        for (int k = 0; k < 4; ++k)
+            i = i * 26 + static_cast<std::size_t>(q[k] - 'a');
+        return i;
+    };
+    const auto& it = Quadrigrammi(Lingua::Italiano);
+    const auto& en = Quadrigrammi(Lingua::Inglese);
+    EXPECT_GT(it[indice("ella")], it[indice("thin")]);
+    EXPECT_GT(en[indice("thin")], en[indice("ella")]);
+    EXPECT_EQ(it[indice("qqqq")], 0);
 }
 
 struct Cifrato {
@@ -41,13 +75,33 @@ Cifrato Cifra(std::string_view chiaro, const std::array<char, 26>& cifra)
     return c;
 }
 
+// The same for a seed with every standard library.
 std::array<char, 26> CifraCasuale(std::uint64_t seme)
 {
+    Sorteggio sorteggio(seme);
     std::array<char, 26> cifra{};
     std::iota(cifra.begin(), cifra.end(), 'a');
     for (std::size_t i = 25; i > 0; --i)
-        std::swap(cifra[i], cifra[Prossimo(seme) % (i + 1)]);
+        std::swap(cifra[i], cifra[sorteggio.prossimo() % (i + 1)]);
     return cifra;
+}
+
+// Plain letter p becomes a·p + b.
+Chiave CifraAffine(int a, int b)
+{
+    Chiave cifra{};
+    for (int p = 0; p < 26; ++p)
+        cifra[static_cast<std::size_t>(p)] = static_cast<char>('a' + (a * p + b) % 26);
+    return cifra;
+}
+
+// The key that reads back a text enciphered with `cifra`.
+Chiave Inversa(const Chiave& cifra)
+{
+    Chiave chiave{};
+    for (std::size_t p = 0; p < 26; ++p)
+        chiave[static_cast<std::size_t>(cifra[p] - 'a')] = static_cast<char>('a' + p);
+    return chiave;
 }
 
 std::size_t Sbagliate(std::string_view chiaro, const Cifrato& cifrato, const Chiave& chiave)
@@ -59,120 +113,103 @@ std::size_t Sbagliate(std::string_view chiaro, const Cifrato& cifrato, const Chi
     return sbagliate;
 }
 
-struct Breve {
-    Lingua lingua;
-    std::uint64_t seme;
-    std::string chiaro;
-};
-
-class RisolveBreve : public ::testing::TestWithParam<Breve> {};
-
-// Cut from fortunes held out of the tables, 40 and 60 letters, spaces and punctuation kept.
-TEST_P(RisolveBreve, HeldOutQuotationTheSameEveryRun)
+// Cut from fortunes held out of the tables, 40 to 200 letters, spaces and punctuation kept.
+TEST(RisolveBreve, HeldOutQuotationTheSameEveryRun)
 {
-    const auto& b = GetParam();
-    const auto cifrato = Cifra(b.chiaro, CifraCasuale(b.seme));
-    Avanzamento avanzamento;
-    const auto chiave = ProponiChiave(cifrato.sequenza, cifrato.conteggi, b.lingua, avanzamento);
-    ASSERT_TRUE(chiave.riuscito());
-    // Solved: nine letters in ten right (a letter the text has once may stay ambiguous).
-    const auto lettere = static_cast<std::size_t>(
-        std::count_if(b.chiaro.begin(), b.chiaro.end(), [](char x) { return x >= 'a' && x <= 'z'; }));
-    EXPECT_LE(10 * Sbagliate(b.chiaro, cifrato, chiave.valore()), lettere);
-    EXPECT_EQ(ProponiChiave(cifrato.sequenza, cifrato.conteggi, b.lingua, avanzamento).valore(), chiave.valore());
+    const struct {
+        Lingua lingua;
+        std::uint64_t seme;
+        std::string chiaro;
+    } casi[] = {
+        {Lingua::Italiano, 1, "sono dentro un ascensore che sta precipitando: s"},
+        {Lingua::Italiano, 2, "\"io sto alle donne come un diabetico sta alla meringata.\""},
+        {Lingua::Inglese, 3, "\"consistency requires you to be as ignorant toda"},
+        {Lingua::Inglese, 4, "\"whoever undertakes to set himself up as a judge of truth and knowledge is"},
+        {Lingua::Italiano, 10,
+         "tra i due veniva posta una bottiglia di janx, il liquore immortalato in quella vecchia canzone dei minatori "
+         "di orione, che dice: oh non datemi piu' quel vecchio liquore janx no, non datemi piu' il vecchio janx "
+         "altrimenti la testa mi vola via, la lingu"},
+        {Lingua::Inglese, 11,
+         "a famous lisp hacker noticed an undergraduate sitting in front of a xerox 1108, trying to edit a complex "
+         "klone network via a browser. wanting to help, the hacker clicked one of the nodes in the network with the "
+         "mouse, and asked \"what do you see?\" very earnes"},
+    };
+    for (const auto& b : casi) {
+        SCOPED_TRACE(b.chiaro);
+        const auto cifrato = Cifra(b.chiaro, CifraCasuale(b.seme));
+        Avanzamento avanzamento;
+        const auto chiave = ProponiChiave(cifrato.sequenza, cifrato.conteggi, b.lingua, avanzamento);
+        ASSERT_TRUE(chiave.riuscito());
+        // Solved: nine letters in ten right (a letter the text has once may stay ambiguous).
+        const auto lettere = static_cast<std::size_t>(
+            std::ranges::count_if(b.chiaro, [](char x) { return x >= 'a' && x <= 'z'; }));
+        EXPECT_LE(10 * Sbagliate(b.chiaro, cifrato, chiave.valore()), lettere);
+        EXPECT_EQ(ProponiChiave(cifrato.sequenza, cifrato.conteggi, b.lingua, avanzamento).valore(), chiave.valore());
+        Avanzamento annullato;
+        annullato.annulla();
+        EXPECT_EQ(MotivoDi(ProponiChiave(cifrato.sequenza, cifrato.conteggi, b.lingua, annullato)), Motivo::Annullata);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lingue, RisolveBreve,
-    ::testing::Values(Breve{Lingua::Italiano, 1, "sono dentro un ascensore che sta precipitando: s"},
-                      Breve{Lingua::Italiano, 2, "\"io sto alle donne come un diabetico sta alla meringata.\""},
-                      Breve{Lingua::Inglese, 3, "\"consistency requires you to be as ignorant toda"},
-                      Breve{Lingua::Inglese, 4,
-                            "\"whoever undertakes to set himself up as a judge of truth and knowledge is"}));
-
-struct Confine {
-    Lingua lingua;
-    std::string chiaro;
-    Chiave sbagliata;  // the best key the letters alone know: it scores above the true one without spaces
-};
-
-class ModelloParole : public ::testing::TestWithParam<Confine> {};
-
-TEST_P(ModelloParole, TrueTextOutscoresTheLetterModelsWrongKey)
+TEST(ModelloParole, TrueTextOutscoresTheLetterModelsWrongKey)
 {
-    const auto& c = GetParam();
-    std::array<char, 26> identita{};
-    std::iota(identita.begin(), identita.end(), 'a');
-    const auto conSpazi = Cifra(c.chiaro, identita);
-    std::string lettere;
-    for (const char x : c.chiaro)
-        lettere += x >= 'a' && x <= 'z' ? std::string(1, x) : std::string();
-    const auto senzaSpazi = Cifra(lettere, identita);
-    EXPECT_GT(PunteggioChiave(senzaSpazi.sequenza, c.sbagliata, c.lingua),
-              PunteggioChiave(senzaSpazi.sequenza, identita, c.lingua));
-    EXPECT_GT(PunteggioChiave(conSpazi.sequenza, identita, c.lingua),
-              PunteggioChiave(conSpazi.sequenza, c.sbagliata, c.lingua));
+    const struct {
+        Lingua lingua;
+        std::string chiaro;
+        std::string_view sbagliata;  // the best key the letters alone know: above the true one without spaces
+    } casi[] = {
+        {Lingua::Italiano, "\"cicciolina e' stata l'unico politico a farsi fare", "ejswndyhabqczmifgltrokxvpu"},
+        {Lingua::Inglese, "\"never face facts; if you do, you'll never get up in th", "fzldeobpwvqtuhagjscinryxmk"},
+    };
+    const auto identita = CifraAffine(1, 0);
+    for (const auto& c : casi) {
+        Chiave sbagliata{};
+        std::ranges::copy(c.sbagliata, sbagliata.begin());
+        std::string lettere;
+        std::ranges::copy_if(c.chiaro, std::back_inserter(lettere), [](char x) { return x >= 'a' && x <= 'z'; });
+        const auto conSpazi = Cifra(c.chiaro, identita);
+        const auto senzaSpazi = Cifra(lettere, identita);
+        EXPECT_GT(PunteggioChiave(senzaSpazi.sequenza, sbagliata, c.lingua),
+                  PunteggioChiave(senzaSpazi.sequenza, identita, c.lingua));
+        EXPECT_GT(PunteggioChiave(conSpazi.sequenza, identita, c.lingua),
+                  PunteggioChiave(conSpazi.sequenza, sbagliata, c.lingua));
+    }
 }
 
-Chiave Da(std::string_view lettere)
-{
-    Chiave chiave{};
-    std::copy(lettere.begin(), lettere.end(), chiave.begin());
-    return chiave;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Lingue, ModelloParole,
-    ::testing::Values(Confine{Lingua::Italiano, "\"cicciolina e' stata l'unico politico a farsi fare",
-                              Da("ejswndyhabqczmifgltrokxvpu")},
-                      Confine{Lingua::Inglese, "\"never face facts; if you do, you'll never get up in th",
-                              Da("fzldeobpwvqtuhagjscinryxmk")}));
-
-struct Bloccata {
-    const char* nome;
-    std::string_view parziale;  // letters by slot, '-' for a free one
-};
-
-void PrintTo(const Bloccata& b, std::ostream* uscita) { *uscita << b.nome; }
-
-class Completa : public ::testing::TestWithParam<Bloccata> {};
-
-TEST_P(Completa, NeverChangesALockedLetter)
+TEST(Completa, NeverChangesALockedLetter)
 {
     const std::string_view chiaro = "\"most of us, when all is said and done, like what we like and make up reasons fo";
     const auto cifrato = Cifra(chiaro, CifraCasuale(5));
-    Chiave parziale{};
-    for (std::size_t s = 0; s < GetParam().parziale.size(); ++s)
-        parziale[s] = GetParam().parziale[s] == '-' ? char{0} : GetParam().parziale[s];
-    Avanzamento avanzamento;
-    const auto esito = CompletaChiave(cifrato.sequenza, cifrato.conteggi, Lingua::Inglese, parziale, avanzamento);
-    ASSERT_TRUE(esito.riuscito());
-    const auto& chiave = esito.valore();
-    // Every slot gets a letter; a free slot none of the kept ones, nor one another free slot has.
-    for (std::size_t s = 0; s < NumeroSlot; ++s) {
-        EXPECT_TRUE(chiave[s] >= 'a' && chiave[s] <= 'z') << "slot " << s;
-        if (parziale[s] != 0) {
-            EXPECT_EQ(chiave[s], parziale[s]) << "slot " << s;
-        } else {
-            EXPECT_EQ(std::count(parziale.begin(), parziale.end(), chiave[s]), 0) << "slot " << s;
-            EXPECT_EQ(std::count(chiave.begin(), chiave.end(), chiave[s]), 1) << "slot " << s;
+    // Letters by slot, '-' for a free one: none, one wrong, several, the same twice, all but two, all.
+    for (const std::string_view bloccate :
+         {"", "q", "zyx--w---v", "ee-------e", "abcdefghijklmnopqrstuvwx--", "qwertyuiopasdfghjklzxcvbnm"}) {
+        SCOPED_TRACE(bloccate);
+        Chiave parziale{};
+        for (std::size_t s = 0; s < bloccate.size(); ++s)
+            parziale[s] = bloccate[s] == '-' ? char{0} : bloccate[s];
+        Avanzamento avanzamento;
+        const auto esito = CompletaChiave(cifrato.sequenza, cifrato.conteggi, Lingua::Inglese, parziale, avanzamento);
+        ASSERT_TRUE(esito.riuscito());
+        const auto& chiave = esito.valore();
+        // Every slot gets a letter; a free slot none of the kept ones, nor one another free slot has.
+        for (std::size_t s = 0; s < NumeroSlot; ++s) {
+            EXPECT_TRUE(chiave[s] >= 'a' && chiave[s] <= 'z') << "slot " << s;
+            if (parziale[s] != 0) {
+                EXPECT_EQ(chiave[s], parziale[s]) << "slot " << s;
+            } else {
+                EXPECT_EQ(std::ranges::count(parziale, chiave[s]), 0) << "slot " << s;
+                EXPECT_EQ(std::ranges::count(chiave, chiave[s]), 1) << "slot " << s;
+            }
+        }
+        Avanzamento annullato;
+        annullato.annulla();
+        if (std::ranges::count(parziale, char{0}) > 1) {
+            EXPECT_EQ(
+                MotivoDi(CompletaChiave(cifrato.sequenza, cifrato.conteggi, Lingua::Inglese, parziale, annullato)),
+                Motivo::Annullata);
         }
     }
-    Avanzamento annullato;
-    annullato.annulla();
-    if (std::count(parziale.begin(), parziale.end(), char{0}) > 1) {
-        EXPECT_EQ(
-            CompletaChiave(cifrato.sequenza, cifrato.conteggi, Lingua::Inglese, parziale, annullato).errore().motivo,
-            Motivo::Annullata);
-    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Chiavi, Completa,
-                         ::testing::Values(Bloccata{"Nothing", ""}, Bloccata{"OneWrong", "q"},
-                                           Bloccata{"SeveralWrong", "zyx--w---v"},
-                                           Bloccata{"TheSameTwice", "ee-------e"},
-                                           Bloccata{"AllButTwo", "abcdefghijklmnopqrstuvwx--"},
-                                           Bloccata{"All", "qwertyuiopasdfghjklzxcvbnm"}));
 
 TEST(Completa, RightLettersKeptLeadToTheText)
 {
@@ -187,40 +224,20 @@ TEST(Completa, RightLettersKeptLeadToTheText)
     EXPECT_EQ(Sbagliate(chiaro, cifrato, chiave.valore()), 0u);
 }
 
-// The key that reads a text enciphered as c = a·p + b.
-Chiave ChiaveAffine(int a, int b)
-{
-    Chiave chiave{};
-    for (int p = 0; p < 26; ++p)
-        chiave[static_cast<std::size_t>((a * p + b) % 26)] = static_cast<char>('a' + p);
-    return chiave;
-}
-
 TEST(RiconosciAffine, ShiftsAndAffineMapsOnlyWhenTheKeyIsOne)
 {
     const std::string_view chiaro = "the quick brown fox jumps over the lazy dog";
-    struct Caso {
-        int a, b;
-    };
-    for (const auto [a, b] : {Caso{1, 3}, Caso{1, 25}, Caso{5, 8}, Caso{25, 25}}) {
-        std::array<char, 26> cifra{};
-        for (int p = 0; p < 26; ++p)
-            cifra[static_cast<std::size_t>(p)] = static_cast<char>('a' + (a * p + b) % 26);
-        const auto cifrato = Cifra(chiaro, cifra);
-        EXPECT_EQ(RiconosciAffine(ChiaveAffine(a, b), cifrato.conteggi), (Affine{a, b})) << a << ' ' << b;
-    }
+    for (const auto& [a, b] : {std::pair{1, 3}, {1, 25}, {5, 8}, {25, 25}})
+        EXPECT_EQ(RiconosciAffine(Inversa(CifraAffine(a, b)), Cifra(chiaro, CifraAffine(a, b)).conteggi),
+                  (Affine{a, b}))
+            << a << ' ' << b;
     const auto cifrato = Cifra(chiaro, CifraCasuale(7));
-    for (std::uint64_t seme = 8; seme < 40; ++seme) {
-        const auto casuale = CifraCasuale(seme);
-        Chiave chiave{};
-        for (std::size_t k = 0; k < 26; ++k)
-            chiave[k] = casuale[k];
-        EXPECT_EQ(RiconosciAffine(chiave, cifrato.conteggi), std::nullopt) << seme;
-    }
-    Chiave quasi = ChiaveAffine(1, 3);
+    for (std::uint64_t seme = 8; seme < 40; ++seme)
+        EXPECT_EQ(RiconosciAffine(CifraCasuale(seme), cifrato.conteggi), std::nullopt) << seme;
+    Chiave quasi = Inversa(CifraAffine(1, 3));
     std::swap(quasi['e' - 'a'], quasi['h' - 'a']);  // a shift but for two letters of the text
     EXPECT_EQ(RiconosciAffine(quasi, Cifra(chiaro, CifraCasuale(1)).conteggi), std::nullopt);
-    EXPECT_EQ(RiconosciAffine(quasi, Cifra(std::string_view("ebbe"), ChiaveAffine(1, 0)).conteggi), std::nullopt);
+    EXPECT_EQ(RiconosciAffine(quasi, Cifra(std::string_view("ebbe"), CifraAffine(1, 0)).conteggi), std::nullopt);
 }
 
 TEST(SostituzioneImprobabile, SeveralAlphabetsButNotOneNorTooShortAText)
@@ -231,8 +248,7 @@ TEST(SostituzioneImprobabile, SeveralAlphabetsButNotOneNorTooShortAText)
         "the mouse and asked what do you see very earnestly the undergraduate replied i see a cursor the "
         "hacker then quickly pressed the boot toggle at the back of the keyboard while simultaneously "
         "hitting the escape key the machine rebooted";
-    std::array<char, 26> identita{};
-    std::iota(identita.begin(), identita.end(), 'a');
+    const auto identita = CifraAffine(1, 0);
     const auto piano = Cifra(chiaro, identita);
     const auto sostituito = Cifra(chiaro, CifraCasuale(9));
     std::string vigenere;

@@ -7,23 +7,13 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <functional>
 #include <set>
-#include <sstream>
 
 namespace varnel::prova {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Leggi(const fs::path& percorso)
-{
-    std::ifstream file(percorso, std::ios::binary);
-    std::stringstream contenuto;
-    contenuto << file.rdbuf();
-    return contenuto.str();
-}
 
 std::set<fs::path> Nomi(const fs::path& cartella)
 {
@@ -82,15 +72,12 @@ TEST(ScriviFile, TheDestinationIsWholeOldOrWholeNewAndNothingElseIsLeft)
         caso.prepara(cartella);
         const auto prima = Nomi(cartella.percorso());
         const auto esito = ScriviFile(destinazione, caso.contenuto);
-        EXPECT_EQ(esito.riuscito(), !caso.motivo);
-        if (caso.motivo && !esito.riuscito()) {
-            EXPECT_EQ(esito.errore().motivo, *caso.motivo);
-        }
-        EXPECT_EQ(Leggi(destinazione), caso.motivo ? std::string(Vecchio) : Nuovo);
+        EXPECT_EQ(MotivoDi(esito), caso.motivo);
+        EXPECT_EQ(LeggiFile(destinazione), caso.motivo ? std::string(Vecchio) : Nuovo);
         EXPECT_EQ(Nomi(cartella.percorso()), prima);
         for (const auto& nome : prima) {
             if (nome != "uscita.txt") {
-                EXPECT_EQ(Leggi(cartella.percorso() / nome), Vecchio) << nome;
+                EXPECT_EQ(LeggiFile(cartella.percorso() / nome), Vecchio) << nome;
             }
         }
     }
@@ -158,23 +145,20 @@ TEST(SalvaDecifrato, SavesOnlyTheVersionThatWasAnalysed)
         ASSERT_TRUE(AnalizzaFile(sorgente, ModoLettere::SenzaDistinzione, avanzamento, analizzato).riuscito());
         caso.dopoAnalisi(cartella, sorgente);
         const auto prima = Nomi(cartella.percorso());
-        const auto dopo = fs::exists(destinazione) ? Leggi(destinazione) : std::string();
+        const auto dopo = fs::exists(destinazione) ? LeggiFile(destinazione) : std::string();
         Chiave chiave{};
         chiave['q' - 'a'] = 'e';
-        const Sostituzione sostituzione(ModoLettere::SenzaDistinzione, chiave);
-        const auto esito = SalvaDecifrato(sorgente, analizzato, Codifica::Utf8, sostituzione, destinazione,
+        const auto esito = SalvaDecifrato(sorgente, analizzato, Codifica::Utf8,
+                                          Sostituzione(ModoLettere::SenzaDistinzione, chiave), destinazione,
                                           avanzamento);
-        EXPECT_EQ(esito.riuscito(), !caso.motivo);
-        if (caso.motivo && !esito.riuscito()) {
-            EXPECT_EQ(esito.errore().motivo, *caso.motivo);
-        }
+        EXPECT_EQ(MotivoDi(esito), caso.motivo);
         if (!caso.motivo) {
-            EXPECT_EQ(Leggi(destinazione), "Ee xyz\n");
+            EXPECT_EQ(LeggiFile(destinazione), "Ee xyz\n");
             continue;
         }
         EXPECT_EQ(Nomi(cartella.percorso()), prima);
         if (fs::exists(destinazione)) {
-            EXPECT_EQ(Leggi(destinazione), dopo);
+            EXPECT_EQ(LeggiFile(destinazione), dopo);
         }
     }
 }

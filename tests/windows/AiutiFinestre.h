@@ -45,7 +45,28 @@ inline QAction* Azione(const QWidget& finestra, const char* nome)
     return Trova<QMenu>(finestra, "MenuAnalisi")->findChild<QAction*>(nome);
 }
 
-inline QString Testo(const QWidget& finestra, const QString& nome) { return Trova<QLabel>(finestra, nome)->text(); }
+// The text of a label, a line or a text box.
+inline QString Testo(const QWidget& finestra, const QString& nome)
+{
+    const QWidget* w = Trova(finestra, nome);
+    if (const auto* casella = qobject_cast<const QPlainTextEdit*>(w))
+        return casella->toPlainText();
+    const auto* riga = qobject_cast<const QLineEdit*>(w);
+    return riga ? riga->text() : qobject_cast<const QLabel*>(w)->text();
+}
+
+// Activates the window and puts the focus on `nome`, as a click there would.
+inline void Fuoco(QWidget& finestra, const QString& nome)
+{
+    finestra.activateWindow();
+    QApplication::setActiveWindow(&finestra);
+    Trova(finestra, nome)->setFocus(Qt::OtherFocusReason);
+}
+
+inline void Tasto(Qt::Key tasto, Qt::KeyboardModifiers modificatori = {})
+{
+    QTest::keyClick(QApplication::focusWidget(), tasto, modificatori);
+}
 
 inline void Clic(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center()); }
 
@@ -103,6 +124,15 @@ inline std::unique_ptr<Risposta> RispondiFile(const QString& percorso)
     });
 }
 
+// Does `azione`, answering the file dialog it opens with `percorso`; whether one came.
+template <class Azione>
+bool ConFile(const QString& percorso, Azione azione)
+{
+    const auto scelta = RispondiFile(percorso);
+    azione();
+    return scelta->venuta;
+}
+
 // A path as Qt spells it, with forward slashes on every system.
 inline QString Percorso(const std::filesystem::path& p)
 {
@@ -112,9 +142,7 @@ inline QString Percorso(const std::filesystem::path& p)
 // Chooses a file for the window's "Analisi frequenze" and waits for the analysis to finish.
 inline void Analizza(FinestraAnalisi& finestra, const QString& percorso)
 {
-    const auto scelta = RispondiFile(percorso);
-    Clic(Trova<QPushButton>(finestra, "Command1"));
-    EXPECT_TRUE(scelta->venuta);
+    EXPECT_TRUE(ConFile(percorso, [&] { Clic(Trova<QPushButton>(finestra, "Command1")); }));
 }
 
 inline float AltezzaTwips(const QWidget& finestra, int i)

@@ -63,7 +63,7 @@ protected:
     {
         Programma::SetUp();
         Analizza(varnel(), scrivi("ab.txt", "ab"));  // what the window shows, and must go on showing
-        riepilogo = Trova<QPlainTextEdit>(varnel(), "Text2")->toPlainText();
+        riepilogo = Testo(varnel(), "Text2");
     }
 
     // A named pipe whose writer is there and silent, so that an analysis of it waits to read.
@@ -91,7 +91,7 @@ protected:
     {
         EXPECT_EQ(Testo(varnel(), "Freq(1)"), "50 %");
         EXPECT_EQ(varnel().stato().Totale, 2u);
-        EXPECT_EQ(Trova<QPlainTextEdit>(varnel(), "Text2")->toPlainText(), riepilogo);
+        EXPECT_EQ(Testo(varnel(), "Text2"), riepilogo);
     }
 
     QString riepilogo;

@@ -20,32 +20,6 @@ using namespace std::chrono_literals;
 // Longer than any test runs: a wait that ends did not end by these timers.
 constexpr TempiAttesa MaiTimer{24h, 24h};
 
-// Work that runs until it is told to stop, having said how far it has come; `fermata` once it has
-// seen the request.
-struct LavoroSenzaFine {
-    std::shared_ptr<std::atomic<bool>> fermata = std::make_shared<std::atomic<bool>>(false);
-
-    std::shared_ptr<Lavoro<int>> avvia() const
-    {
-        return AvviaLavoro<int>([fermata = fermata](Avanzamento& avanzamento) -> Esito<int> {
-            avanzamento.fissaDimensione(100);
-            avanzamento.aggiungi(50);
-            while (!avanzamento.annullata())
-                std::this_thread::sleep_for(1ms);
-            fermata->store(true);
-            return 0;
-        });
-    }
-    // Whether the work stops once told, within a few seconds.
-    bool siFerma() const
-    {
-        const auto limite = std::chrono::steady_clock::now() + 5s;
-        while (!fermata->load() && std::chrono::steady_clock::now() < limite)
-            std::this_thread::sleep_for(1ms);
-        return fermata->load();
-    }
-};
-
 class Wait : public testing::Test {
 protected:
     void SetUp() override { finestra.show(); }
@@ -85,42 +59,45 @@ TEST_F(Wait, EndsOnTheWorkersSignalWithNoTimer)
     }
 }
 
-TEST_F(Wait, CancelBeforeTheDialogShows)
+TEST_F(Wait, CancelBeforeTheDialogShowsOrWithItUp)
 {
-    // As the window does when it closes: the dialog is never built, and the work is told to stop.
-    const LavoroSenzaFine lavoro;
-    const auto record = lavoro.avvia();
-    Attesa attesa(finestra, QStringLiteral("Prova"), MaiTimer);
-    QTimer::singleShot(20ms, &finestra, [&attesa] { attesa.abbandona(); });
-    const auto esito = attesa.attendi(*record);
-    ASSERT_FALSE(esito.riuscito());
-    EXPECT_EQ(esito.errore().motivo, Motivo::Annullata);
-    EXPECT_EQ(finestra.findChild<QProgressDialog*>(), nullptr);
-    EXPECT_TRUE(lavoro.siFerma());
-}
-
-TEST_F(Wait, CancelWithTheDialogUp)
-{
-    const LavoroSenzaFine lavoro;
-    const auto record = lavoro.avvia();
-    Attesa attesa(finestra, QStringLiteral("Lettura di <b>x"), {.dialogo = 50ms, .avanzamento = 10ms});
-    const auto rete = Rete(attesa);
-    const auto risposta = Rispondi<QProgressDialog>([](Risposta&, QProgressDialog* dialogo) {
-        EXPECT_EQ(dialogo->windowTitle(), "Varnel");
-        EXPECT_EQ(dialogo->windowModality(), Qt::WindowModal);
-        EXPECT_EQ(dialogo->findChild<QLabel*>()->textFormat(), Qt::PlainText);
-        EXPECT_EQ(dialogo->labelText(), "Lettura di <b>x...");
-        // Half of the work done, shown by the timer that runs once the dialog is up.
-        for (int i = 0; i < 500 && dialogo->value() != 500; ++i)
-            QTest::qWait(10);
-        EXPECT_EQ(dialogo->value(), 500);
-        dialogo->findChild<QPushButton*>()->click();
-    });
-    const auto esito = attesa.attendi(*record);
-    EXPECT_TRUE(risposta->venuta);
-    ASSERT_FALSE(esito.riuscito());
-    EXPECT_EQ(esito.errore().motivo, Motivo::Annullata);
-    EXPECT_TRUE(lavoro.siFerma());
+    for (const bool dialogo : {false, true}) {
+        SCOPED_TRACE(dialogo ? "with the dialog up" : "before the dialog shows");
+        // Work that runs until it is told to stop, having said how far it has come.
+        const auto fermata = std::make_shared<std::atomic<bool>>(false);  // once it has seen the request
+        const auto record = AvviaLavoro<int>([fermata](Avanzamento& avanzamento) -> Esito<int> {
+            avanzamento.fissaDimensione(100);
+            avanzamento.aggiungi(50);
+            while (!avanzamento.annullata())
+                std::this_thread::sleep_for(1ms);
+            fermata->store(true);
+            return 0;
+        });
+        Attesa attesa(finestra, QStringLiteral("Lettura di <b>x"),
+                      dialogo ? TempiAttesa{.dialogo = 50ms, .avanzamento = 10ms} : MaiTimer);
+        const auto rete = Rete(attesa);
+        if (!dialogo)  // as the window does when it closes: the dialog is never built
+            QTimer::singleShot(20ms, &finestra, [&attesa] { attesa.abbandona(); });
+        const auto risposta = Rispondi<QProgressDialog>([](Risposta&, QProgressDialog* d) {
+            EXPECT_EQ(d->windowTitle(), "Varnel");
+            EXPECT_EQ(d->windowModality(), Qt::WindowModal);
+            EXPECT_EQ(d->findChild<QLabel*>()->textFormat(), Qt::PlainText);
+            EXPECT_EQ(d->labelText(), "Lettura di <b>x...");
+            // Half of the work done, shown by the timer that runs once the dialog is up.
+            for (int i = 0; i < 500 && d->value() != 500; ++i)
+                QTest::qWait(10);
+            EXPECT_EQ(d->value(), 500);
+            d->findChild<QPushButton*>()->click();
+        });
+        EXPECT_EQ(MotivoDi(attesa.attendi(*record)), Motivo::Annullata);
+        EXPECT_EQ(risposta->venuta, dialogo);
+        if (!dialogo) {
+            EXPECT_EQ(finestra.findChild<QProgressDialog*>(), nullptr);
+        }
+        for (int i = 0; i < 5000 && !fermata->load(); ++i)  // it stops once told, within a few seconds
+            std::this_thread::sleep_for(1ms);
+        EXPECT_TRUE(fermata->load());
+    }
 }
 
 // The deciphering window waits for its work in the same way: saving the text of a source that never

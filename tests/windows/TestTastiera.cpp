@@ -7,20 +7,12 @@ namespace {
 
 class Keyboard : public Programma {
 protected:
-    // Activates the window and puts the focus on `nome`, as a click there would.
-    static void Fuoco(FinestraAnalisi& w, const char* nome)
-    {
-        w.activateWindow();
-        QApplication::setActiveWindow(&w);
-        Trova(w, nome)->setFocus(Qt::OtherFocusReason);
-    }
-
     // The focus widget's name after each of `passi` presses of `tasto`.
     static QStringList Giro(Qt::Key tasto, Qt::KeyboardModifiers modificatori, int passi)
     {
         QStringList nomi;
         for (int i = 0; i < passi; ++i) {
-            QTest::keyClick(QApplication::focusWidget(), tasto, modificatori);
+            Tasto(tasto, modificatori);
             nomi << QApplication::focusWidget()->objectName();
         }
         return nomi;
@@ -46,14 +38,14 @@ TEST_F(Keyboard, TabWalksTheControlsInOrderAndF1OpensTheAboutWindow)
         Fuoco(w, "Command1");
         const QStringList avanti = QString(caso.ordine).split(' ');
         EXPECT_EQ(Giro(Qt::Key_Tab, Qt::NoModifier, int(avanti.size())).join(' '), avanti.join(' '));
-        EXPECT_TRUE(Trova<QPlainTextEdit>(w, "Text2")->toPlainText().isEmpty());  // no tab was typed
+        EXPECT_TRUE(Testo(w, "Text2").isEmpty());  // no tab was typed
 
         // Backwards from Command1: the same walk reversed, ending where it began.
         QStringList indietro(avanti.rbegin() + 1, avanti.rend());
         indietro << "Command1";
         EXPECT_EQ(Giro(Qt::Key_Backtab, Qt::ShiftModifier, int(indietro.size())).join(' '), indietro.join(' '));
 
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);  // from either window
+        Tasto(Qt::Key_F1);  // from either window
         EXPECT_TRUE(registro.form2().isVisible());
         registro.form2().close();
     }
@@ -71,7 +63,7 @@ TEST_F(Keyboard, EnterReturnAndSpacePressAFocusedButton)
             // Each command is answered by its own dialog or window; only the press itself matters here.
             const auto scelta = RispondiFile({});
             const auto avviso = RispondiAvviso();
-            QTest::keyClick(QApplication::focusWidget(), tasto);
+            Tasto(tasto);
             QObject::disconnect(collegamento);
             EXPECT_EQ(premuto, 1) << nome << " key " << tasto;
             if (registro.avanzata().isVisible()) {
@@ -93,7 +85,7 @@ TEST_F(Keyboard, ArrowsMoveTheSelectionRoundTheOptionsWithAVisibleMark)
     for (const Passo& p :
          {Passo{Qt::Key_Down, "Option1"}, Passo{Qt::Key_Down, "Option2"}, Passo{Qt::Key_Up, "Option1"},
           Passo{Qt::Key_Up, "Option3"}, Passo{Qt::Key_Left, "Option2"}, Passo{Qt::Key_Right, "Option3"}}) {
-        QTest::keyClick(QApplication::focusWidget(), p.tasto);
+        Tasto(p.tasto);
         EXPECT_EQ(QApplication::focusWidget()->objectName(), p.selezionata);
         EXPECT_TRUE(Trova<QRadioButton>(w, p.selezionata)->isChecked()) << p.selezionata;
     }

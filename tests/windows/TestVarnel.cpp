@@ -76,19 +76,20 @@ TEST_F(MainWindow, AnalysesUnderEachCaseModeAndTheCheckBoxOnlyShowsItsNotice)
     for (const Caso& caso : casi) {
         Clic(Trova<QRadioButton>(w, caso.opzione));
         // The box takes effect with the next analysis; until then only a notice says so.
-        const QString prima = Trova<QPlainTextEdit>(w, "Text2")->toPlainText();
+        const QString prima = Testo(w, "Text2");
         const QString frequenza = Testo(w, "Freq(1)");
         const auto avviso = RispondiAvviso();
         Clic(Trova<QCheckBox>(w, "Check1"));
-        EXPECT_EQ(avviso->testo, "Affinchè il programma tenga conto di questa opzione è necessario rieseguire l'analisi.");
+        EXPECT_EQ(avviso->testo,
+                  "Affinchè il programma tenga conto di questa opzione è necessario rieseguire l'analisi.");
         EXPECT_EQ(Trova<QCheckBox>(w, "Check1")->isChecked(), caso.soloLettere) << caso.opzione;
-        EXPECT_EQ(Trova<QPlainTextEdit>(w, "Text2")->toPlainText(), prima);
+        EXPECT_EQ(Testo(w, "Text2"), prima);
         EXPECT_EQ(Testo(w, "Freq(1)"), frequenza);
         Analizza(w, file);
         EXPECT_EQ(w.stato().Totale, caso.totale) << caso.opzione;
         EXPECT_EQ(Testo(w, "Freq(1)"), caso.a) << caso.opzione;
         EXPECT_EQ(Testo(w, "Freq(2)"), caso.b) << caso.opzione;
-        EXPECT_TRUE(Trova<QPlainTextEdit>(w, "Text2")->toPlainText().startsWith(caso.riepilogo)) << caso.opzione;
+        EXPECT_TRUE(Testo(w, "Text2").startsWith(caso.riepilogo)) << caso.opzione;
     }
     // From twips to pixels: 20 % is 500 twips; nothing, no height at all.
     EXPECT_EQ(Trova(w, "Blocco(1)")->geometry(), QRect(48, 263, 9, 33));
@@ -129,7 +130,7 @@ TEST_F(AnalysisWindows, ACancelOrAnUnreadableFileChangesNothing)
             simboli->setText("abcdefghijklmnopqrstuvwxyz");
         Analizza(w, file);
         Clic(Trova<QPushButton>(w, "Command2"));
-        const QString riepilogo = Trova<QPlainTextEdit>(w, "Text2")->toPlainText();
+        const QString riepilogo = Testo(w, "Text2");
         if (simboli)
             simboli->setText("zyxwvutsrqponmlkjihgfedcba");  // taken only with a file read
 
@@ -144,14 +145,14 @@ TEST_F(AnalysisWindows, ACancelOrAnUnreadableFileChangesNothing)
             Analizza(w, scelto);  // an empty path cancels the choice
             EXPECT_EQ(avviso->venuta, !scelto.isEmpty());
             if (avviso->venuta) {
-                EXPECT_TRUE(avviso->testo.startsWith("Impossibile leggere il file \"" + QDir::toNativeSeparators(scelto) +
-                                                     "\": "))
+                EXPECT_TRUE(avviso->testo.startsWith("Impossibile leggere il file \"" + QDir::toNativeSeparators(scelto)
+                                                     + "\": "))
                     << avviso->testo.toStdString();
             }
             EXPECT_EQ(Testo(w, "Lettera(0)"), "a");
             EXPECT_EQ(Testo(w, "Perc1"), "62 %");
             EXPECT_EQ(AltezzaTwips(w, 3), 2500.0f);
-            EXPECT_EQ(Trova<QPlainTextEdit>(w, "Text2")->toPlainText(), riepilogo);
+            EXPECT_EQ(Testo(w, "Text2"), riepilogo);
             EXPECT_EQ(w.stato().Totale, 8u);
             EXPECT_EQ(w.stato().Ottimizzato, 1);
         }
