@@ -31,7 +31,7 @@ TEST_P(FrequenzeMisurate, NearThePublishedTable)
         EXPECT_NEAR(f[static_cast<std::size_t>(r.lettere[i] - 'a')], r.quote[i], 1.5) << r.lettere[i];
     if (r.primeInOrdine) {
         std::vector<double> ordinate(f.begin(), f.end());
-        std::ranges::sort(ordinate, std::greater<>());
+        std::sort(ordinate.begin(), ordinate.end(), std::greater<>());
         for (const char c : r.lettere)
             EXPECT_GE(f[static_cast<std::size_t>(c - 'a')], ordinate[r.lettere.size() - 1]) << c;
     }

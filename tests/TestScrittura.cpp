@@ -136,7 +136,7 @@ TEST(SalvaDecifrato, SavesOnlyTheVersionThatWasAnalysed)
         {"truncated", [](auto&, const fs::path& s) { fs::resize_file(s, 3); }, false, Motivo::AnalizzatoCambiato},
         {"replaced by another of the same size",
          [](const CartellaTemporanea& c, const fs::path& s) {
-             fs::rename(c.scrivi("altro.txt", std::string(fs::file_size(s), 'z')), s);
+             fs::rename(c.scrivi("altro.txt", std::string(static_cast<std::size_t>(fs::file_size(s)), 'z')), s);
          },
          false, Motivo::AnalizzatoCambiato},
         {"the destination is another name of it",
