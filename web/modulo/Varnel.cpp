@@ -6,6 +6,8 @@
 
 #include "AnalisiFile.h"
 #include "AnalisiPezzi.h"
+#include "Esportazione.h"
+#include "Riferimento.h"
 #include "Risultati.h"
 #include "Stiramento.h"
 
@@ -48,6 +50,15 @@ std::array<std::string, NumeroSlot> Didascalie(std::string_view righe)
         righe = a == std::string_view::npos ? std::string_view{} : righe.substr(a + 1);
     }
     return didascalie;
+}
+
+// Counts as the page keeps them: JavaScript numbers, exact up to 2^53.
+Conteggi ConteggiDa(const double* numeri)
+{
+    Conteggi conteggi{};
+    for (std::size_t k = 0; k < NumeroSlot; ++k)
+        conteggi[k] = static_cast<std::uint64_t>(numeri[k]);
+    return conteggi;
 }
 
 void Barre(Json& json, std::span<const Barra, NumeroSlot> barre)
@@ -125,6 +136,31 @@ EMSCRIPTEN_KEEPALIVE const char* varnel_stira(const float* altezze, double percM
     json.apri('{');
     Barre(json, stiramento->barre);
     json.chiave("perc1").testo(stiramento->perc1).chiave("perc2").testo(stiramento->perc2).chiudi('}');
+    risposta = json.fine();
+    return risposta.c_str();
+}
+
+// The table of "Copia risultati" (tab-separated, Italian decimals) or, with `csv`, of "Esporta
+// risultati (CSV)..." with its byte-order mark.
+EMSCRIPTEN_KEEPALIVE const char* varnel_tabella(const double* conteggi, double totale, const char* didascalie, int csv)
+{
+    const FormatoTabella formato = csv != 0 ? FormatoCsv(",") : FormatoTabella{"\t", ",", "\n"};
+    risposta = (csv != 0 ? std::string(BomUtf8) : std::string())
+               + TabellaRisultati(Didascalie(didascalie), ConteggiDa(conteggi), static_cast<std::uint64_t>(totale),
+                                  formato);
+    return risposta.c_str();
+}
+
+// The reference markers' heights in percent for language 0 (Italian) or 1 (English).
+EMSCRIPTEN_KEEPALIVE const char* varnel_riferimento(int lingua, const double* conteggi, double totale)
+{
+    const auto percentuali = PercentualiRiferimento(static_cast<Lingua>(lingua), ConteggiDa(conteggi),
+                                                    static_cast<std::uint64_t>(totale));
+    Json json;
+    json.apri('[');
+    for (const double p : percentuali)
+        json.numero(p);
+    json.chiudi(']');
     risposta = json.fine();
     return risposta.c_str();
 }
