@@ -19,6 +19,7 @@ using namespace std::chrono_literals;
 
 TEST(Tubi, APipeIsReadToItsEndAndASilentOneUntilACancel)
 {
+    VARNEL_SOLO_FILE_DI_SISTEMA("no pipes");
     const prova::CartellaTemporanea cartella;
     for (const bool muto : {false, true}) {
         SCOPED_TRACE(muto ? "silent" : "closed");
