@@ -16,6 +16,7 @@ from pathlib import Path
 
 from selenium import webdriver
 from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import WebDriverWait
 
 SITO, NATIVO, AXE = (Path(a).resolve() for a in sys.argv[1:4])
@@ -164,6 +165,36 @@ class Pagina(unittest.TestCase):
         self.assertEqual(self.el("Totale").get_attribute("data-totale"), "4")
         self.assertEqual(self.el("Blocco-0").get_attribute("data-percentuale"), "75")
         self.assertEqual(self.el("Perc1").text, "75 %")
+
+    def test_the_key_is_typed_undone_and_redone_and_the_text_follows(self):
+        self.opzioni(2, True)
+        self.analizza(self.file("chiave.txt", b"Qq xyz, qqz\n"))
+        self.el("AzioneDecifrazione").click()
+        anteprima = self.el("Anteprima")
+        self.aspetta(lambda b: anteprima.text.startswith("QQ XYZ"))
+        # 5 q, 2 z, 1 x, 1 y of 9: (20 + 2) / 72
+        indice = float(self.el("Statistiche").get_attribute("data-indice-coincidenza"))
+        self.assertAlmostEqual(indice, 22 / 72, places=12)
+        q = self.el("Chiave-17")  # Chiave-k belongs to Lettera-(k-1): q is the 17th letter
+        q.send_keys("e")
+        self.aspetta(lambda b: anteprima.text.startswith("ee XYZ"))
+        self.assertEqual(q.get_attribute("value"), "e")
+        self.assertEqual(self.browser.switch_to.active_element.get_attribute("id"), "Chiave-18")
+        self.browser.switch_to.active_element.send_keys("e")  # r, which the text lacks, gets e too
+        self.aspetta(lambda b: "doppione" in q.get_attribute("class"))
+        self.browser.switch_to.active_element.send_keys(Keys.CONTROL, "z")
+        self.aspetta(lambda b: "doppione" not in q.get_attribute("class"))
+        self.assertEqual(self.el("Chiave-18").get_attribute("value"), "")
+        self.browser.switch_to.active_element.send_keys(Keys.CONTROL, "z")
+        self.aspetta(lambda b: anteprima.text.startswith("QQ XYZ"))
+        self.browser.switch_to.active_element.send_keys(Keys.CONTROL, "y")
+        self.aspetta(lambda b: anteprima.text.startswith("ee XYZ"))
+        self.el("SalvaTesto").click()
+        decifrato = self.scaricati / "chiave-decifrato.txt"
+        self.aspetta(lambda b: decifrato.exists() and decifrato.stat().st_size > 0)
+        self.assertEqual(decifrato.read_bytes(), b"Ee xyz, eez\n")
+        self.el("ChiudiDecifrazione").click()
+        self.assertIsNone(self.el("Decifrazione").get_attribute("open"))
 
     def test_nothing_is_requested_after_the_page_has_loaded(self):
         self.aspetta(lambda b: b.execute_script("return navigator.serviceWorker.controller !== null"))

@@ -2,6 +2,8 @@
 // Varnel's page: the main and the advanced analysis, one at a time as the desktop shows one
 // analysis window, each keeping its own last results; the core runs in a worker (nucleo.js).
 import * as grafico from './grafico.js';
+import { Crittogramma } from './crittogramma.js';
+import { Decifrazione } from './decifrazione.js';
 import { Nucleo } from './nucleo.js';
 
 const el = (id) => document.getElementById(id);
@@ -123,7 +125,7 @@ async function analizza(fonte, nome, descrizione) {
         const r = await nucleo.chiedi({ tipo: 'analizza', fonte, ...c, ignoraAltri: el('Check1').checked });
         if (r.tipo === 'annullata')
             return stato('annullato', 'Analisi annullata.');
-        Object.assign(v, { risultati: r.risultati, stiramento: null, nome, check1: el('Check1').checked });
+        Object.assign(v, { risultati: r.risultati, stiramento: null, nome, check1: el('Check1').checked, fonte, criterio: c });
         v.didascalie = c.didascalie;
         if (vista === 'Avanzata')
             v.simboli = el('Text1').value;
@@ -136,6 +138,17 @@ async function analizza(fonte, nome, descrizione) {
         clearTimeout(timer);
         if (el('Avanzamento').open)
             el('Avanzamento').close();
+    }
+}
+
+// A long request on the worker other than an analysis, with the same Stato.
+async function avvia(descrizione, lavoro) {
+    stato('in-corso', `${descrizione}...`);
+    try {
+        await lavoro();
+        stato('finito', `${descrizione.replace(/ in corso$/, '')}: fatto.`);
+    } catch (errore) {
+        stato('errore', errore.message);
     }
 }
 
@@ -174,7 +187,19 @@ async function tabella(csv) {
     return r.tabella;
 }
 
+const decifrazione = new Decifrazione(nucleo, avvia);
+const crittogramma = new Crittogramma(nucleo, scarica);
+
 const Comandi = {
+    AzioneDecifrazione: () => {
+        const v = attuale();
+        if (!v.risultati)
+            return;
+        decifrazione.apri({
+            fonte: v.fonte, nome: v.nome, modo: v.criterio.modo, simboli: v.criterio.simboli, didascalie: v.didascalie,
+            codifica: v.risultati.codifica, conteggi: v.risultati.conteggi, scarica, avvisa,
+        });
+    },
     Command1: () => el('File').click(),
     Command2: async () => {
         const v = attuale();
@@ -186,6 +211,7 @@ const Comandi = {
     },
     Command3: () => mostraVista(vista === 'Varnel' ? 'Avanzata' : 'Varnel'),
     Label11: () => el('Form2').showModal(),
+    AzioneCrittogramma: () => crittogramma.apri(),
     Annulla: () => nucleo.annulla(),
     AzioneIncolla: async () => {
         try {

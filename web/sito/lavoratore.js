@@ -64,8 +64,60 @@ async function analizza({ fonte, modo, simboli, ignoraAltri, didascalie }) {
     return { tipo: 'risultati', risultati: JSON.parse(risultati) };
 }
 
+// The core pulls the File's bytes from the start, a slice at a time (FileReaderSync: workers may block).
+function leggiDa(fonte) {
+    const lettore = new FileReaderSync();
+    let posizione = 0;
+    core.leggiPezzo = (p, n) => {
+        try {
+            const byte = new Uint8Array(lettore.readAsArrayBuffer(fonte.slice(posizione, posizione + n)));
+            core.HEAPU8.set(byte, p);
+            posizione += byte.length;
+            return byte.length;
+        } catch {
+            return -1;
+        }
+    };
+}
+
+function chiave(funzione, ...argomenti) {
+    return conMemoria((stringa, numeri) => {
+        const valori = argomenti.map((a) => (typeof a === 'string' ? stringa(a) : a));
+        const r = testo(core[funzione](...valori));
+        return { tipo: 'chiave', stato: r && JSON.parse(r) };
+    });
+}
+
 const Comandi = {
     analizza,
+    decifrazione: ({ fonte, modo, simboli, codifica, conteggi, lingua }) => {
+        leggiDa(fonte);
+        return conMemoria((stringa, numeri) => {
+            const codici = modo === 3 ? numeri(Array.from(simboli, (c) => c.codePointAt(0)), Uint32Array) : 0;
+            const r = testo(core._varnel_decifrazione(modo, codici, codifica, numeri(conteggi, Float64Array), lingua));
+            return { tipo: 'chiave', stato: r && JSON.parse(r) };
+        });
+    },
+    statoChiave: ({ lingua }) => chiave('_varnel_stato_chiave', lingua),
+    cambiaChiave: ({ lettere, modifica, lingua }) => chiave('_varnel_cambia_chiave', lettere, modifica, lingua),
+    incollaChiave: ({ testo: t, casella, lingua }) => chiave('_varnel_incolla_chiave', t, casella, lingua),
+    annullaChiave: ({ ripeti, lingua }) => chiave('_varnel_annulla_chiave', ripeti ? 1 : 0, lingua),
+    cercaChiave: ({ completa, lingua }) => chiave('_varnel_cerca_chiave', completa ? 1 : 0, lingua),
+    cifra: ({ testo: chiaro, origine, seme, chiave: scritta, spazi, togliAccenti }) => conMemoria((stringa, numeri) => {
+        const codici = (s) => Array.from(s, (c) => c.codePointAt(0));
+        const t = codici(chiaro);
+        const k = codici(scritta);
+        const r = testo(core._varnel_cifra(numeri(t, Uint32Array), t.length, origine, seme, numeri(k, Uint32Array),
+            k.length, spazi, togliAccenti ? 1 : 0));
+        return { tipo: 'crittogramma', crittogramma: JSON.parse(r) };
+    }),
+    decifra: ({ fonte }) => {
+        leggiDa(fonte);
+        const parti = [];
+        core.scriviPezzo = (p, n) => parti.push(core.HEAPU8.slice(p, p + n));
+        const riuscito = core._varnel_decifra() !== 0;
+        return { tipo: 'decifrato', testo: riuscito ? new Blob(parti, { type: 'text/plain;charset=utf-8' }) : null };
+    },
     stira: ({ altezze, percMax, totale, conteggioMax }) => conMemoria((stringa, numeri) => {
         const r = testo(core._varnel_stira(numeri(altezze, Float32Array), percMax, totale, conteggioMax));
         return { tipo: 'stiramento', stiramento: r && JSON.parse(r) };
