@@ -15,6 +15,7 @@ import time
 from pathlib import Path
 
 from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
 from selenium.webdriver.support.ui import WebDriverWait
 
@@ -29,7 +30,7 @@ opzioni = webdriver.ChromeOptions()
 opzioni.binary_location = "/usr/bin/chromium"
 for a in ("--headless=new", "--no-sandbox", "--disable-dev-shm-usage"):
     opzioni.add_argument(a)
-servizio = webdriver.ChromeService("/usr/bin/chromedriver")
+servizio = Service("/usr/bin/chromedriver")
 browser = webdriver.Chrome(service=servizio, options=opzioni)
 stato = lambda: browser.find_element(By.ID, "Stato").get_attribute("data-stato")
 attendi = lambda condizione: WebDriverWait(browser, 600, poll_frequency=0.01).until(condizione)
