@@ -200,6 +200,37 @@ class Pagina(unittest.TestCase):
         self.el("ChiudiDecifrazione").click()
         self.assertIsNone(self.el("Decifrazione").get_attribute("open"))
 
+    def test_proponi_chiave_on_a_second_core_reads_the_cryptogram(self):
+        chiaro = ("nel mezzo del cammin di nostra vita mi ritrovai per una selva oscura che la diritta via era "
+                  "smarrita ahi quanto a dir qual era e cosa dura esta selva selvaggia e aspra e forte che nel "
+                  "pensier rinova la paura tanta e amara che poco e piu morte")
+        cifrato = chiaro.translate(str.maketrans("abcdefghijklmnopqrstuvwxyz", "QWERTYUIOPASDFGHJKLZXCVBNM"))
+        self.opzioni(2, True)
+        self.analizza(self.file("dante.txt", cifrato.encode()))
+        self.el("AzioneDecifrazione").click()
+        self.aspetta(lambda b: self.el("Anteprima").text.startswith(cifrato[:10]))
+        self.el("ProponiChiave").click()
+        self.aspetta(lambda b: self.stato() == "finito")
+        self.assertEqual(self.el("Anteprima").text, chiaro)
+        self.el("AnnullaModifica").click()  # the proposed key is one change
+        self.aspetta(lambda b: self.el("Anteprima").text == cifrato)
+        self.el("ChiudiDecifrazione").click()
+
+    def test_a_cryptogram_is_enciphered_under_a_keyword_and_its_key_downloaded(self):
+        self.el("AzioneCrittogramma").click()
+        self.el("TestoInChiaro").send_keys("Ciao, però!")
+        self.el("Parola").send_keys("chiave\t")
+        # chiave gives CHIAVEBDFG...: c → I, i → F, a → C, o → N, p → O, e → V, r → Q
+        self.aspetta(lambda b: self.el("Cifrato").get_attribute("value") == "IFCN, OVQN!")
+        self.assertEqual(self.el("ChiaveScritta").get_attribute("value"), "CHIAVEBDFGJKLMNOPQRSTUWXYZ")
+        self.el("SalvaChiave").click()
+        chiave = self.scaricati / "testo-chiave.txt"
+        self.aspetta(lambda b: chiave.exists() and chiave.stat().st_size > 0)
+        righe = [r for r in chiave.read_text().splitlines() if not r.startswith("#")]
+        self.assertEqual(righe[:3], ["A=d", "B=g", "C=a"])
+        self.assertEqual(len(righe), 26)
+        self.el("ChiudiCrittogramma").click()
+
     def test_nothing_is_requested_after_the_page_has_loaded(self):
         self.aspetta(lambda b: b.execute_script("return navigator.serviceWorker.controller !== null"))
         prima = self.server.richieste

@@ -28,6 +28,7 @@ const viste = {
 };
 let vista = 'Varnel';
 let lingua = '';
+let suAnnulla = null;  // what Annulla stops: the analysis, or another long request
 const modi = el('Modi');
 const simboli = el('Simboli');
 const nucleo = new Nucleo();
@@ -114,6 +115,7 @@ async function analizza(fonte, nome, descrizione) {
     if (!c)
         return avvisa(MessaggioSimboli);
     const v = attuale();
+    suAnnulla = () => nucleo.annulla();
     stato('in-corso', `${descrizione} in corso...`);
     el('DescrizioneAvanzamento').textContent = `${descrizione} in corso...`;
     el('Progresso').value = 0;
@@ -136,19 +138,32 @@ async function analizza(fonte, nome, descrizione) {
         stato('errore', `Impossibile leggere il file "${nome}": ${errore.message}`);
     } finally {
         clearTimeout(timer);
+        suAnnulla = null;
         if (el('Avanzamento').open)
             el('Avanzamento').close();
     }
 }
 
-// A long request on the worker other than an analysis, with the same Stato.
-async function avvia(descrizione, lavoro) {
+// A long request other than an analysis, with the same Stato; with `annulla`, the progress dialog
+// (no known end) after half a second, its Annulla calling it. `lavoro` gives false once cancelled.
+async function avvia(descrizione, lavoro, annulla = null) {
     stato('in-corso', `${descrizione}...`);
+    el('DescrizioneAvanzamento').textContent = `${descrizione}...`;
+    el('Progresso').removeAttribute('value');
+    suAnnulla = annulla;
+    const timer = annulla && setTimeout(() => el('Avanzamento').showModal(), 500);
     try {
-        await lavoro();
-        stato('finito', `${descrizione.replace(/ in corso$/, '')}: fatto.`);
+        if (await lavoro() === false)
+            stato('annullato', `${descrizione.replace(/ in corso$/, '')}: annullata.`);
+        else
+            stato('finito', `${descrizione.replace(/ in corso$/, '')}: fatto.`);
     } catch (errore) {
         stato('errore', errore.message);
+    } finally {
+        clearTimeout(timer);
+        suAnnulla = null;
+        if (el('Avanzamento').open)
+            el('Avanzamento').close();
     }
 }
 
@@ -187,7 +202,7 @@ async function tabella(csv) {
     return r.tabella;
 }
 
-const decifrazione = new Decifrazione(nucleo, avvia);
+const decifrazione = new Decifrazione(nucleo, avvia, () => new Nucleo());
 const crittogramma = new Crittogramma(nucleo, scarica);
 
 const Comandi = {
@@ -212,7 +227,7 @@ const Comandi = {
     Command3: () => mostraVista(vista === 'Varnel' ? 'Avanzata' : 'Varnel'),
     Label11: () => el('Form2').showModal(),
     AzioneCrittogramma: () => crittogramma.apri(),
-    Annulla: () => nucleo.annulla(),
+    Annulla: () => suAnnulla?.(),
     AzioneIncolla: async () => {
         try {
             await analizzaTesto(await navigator.clipboard.readText());
@@ -261,7 +276,7 @@ function collega() {
     });
     el('Avanzamento').addEventListener('cancel', (e) => {
         e.preventDefault();  // Escape cancels the work, which then closes the dialog
-        nucleo.annulla();
+        suAnnulla?.();
     });
     document.addEventListener('dragover', (e) => e.preventDefault());
     document.addEventListener('drop', (e) => {

@@ -4,18 +4,22 @@
 // the text under the key, the statistics; every rule is the core's, on the worker.
 
 const el = (id) => document.getElementById(id);
-const Modifica = { Digitata: 0, Cancellata: 1, Azzerata: 5 };
+const Modifica = { Digitata: 0, Cancellata: 1, Proposta: 4, Azzerata: 5 };
 
 export class Decifrazione {
     #nucleo;
     #stato = null;
     #dati = null;
     #avvia;
+    #nuovoNucleo;
+    #apertura = null;
 
-    // `avvia(descrizione, lavoro)` runs a long request with the page's Stato.
-    constructor(nucleo, avvia) {
+    // `avvia(descrizione, lavoro, annulla)` runs a long request with the page's Stato; the key
+    // search runs on a core of its own from `nuovoNucleo()`, so that a cancel can end it.
+    constructor(nucleo, avvia, nuovoNucleo) {
         this.#nucleo = nucleo;
         this.#avvia = avvia;
+        this.#nuovoNucleo = nuovoNucleo;
         el('ChiudiDecifrazione').addEventListener('click', () => el('Decifrazione').close());
         el('Lingua').addEventListener('change', () => this.#chiedi({ tipo: 'statoChiave' }));
         el('ProponiChiave').addEventListener('click', () => this.#cerca(false));
@@ -39,10 +43,11 @@ export class Decifrazione {
         this.#caselle(dati.didascalie);
         el('TitoloDecifrazione').textContent = `Decifrazione - ${dati.nome}`;
         el('Decifrazione').showModal();
-        await this.#chiedi({
+        this.#apertura = {
             tipo: 'decifrazione', fonte: dati.fonte, modo: dati.modo, simboli: dati.simboli,
             codifica: dati.codifica, conteggi: dati.conteggi,
-        });
+        };
+        await this.#chiedi(this.#apertura);
         el('Chiave-1').focus();
     }
 
@@ -90,8 +95,34 @@ export class Decifrazione {
         return this.#chiedi({ tipo: 'cambiaChiave', lettere, modifica });
     }
 
+    #lettere() {
+        return Array.from(this.#stato.chiave, (c) => (c >= 'a' && c <= 'z' ? c : '-')).join('');
+    }
+
+    // The search on a second core opened on the same text and key; its key comes back as one change.
     async #cerca(completa) {
-        await this.#avvia('Ricerca della chiave in corso', () => this.#chiedi({ tipo: 'cercaChiave', completa }));
+        const cercatore = this.#nuovoNucleo();
+        let annullata = false;
+        const lingua = Number(el('Lingua').value);
+        await this.#avvia('Ricerca della chiave in corso', async () => {
+            try {
+                await cercatore.chiedi({ ...this.#apertura, lingua });
+                await cercatore.chiedi({ tipo: 'cambiaChiave', lettere: this.#lettere(), modifica: Modifica.Digitata, lingua });
+                const r = await cercatore.chiedi({ tipo: 'cercaChiave', completa, lingua });
+                const trovata = Array.from(r.stato.chiave, (c) => (c >= 'a' && c <= 'z' ? c : '-')).join('');
+                await this.#cambia(trovata, Modifica.Proposta);
+                return true;
+            } catch (errore) {
+                if (annullata)
+                    return false;
+                throw errore;
+            } finally {
+                cercatore.termina();
+            }
+        }, () => {
+            annullata = true;
+            cercatore.termina();
+        });
     }
 
     async #salva() {

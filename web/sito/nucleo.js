@@ -38,4 +38,12 @@ export class Nucleo {
     annulla() {
         this.#lavoratore.postMessage({ tipo: 'annulla' });
     }
+
+    // Ends the worker whatever it is doing: what was asked of it fails.
+    termina() {
+        this.#lavoratore.terminate();
+        for (const attesa of this.#attese.values())
+            attesa.rifiuta(new Error('annullata'));
+        this.#attese.clear();
+    }
 }
