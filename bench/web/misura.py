@@ -21,9 +21,13 @@ from selenium.webdriver.support.ui import WebDriverWait
 
 radice = Path(__file__).resolve().parents[2]
 gib = float(sys.argv[1]) if len(sys.argv) > 1 else 1.0
+class Silenzioso(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *_):
+        pass
+
+
 server = http.server.ThreadingHTTPServer(
-    ("127.0.0.1", 0), functools.partial(http.server.SimpleHTTPRequestHandler, directory=str(radice / "build-web/sito")))
-server.RequestHandlerClass.log_message = lambda *_: None
+    ("127.0.0.1", 0), functools.partial(Silenzioso, directory=str(radice / "build-web/sito")))
 threading.Thread(target=server.serve_forever, daemon=True).start()
 
 opzioni = webdriver.ChromeOptions()
