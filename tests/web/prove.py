@@ -197,6 +197,12 @@ class Pagina(unittest.TestCase):
         decifrato = self.scaricati / "chiave-decifrato.txt"
         self.aspetta(lambda b: decifrato.exists() and decifrato.stat().st_size > 0)
         self.assertEqual(decifrato.read_bytes(), b"Ee xyz, eez\n")
+        z = self.el("Chiave-26")
+        self.el("ChiavePerFrequenza").click()  # the most frequent symbol, q, gets the language's e
+        self.aspetta(lambda b: z.get_attribute("value") != "")
+        self.assertEqual(q.get_attribute("value"), "e")
+        self.el("AnnullaModifica").click()
+        self.aspetta(lambda b: z.get_attribute("value") == "")
         self.el("ChiudiDecifrazione").click()
         self.assertIsNone(self.el("Decifrazione").get_attribute("open"))
 

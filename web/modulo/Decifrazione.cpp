@@ -210,6 +210,13 @@ EMSCRIPTEN_KEEPALIVE const char* varnel_annulla_chiave(int ripeti, int lingua)
     return Stato(lingua);
 }
 
+// "Chiave per frequenza": the k-th most frequent symbol gets the language's k-th letter.
+EMSCRIPTEN_KEEPALIVE const char* varnel_chiave_per_frequenza(int lingua)
+{
+    banco->storia.cambia(ChiavePerFrequenza(banco->conteggi, static_cast<Lingua>(lingua)), Modifica::PerFrequenza);
+    return Stato(lingua);
+}
+
 // "Proponi chiave", or with the key's letters kept "Completa chiave".
 EMSCRIPTEN_KEEPALIVE const char* varnel_cerca_chiave(int completa, int lingua)
 {

@@ -22,6 +22,7 @@ export class Decifrazione {
         this.#nuovoNucleo = nuovoNucleo;
         el('ChiudiDecifrazione').addEventListener('click', () => el('Decifrazione').close());
         el('Lingua').addEventListener('change', () => this.#chiedi({ tipo: 'statoChiave' }));
+        el('ChiavePerFrequenza').addEventListener('click', () => this.#chiedi({ tipo: 'chiavePerFrequenza' }));
         el('ProponiChiave').addEventListener('click', () => this.#cerca(false));
         el('CompletaChiave').addEventListener('click', () => this.#cerca(true));
         el('AzzeraChiave').addEventListener('click', () => this.#cambia('-'.repeat(26), Modifica.Azzerata));

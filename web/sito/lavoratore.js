@@ -102,6 +102,7 @@ const Comandi = {
     cambiaChiave: ({ lettere, modifica, lingua }) => chiave('_varnel_cambia_chiave', lettere, modifica, lingua),
     incollaChiave: ({ testo: t, casella, lingua }) => chiave('_varnel_incolla_chiave', t, casella, lingua),
     annullaChiave: ({ ripeti, lingua }) => chiave('_varnel_annulla_chiave', ripeti ? 1 : 0, lingua),
+    chiavePerFrequenza: ({ lingua }) => chiave('_varnel_chiave_per_frequenza', lingua),
     cercaChiave: ({ completa, lingua }) => chiave('_varnel_cerca_chiave', completa ? 1 : 0, lingua),
     cifra: ({ testo: chiaro, origine, seme, chiave: scritta, spazi, togliAccenti }) => conMemoria((stringa, numeri) => {
         const codici = (s) => Array.from(s, (c) => c.codePointAt(0));
