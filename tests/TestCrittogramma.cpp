@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace varnel;
 using namespace varnel::prova;
 
@@ -101,7 +103,7 @@ TEST(Cryptogram, OptionsShapeTheCiphertextAndTheSolutionAlike)
     const std::u32string lungo(120, U'a');
     const auto gruppi = Cifra(lungo, zebra, {Spazi::GruppiDiCinque, true}).cifrato;
     EXPECT_EQ(gruppi.substr(54, 7), U"ZZZZZ\nZ");
-    EXPECT_EQ(std::ranges::count(gruppi, U'\n'), 2);
+    EXPECT_EQ(std::count(gruppi.begin(), gruppi.end(), U'\n'), 2);
     EXPECT_EQ(Cifra(lungo, zebra, {Spazi::Togli, true}).cifrato.find(U'\n'), LetterePerRiga);
     EXPECT_EQ(ContaMaiuscole(U"NGT BGSSZ, ù")[static_cast<std::size_t>('S' - 'A')], 2u);
 }

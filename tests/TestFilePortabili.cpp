@@ -151,6 +151,7 @@ TEST_F(FilePortabili, AFolderOrAMissingFileIsRefusedWithItsReason)
 
 TEST_F(FilePortabili, AFileAboveFourGiBIsReadByPositionAndInOrder)
 {
+    VARNEL_SOLO_FILE_DI_SISTEMA("no positional reads past 4 GiB");
     // Only the ends are read: the bytes across the 4 GiB line and the last ones, by position; a
     // positional read leaves the sequential one where it was.
     constexpr std::uint64_t Limite = std::uint64_t{1} << 32;
@@ -178,6 +179,7 @@ TEST_F(FilePortabili, AFileAboveFourGiBIsReadByPositionAndInOrder)
 
 TEST_F(FilePortabili, ASameSizeRewriteWhileReadIsNoticed)
 {
+    VARNEL_SOLO_FILE_DI_SISTEMA("modification times in whole seconds");
     // The rewrites come within the same second as the opening: a time kept in whole seconds
     // would miss most of them.
     int notate = 0;
@@ -227,6 +229,7 @@ TEST_F(FilePortabili, DifficultFilesGetTheRightLengthAndLetters)
 
 TEST_F(FilePortabili, APipeIsReadToItsEndAndASilentOneUntilACancel)
 {
+    VARNEL_SOLO_FILE_DI_SISTEMA("no pipes");
     for (const bool muto : {false, true}) {
         SCOPED_TRACE(muto ? "silent" : "closed");
         prova::Tubo tubo(cartella, muto ? "muto" : "chiuso");

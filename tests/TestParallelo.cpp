@@ -48,7 +48,7 @@ TEST(ATratti, GivesWhatOneReadingInOrderGives)
             const auto inOrdine = prova::Analizza(percorso, criterio);  // a small file is read in order
             ASSERT_TRUE(inOrdine.riuscito());
             ASSERT_EQ(inOrdine.valore().lunghezza, testo.valore().size());
-            for (const std::uint64_t tratto : {3u, 4u, 5u, 7u, 64u, 333u, 4096u}) {
+            for (const std::size_t tratto : {3u, 4u, 5u, 7u, 64u, 333u, 4096u}) {
                 for (const unsigned lavoratori : {1u, 2u, 3u, 8u}) {
                     Avanzamento avanzamento;
                     const auto aTratti = dettaglio::AnalizzaFileCon(

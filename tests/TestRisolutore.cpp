@@ -33,7 +33,7 @@ TEST(FrequenzeMisurate, NearThePublishedTable)
         if (!r.primeInOrdine)
             continue;
         std::vector<double> ordinate(f.begin(), f.end());
-        std::ranges::sort(ordinate, std::greater<>());
+        std::sort(ordinate.begin(), ordinate.end(), std::greater<>());
         for (const char c : r.lettere)
             EXPECT_GE(f[static_cast<std::size_t>(c - 'a')], ordinate[r.lettere.size() - 1]) << c;
     }
@@ -142,7 +142,7 @@ TEST(RisolveBreve, HeldOutQuotationTheSameEveryRun)
         ASSERT_TRUE(chiave.riuscito());
         // Solved: nine letters in ten right (a letter the text has once may stay ambiguous).
         const auto lettere = static_cast<std::size_t>(
-            std::ranges::count_if(b.chiaro, [](char x) { return x >= 'a' && x <= 'z'; }));
+            std::count_if(b.chiaro.begin(), b.chiaro.end(), [](char x) { return x >= 'a' && x <= 'z'; }));
         EXPECT_LE(10 * Sbagliate(b.chiaro, cifrato, chiave.valore()), lettere);
         EXPECT_EQ(ProponiChiave(cifrato.sequenza, cifrato.conteggi, b.lingua, avanzamento).valore(), chiave.valore());
         Avanzamento annullato;
@@ -164,9 +164,10 @@ TEST(ModelloParole, TrueTextOutscoresTheLetterModelsWrongKey)
     const auto identita = CifraAffine(1, 0);
     for (const auto& c : casi) {
         Chiave sbagliata{};
-        std::ranges::copy(c.sbagliata, sbagliata.begin());
+        std::copy(c.sbagliata.begin(), c.sbagliata.end(), sbagliata.begin());
         std::string lettere;
-        std::ranges::copy_if(c.chiaro, std::back_inserter(lettere), [](char x) { return x >= 'a' && x <= 'z'; });
+        std::copy_if(c.chiaro.begin(), c.chiaro.end(), std::back_inserter(lettere),
+                     [](char x) { return x >= 'a' && x <= 'z'; });
         const auto conSpazi = Cifra(c.chiaro, identita);
         const auto senzaSpazi = Cifra(lettere, identita);
         EXPECT_GT(PunteggioChiave(senzaSpazi.sequenza, sbagliata, c.lingua),
@@ -197,13 +198,13 @@ TEST(Completa, NeverChangesALockedLetter)
             if (parziale[s] != 0) {
                 EXPECT_EQ(chiave[s], parziale[s]) << "slot " << s;
             } else {
-                EXPECT_EQ(std::ranges::count(parziale, chiave[s]), 0) << "slot " << s;
-                EXPECT_EQ(std::ranges::count(chiave, chiave[s]), 1) << "slot " << s;
+                EXPECT_EQ(std::count(parziale.begin(), parziale.end(), chiave[s]), 0) << "slot " << s;
+                EXPECT_EQ(std::count(chiave.begin(), chiave.end(), chiave[s]), 1) << "slot " << s;
             }
         }
         Avanzamento annullato;
         annullato.annulla();
-        if (std::ranges::count(parziale, char{0}) > 1) {
+        if (std::count(parziale.begin(), parziale.end(), char{0}) > 1) {
             EXPECT_EQ(
                 MotivoDi(CompletaChiave(cifrato.sequenza, cifrato.conteggi, Lingua::Inglese, parziale, annullato)),
                 Motivo::Annullata);

@@ -105,7 +105,7 @@ Alfabeto AlfabetoCasuale(std::uint64_t seme)
         std::iota(ordine.begin(), ordine.end(), 'a');
         // Fisher and Yates: each place from the last takes one of the letters not yet placed.
         for (std::size_t i = NumeroSlot - 1; i > 0; --i)
-            std::swap(ordine[i], ordine[sorteggio.sotto(i + 1)]);
+            std::swap(ordine[i], ordine[static_cast<std::size_t>(sorteggio.sotto(i + 1))]);
         bool fisso = false;
         for (std::size_t k = 0; k < NumeroSlot; ++k)
             fisso = fisso || ordine[k] == static_cast<char>('a' + k);

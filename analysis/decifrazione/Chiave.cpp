@@ -24,7 +24,7 @@ MappaSimboli::MappaSimboli(const Criterio& criterio)
 int MappaSimboli::slot(char32_t c) const
 {
     if (const auto* simboli = std::get_if<Simboli>(&m_criterio)) {
-        const auto trovato = std::ranges::find(*simboli, c);
+        const auto trovato = std::find(simboli->begin(), simboli->end(), c);
         return trovato == simboli->end() ? Nessuno : static_cast<int>(trovato - simboli->begin());
     }
     const auto modo = std::get<ModoLettere>(m_criterio);
@@ -66,7 +66,7 @@ std::array<std::size_t, NumeroSlot> Classifica(const Conteggi& conteggi)
 {
     std::array<std::size_t, NumeroSlot> ordine{};
     std::iota(ordine.begin(), ordine.end(), std::size_t{0});
-    std::ranges::stable_sort(ordine, [&](std::size_t a, std::size_t b) { return conteggi[a] > conteggi[b]; });
+    std::stable_sort(ordine.begin(), ordine.end(), [&](std::size_t a, std::size_t b) { return conteggi[a] > conteggi[b]; });
     return ordine;
 }
 
@@ -75,7 +75,7 @@ std::array<std::size_t, NumeroSlot> ClassificaLettere(Lingua lingua)
     const auto& frequenze = FrequenzeLettere(lingua);
     std::array<std::size_t, NumeroSlot> ordine{};
     std::iota(ordine.begin(), ordine.end(), std::size_t{0});
-    std::ranges::stable_sort(ordine, [&](std::size_t a, std::size_t b) { return frequenze[a] > frequenze[b]; });
+    std::stable_sort(ordine.begin(), ordine.end(), [&](std::size_t a, std::size_t b) { return frequenze[a] > frequenze[b]; });
     return ordine;
 }
 
@@ -138,7 +138,7 @@ std::vector<Ngramma> PiuFrequenti(const Conti& conti, std::size_t lunghezza, std
             ngramma.slot[k] = static_cast<std::uint8_t>(resto % 27);
         tutti.push_back(std::move(ngramma));
     }
-    std::ranges::stable_sort(tutti, [](const Ngramma& a, const Ngramma& b) { return a.conteggio > b.conteggio; });
+    std::stable_sort(tutti.begin(), tutti.end(), [](const Ngramma& a, const Ngramma& b) { return a.conteggio > b.conteggio; });
     if (tutti.size() > quanti)
         tutti.resize(quanti);
     return tutti;

@@ -68,7 +68,7 @@ InsiemeSlot Doppioni(const Chiave& chiave)
 {
     InsiemeSlot doppi;
     for (std::size_t k = 0; k < NumeroSlot; ++k)
-        doppi[k] = chiave[k] != 0 && std::ranges::count(chiave, chiave[k]) > 1;
+        doppi[k] = chiave[k] != 0 && std::count(chiave.begin(), chiave.end(), chiave[k]) > 1;
     return doppi;
 }
 

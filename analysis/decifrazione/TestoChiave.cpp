@@ -179,7 +179,7 @@ Esito<Incollato> Incolla(std::string_view testo, const Criterio& criterio, const
     if (!decodificato.riuscito())
         return decodificato.errore();
     const auto incollato = SenzaSpazi(decodificato.valore());
-    const bool lettere = std::ranges::all_of(incollato, [](char32_t c) { return LetteraAscii(c) || c == U'-'; });
+    const bool lettere = std::all_of(incollato.begin(), incollato.end(), [](char32_t c) { return LetteraAscii(c) || c == U'-'; });
     if (!lettere || incollato.size() > NumeroSlot) {
         auto chiave = LeggiChiave(testo, criterio);
         if (!chiave.riuscito())

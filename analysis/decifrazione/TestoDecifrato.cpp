@@ -30,10 +30,6 @@ void AggiungiUtf8(std::string& uscita, char32_t c)
 
 [[nodiscard]] Errore Cambiato() { return {Motivo::FileModificato, {}}; }
 
-// Where the text's bytes come from: a file, or pasted text given out as UTF-8 (it is analysed as a
-// file holding that UTF-8 would be). Fills the buffer, 0 at the end.
-using FonteByte = std::function<Esito<std::size_t>(std::span<std::uint8_t>)>;
-
 FonteByte DaFile(FileInLettura& file, const Avanzamento& avanzamento)
 {
     return [&file, &avanzamento](std::span<std::uint8_t> buffer) { return file.Leggi(buffer, avanzamento); };
@@ -104,10 +100,8 @@ bool DecodificaFlusso::concludi(std::u32string& testo)
     return true;
 }
 
-namespace {
-
-Esito<std::u32string> Inizio(const FonteByte& fonte, Codifica codifica, const Criterio& criterio, std::size_t caratteri,
-                             std::size_t simboli)
+Esito<std::u32string> LeggiInizio(const FonteByte& fonte, Codifica codifica, const Criterio& criterio,
+                                  std::size_t caratteri, std::size_t simboli)
 {
     const MappaSimboli mappa(criterio);
     DecodificaFlusso flusso(codifica);
@@ -132,8 +126,6 @@ Esito<std::u32string> Inizio(const FonteByte& fonte, Codifica codifica, const Cr
     return testo;
 }
 
-}  // namespace
-
 Esito<std::u32string> LeggiInizio(const std::filesystem::path& percorso, Codifica codifica, const Criterio& criterio,
                                   std::size_t caratteri, std::size_t simboli)
 {
@@ -141,7 +133,7 @@ Esito<std::u32string> LeggiInizio(const std::filesystem::path& percorso, Codific
     if (!file.riuscito())
         return file.errore();
     const Avanzamento avanzamento;
-    return Inizio(DaFile(file.valore(), avanzamento), codifica, criterio, caratteri, simboli);
+    return LeggiInizio(DaFile(file.valore(), avanzamento), codifica, criterio, caratteri, simboli);
 }
 
 std::u32string LeggiInizio(std::u16string_view testo, const Criterio& criterio, std::size_t caratteri,
@@ -149,10 +141,8 @@ std::u32string LeggiInizio(std::u16string_view testo, const Criterio& criterio, 
 {
     dettaglio::Utf8DaUtf16 utf8(testo);
     // UTF-8 made from UTF-16 always decodes.
-    return Inizio(DaTesto(utf8), Codifica::Utf8, criterio, caratteri, simboli).valore();
+    return LeggiInizio(DaTesto(utf8), Codifica::Utf8, criterio, caratteri, simboli).valore();
 }
-
-namespace {
 
 std::optional<Errore> ScriviDecifrato(const FonteByte& fonte, Codifica codifica, const Sostituzione& sostituzione,
                                       Uscita& uscita, Avanzamento& avanzamento)
@@ -184,6 +174,8 @@ std::optional<Errore> ScriviDecifrato(const FonteByte& fonte, Codifica codifica,
     }
     return std::nullopt;
 }
+
+namespace {
 
 // The analysed file, opened again: the version the analysis read, or why it cannot be had.
 Esito<FileInLettura> RiapriAnalizzato(const std::filesystem::path& sorgente, const ImprontaFile& analizzato)

@@ -25,5 +25,9 @@ void ContaAvx2(const std::uint8_t* p, std::size_t n, const Bersagli& bersagli, C
 [[nodiscard]] Kernel KernelAvx2();
 [[nodiscard]] Kernel KernelAvx512();
 #endif
+#if defined(__wasm_simd128__)
+#define VARNEL_WASM128 1
+[[nodiscard]] Kernel KernelWasm128();
+#endif
 
 }  // namespace varnel::dettaglio

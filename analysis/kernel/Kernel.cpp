@@ -38,6 +38,7 @@ const char* NomeFamiglia(Famiglia famiglia)
 {
     switch (famiglia) {
     case Famiglia::Scalare: return "scalare";
+    case Famiglia::Wasm128: return "wasm128";
     case Famiglia::Avx2: return "avx2";
     case Famiglia::Avx512: return "avx512";
     }
@@ -48,6 +49,12 @@ bool Disponibile(Famiglia famiglia)
 {
     switch (famiglia) {
     case Famiglia::Scalare: return true;
+    case Famiglia::Wasm128:
+#ifdef VARNEL_WASM128
+        return true;
+#else
+        return false;
+#endif
     case Famiglia::Avx2:
 #ifdef VARNEL_X86
         return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("popcnt");
@@ -83,6 +90,9 @@ Kernel KernelPer(Famiglia famiglia)
         return KernelAvx512();
     if (famiglia >= Famiglia::Avx2 && Disponibile(Famiglia::Avx2))
         return KernelAvx2();
+#elif defined(VARNEL_WASM128)
+    if (famiglia >= Famiglia::Wasm128)
+        return KernelWasm128();
 #else
     (void)famiglia;
 #endif

@@ -54,9 +54,10 @@ struct Sequenze {
 using Contesto = std::array<std::uint8_t, 3>;
 
 // The kernel families, narrowest first. Each gives the same results; the widest one the CPU runs is
-// the default.
-enum class Famiglia { Scalare, Avx2, Avx512 };
-inline constexpr Famiglia Famiglie[] = {Famiglia::Scalare, Famiglia::Avx2, Famiglia::Avx512};
+// the default. WebAssembly's SIMD is chosen when the module is built, as the browser can load
+// a module that uses it only where it runs.
+enum class Famiglia { Scalare, Wasm128, Avx2, Avx512 };
+inline constexpr Famiglia Famiglie[] = {Famiglia::Scalare, Famiglia::Wasm128, Famiglia::Avx2, Famiglia::Avx512};
 
 [[nodiscard]] const char* NomeFamiglia(Famiglia famiglia);
 // Whether this build and this CPU run the kernels of a family.

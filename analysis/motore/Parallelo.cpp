@@ -35,7 +35,7 @@ public:
         , m_inizio(bom ? ByteBom : 0)
         , m_tratto(tratto)
         , m_statiPrimo(StatiIniziali(bom))
-        , m_risultati((file.Dimensione() - m_inizio + tratto - 1) / tratto)
+        , m_risultati(static_cast<std::size_t>((file.Dimensione() - m_inizio + tratto - 1) / tratto))
     {
     }
 

@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -109,6 +110,13 @@ inline constexpr std::size_t SimboliRisolutore = 20'000;
 // How well a whole key makes the symbols read like the language, under the solver's own model.
 [[nodiscard]] std::int64_t PunteggioChiave(std::span<const std::uint8_t> sequenza, const Chiave& chiave, Lingua lingua);
 
+// Where a text's bytes come from: a file, pasted text given out as UTF-8 (it is analysed as a file
+// holding that UTF-8 would be), or a browser's File read in slices. Fills the buffer, 0 at the end.
+using FonteByte = std::function<Esito<std::size_t>(std::span<std::uint8_t>)>;
+// The beginning of a text as decoded in the code page its analysis found: at least `caratteri`
+// characters and `simboli` counted symbols, unless the text ends first.
+[[nodiscard]] Esito<std::u32string> LeggiInizio(const FonteByte& fonte, Codifica codifica, const Criterio& criterio,
+                                                std::size_t caratteri, std::size_t simboli);
 // The beginning of a file as decoded: at least `caratteri` characters and `simboli` counted symbols,
 // unless the file ends first.
 [[nodiscard]] Esito<std::u32string> LeggiInizio(const std::filesystem::path& percorso, Codifica codifica,
@@ -117,6 +125,11 @@ inline constexpr std::size_t SimboliRisolutore = 20'000;
 [[nodiscard]] std::u32string LeggiInizio(std::u16string_view testo, const Criterio& criterio, std::size_t caratteri,
                                          std::size_t simboli);
 
+// The whole text under the key, in UTF-8, to `uscita`; FileModificato when the bytes are no longer
+// in the code page, Annullata when cancelled.
+[[nodiscard]] std::optional<Errore> ScriviDecifrato(const FonteByte& fonte, Codifica codifica,
+                                                    const Sostituzione& sostituzione, Uscita& uscita,
+                                                    Avanzamento& avanzamento);
 // Writes the whole analysed file under the key, in UTF-8, to `destinazione`, whole or not at all.
 // The file must still be the version `analizzato` that the analysis read (AnalizzatoMancante,
 // AnalizzatoCambiato otherwise, also when it changes while saved); never over the file itself.

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 
 namespace varnel {
 
@@ -29,9 +30,11 @@ std::string EtichettaPercentuale(std::uint64_t intero) { return std::to_string(i
 
 std::string TestoNumero(double valore, std::string_view separatore)
 {
+    // printf rather than to_chars, which not every standard library has for floating point; only
+    // the digits and the exponent are read, so the locale's decimal point does not matter.
     char buffer[64];
-    const auto fine = std::to_chars(buffer, buffer + sizeof buffer, valore, std::chars_format::scientific, 14).ptr;
-    const std::string_view testo(buffer, static_cast<std::size_t>(fine - buffer));
+    const int scritti = std::snprintf(buffer, sizeof buffer, "%.14e", valore);
+    const std::string_view testo(buffer, static_cast<std::size_t>(scritti));
     const std::size_t e = testo.find('e');
     std::string cifre;
     for (const char c : testo.substr(0, e)) {

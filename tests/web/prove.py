@@ -1,0 +1,272 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""The page's tests in headless Chromium: the page counts files as the desktop's core does, cancels,
+downloads, swaps its views, sends nothing after loading, fits a phone and passes an accessibility
+audit. Usage: prove.py SITE NATIVE_BUILD AXE_JS"""
+import functools
+import http.server
+import json
+import os
+import subprocess
+import sys
+import tempfile
+import threading
+import unittest
+from pathlib import Path
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
+from selenium.webdriver.support.ui import WebDriverWait
+
+SITO, NATIVO, AXE = (Path(a).resolve() for a in sys.argv[1:4])
+PEZZO = 4 * 1024 * 1024  # the worker's slice
+ATTESA = 120  # seconds before a wait gives up: a bound, never a measurement
+
+
+class Server(http.server.ThreadingHTTPServer):
+    """Serves the site and keeps the paths of the requests that reach it."""
+    richieste = []
+
+
+class Gestore(http.server.SimpleHTTPRequestHandler):
+    def do_GET(self):
+        self.server.richieste.append(self.path)
+        super().do_GET()
+
+    def log_message(self, *_):
+        pass
+
+
+def Chromium(larghezza=1280, altezza=900, scaricati=None):
+    opzioni = webdriver.ChromeOptions()
+    opzioni.binary_location = "/usr/bin/chromium"
+    for a in ("--headless=new", "--no-sandbox", "--disable-dev-shm-usage", f"--window-size={larghezza},{altezza}"):
+        opzioni.add_argument(a)
+    if larghezza < 500:  # headless windows are never narrower: a phone is emulated
+        opzioni.add_experimental_option("mobileEmulation", {
+            "deviceMetrics": {"width": larghezza, "height": altezza, "pixelRatio": 2}})
+    if scaricati:
+        opzioni.add_experimental_option("prefs", {"download.default_directory": str(scaricati),
+                                                  "download.prompt_for_download": False})
+    return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=opzioni)
+
+
+class Pagina(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.server = Server(("127.0.0.1", 0), functools.partial(Gestore, directory=str(SITO)))
+        threading.Thread(target=cls.server.serve_forever, daemon=True).start()
+        cls.indirizzo = f"http://127.0.0.1:{cls.server.server_address[1]}/"
+        cls.cartella = tempfile.TemporaryDirectory()
+        cls.scaricati = Path(cls.cartella.name) / "scaricati"
+        cls.scaricati.mkdir()
+        cls.browser = Chromium(scaricati=cls.scaricati)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.browser.quit()
+        cls.server.shutdown()
+        cls.cartella.cleanup()
+
+    def setUp(self):
+        self.browser.get(self.indirizzo)
+        self.aspetta(lambda b: self.stato() == "pronto")
+
+    def aspetta(self, condizione):
+        return WebDriverWait(self.browser, ATTESA).until(condizione)
+
+    def el(self, id):
+        return self.browser.find_element(By.ID, id)
+
+    def stato(self):
+        return self.el("Stato").get_attribute("data-stato")
+
+    def file(self, nome, contenuto):
+        percorso = Path(self.cartella.name) / nome
+        percorso.write_bytes(contenuto)
+        return percorso
+
+    def analizza(self, percorso, atteso="finito"):
+        self.el("File").send_keys(str(percorso))
+        self.aspetta(lambda b: self.stato() == atteso)
+
+    def opzioni(self, modo, ignora):
+        self.el(f"Option{modo + 1}").click()
+        if self.el("Check1").is_selected() != ignora:
+            self.el("Check1").click()
+            if self.el("Avviso").get_attribute("open") is not None:
+                self.el("Avviso").find_element(By.TAG_NAME, "button").click()
+
+    def letto(self):
+        return {
+            "conteggi": [int(self.el(f"Blocco-{k}").get_attribute("data-conteggio")) for k in range(26)],
+            "totale": int(self.el("Totale").get_attribute("data-totale")),
+            "riepilogo": self.el("Text2").get_attribute("value"),
+        }
+
+    def test_counts_total_and_summary_match_the_native_core(self):
+        testo = "Caffè, \"perché\" qui,\r\nquo; QUA ½ 123 ÀÈ\n"
+        casi = {
+            "ascii": b"The quick brown fox, \"jumps\" over\r\nthe lazy dog 42\n",
+            "utf8": testo.encode("utf-8"),
+            "utf16": b"\xff\xfe" + testo.encode("utf-16-le"),
+            "cp1252": testo.encode("cp1252"),
+            "quoted": b'a,"b, c\r\n d""e",f\r\n"unclosed, g h\r\nI J\n',
+            # CR the last byte of the worker's first slice, LF the first of the second.
+            "crlf_straddling_a_slice": b"ab" * ((PEZZO - 1) // 2) + b"x\r\n\"y\r\n\"zZ",
+            "empty": b"",
+        }
+        for nome, contenuto in casi.items():
+            percorso = self.file(nome + ".txt", contenuto)
+            for modo, ignora in ((2, True), (0, False), (1, True)):
+                with self.subTest(file=nome, modo=modo, ignora=ignora):
+                    self.opzioni(modo, ignora)
+                    self.analizza(percorso)
+                    nativo = subprocess.run([NATIVO, str(percorso), str(modo), str(int(ignora))],
+                                            check=True, capture_output=True, text=True).stdout
+                    self.assertEqual(self.letto(), json.loads(nativo))
+
+    def test_a_large_file_is_cancelled_from_the_progress_dialog(self):
+        grande = Path(self.cartella.name) / "grande.txt"
+        with open(grande, "wb") as f:
+            f.truncate(3 * 1024 ** 3)  # sparse: zeros to read, nothing on the disk
+        self.el("File").send_keys(str(grande))
+        self.aspetta(lambda b: self.el("Avanzamento").get_attribute("open") is not None)
+        self.el("Annulla").click()
+        self.aspetta(lambda b: self.stato() == "annullato")
+        self.assertIsNone(self.el("Avanzamento").get_attribute("open"))
+        self.analizza(self.file("dopo.txt", b"abc"))
+        self.assertEqual(self.el("Totale").get_attribute("data-totale"), "3")
+
+    def test_the_csv_download_holds_the_counts(self):
+        self.analizza(self.file("lettere.txt", b"aab, c"))
+        self.el("AzioneEsportaCsv").click()
+        csv = self.scaricati / "lettere-frequenze.csv"
+        self.aspetta(lambda b: csv.exists() and csv.stat().st_size > 0)
+        righe = csv.read_bytes().decode("utf-8-sig").split("\r\n")
+        self.assertEqual(righe[0], "Simbolo;Conteggio;Percentuale")
+        self.assertEqual(righe[1:4], ["a;2;50", "b;1;25", "c;1;25"])
+        self.assertEqual(righe[27], "Totale;4")
+
+    def test_each_view_keeps_its_own_results_and_the_stretch_captions(self):
+        self.opzioni(2, True)
+        self.analizza(self.file("quattro.txt", b"aaab"))
+        self.el("Command2").click()
+        self.aspetta(lambda b: self.el("Perc1").text == "75 %")
+        self.assertEqual(self.el("Perc2").text, "37 %")
+        self.el("Command3").click()
+        self.assertEqual(self.el("Vista").get_attribute("data-vista"), "Avanzata")
+        self.assertEqual(self.el("Totale").get_attribute("data-totale"), "0")
+        self.assertEqual(self.browser.find_elements(By.ID, "Option1"), [])
+        self.el("Text1").send_keys("αβγδεζηθικλμνξοπρστυφχψωϊϋ")
+        self.analizza(self.file("greco.txt", "ααβ z".encode()))
+        self.assertEqual(self.el("Blocco-0").get_attribute("data-conteggio"), "2")
+        self.assertEqual(self.el("Lettera-1").text, "β")
+        self.el("Command3").click()
+        self.assertEqual(self.browser.find_elements(By.ID, "Text1"), [])
+        self.assertEqual(self.el("Totale").get_attribute("data-totale"), "4")
+        self.assertEqual(self.el("Blocco-0").get_attribute("data-percentuale"), "75")
+        self.assertEqual(self.el("Perc1").text, "75 %")
+
+    def test_the_key_is_typed_undone_and_redone_and_the_text_follows(self):
+        self.opzioni(2, True)
+        self.analizza(self.file("chiave.txt", b"Qq xyz, qqz\n"))
+        self.el("AzioneDecifrazione").click()
+        anteprima = self.el("Anteprima")
+        self.aspetta(lambda b: anteprima.text.startswith("QQ XYZ"))
+        # 4 q, 2 z, 1 x, 1 y of 8: (12 + 2) / 56
+        indice = float(self.el("Statistiche").get_attribute("data-indice-coincidenza"))
+        self.assertAlmostEqual(indice, 14 / 56, places=12)
+        q = self.el("Chiave-17")  # Chiave-k belongs to Lettera-(k-1): q is the 17th letter
+        q.send_keys("e")
+        self.aspetta(lambda b: anteprima.text.startswith("ee XYZ"))
+        self.assertEqual(q.get_attribute("value"), "e")
+        self.assertEqual(self.browser.switch_to.active_element.get_attribute("id"), "Chiave-18")
+        self.browser.switch_to.active_element.send_keys("e")  # r, which the text lacks, gets e too
+        self.aspetta(lambda b: "doppione" in q.get_attribute("class"))
+        self.browser.switch_to.active_element.send_keys(Keys.CONTROL, "z")
+        self.aspetta(lambda b: "doppione" not in q.get_attribute("class"))
+        self.assertEqual(self.el("Chiave-18").get_attribute("value"), "")
+        self.browser.switch_to.active_element.send_keys(Keys.CONTROL, "z")
+        self.aspetta(lambda b: anteprima.text.startswith("QQ XYZ"))
+        self.browser.switch_to.active_element.send_keys(Keys.CONTROL, "y")
+        self.aspetta(lambda b: anteprima.text.startswith("ee XYZ"))
+        self.el("SalvaTesto").click()
+        decifrato = self.scaricati / "chiave-decifrato.txt"
+        self.aspetta(lambda b: decifrato.exists() and decifrato.stat().st_size > 0)
+        self.assertEqual(decifrato.read_bytes(), b"Ee xyz, eez\n")
+        z = self.el("Chiave-26")
+        self.el("ChiavePerFrequenza").click()  # the most frequent symbol, q, gets the language's e
+        self.aspetta(lambda b: z.get_attribute("value") != "")
+        self.assertEqual(q.get_attribute("value"), "e")
+        self.el("AnnullaModifica").click()
+        self.aspetta(lambda b: z.get_attribute("value") == "")
+        self.el("ChiudiDecifrazione").click()
+        self.assertIsNone(self.el("Decifrazione").get_attribute("open"))
+
+    def test_proponi_chiave_on_a_second_core_reads_the_cryptogram(self):
+        chiaro = ("nel mezzo del cammin di nostra vita mi ritrovai per una selva oscura che la diritta via era "
+                  "smarrita ahi quanto a dir qual era e cosa dura esta selva selvaggia e aspra e forte che nel "
+                  "pensier rinova la paura tanta e amara che poco e piu morte")
+        cifrato = chiaro.translate(str.maketrans("abcdefghijklmnopqrstuvwxyz", "QWERTYUIOPASDFGHJKLZXCVBNM"))
+        self.opzioni(2, True)
+        self.analizza(self.file("dante.txt", cifrato.encode()))
+        self.el("AzioneDecifrazione").click()
+        self.aspetta(lambda b: self.el("Anteprima").text.startswith(cifrato[:10]))
+        self.el("ProponiChiave").click()
+        self.aspetta(lambda b: self.stato() == "finito")
+        self.assertEqual(self.el("Anteprima").text, chiaro)
+        self.el("AnnullaModifica").click()  # the proposed key is one change
+        self.aspetta(lambda b: self.el("Anteprima").text == cifrato)
+        self.el("ChiudiDecifrazione").click()
+
+    def test_a_cryptogram_is_enciphered_under_a_keyword_and_its_key_downloaded(self):
+        self.el("AzioneCrittogramma").click()
+        self.el("TestoInChiaro").send_keys("Ciao, però!")
+        self.el("Parola").send_keys("chiave\t")
+        # chiave gives CHIAVEBDFG...: c → I, i → F, a → C, o → N, p → O, e → V, r → Q
+        self.aspetta(lambda b: self.el("Cifrato").get_attribute("value") == "IFCN, OVQN!")
+        self.assertEqual(self.el("ChiaveScritta").get_attribute("value"), "CHIAVEBDFGJKLMNOPQRSTUWXYZ")
+        self.el("SalvaChiave").click()
+        chiave = self.scaricati / "testo-chiave.txt"
+        self.aspetta(lambda b: chiave.exists() and chiave.stat().st_size > 0)
+        righe = [r for r in chiave.read_text().splitlines() if not r.startswith("#")]
+        self.assertEqual(righe[:3], ["A=d", "B=g", "C=a"])
+        self.assertEqual(len(righe), 26)
+        self.el("ChiudiCrittogramma").click()
+
+    def test_nothing_is_requested_after_the_page_has_loaded(self):
+        self.aspetta(lambda b: b.execute_script("return navigator.serviceWorker.controller !== null"))
+        prima = len(self.server.richieste)
+        self.analizza(self.file("rete.txt", b"nessuna richiesta"))
+        self.el("Riferimento").send_keys("Italiano")
+        for comando in ("Command2", "Command3", "Command3", "AzioneEsportaCsv", "AzioneSalvaGrafico"):
+            self.el(comando).click()
+        self.browser.get(self.indirizzo)  # again, from the service worker's cache
+        self.aspetta(lambda b: self.stato() == "pronto")
+        # The browser itself asks for sw.js again now and then, to see whether the site has a new
+        # version: a request of the browser's, which carries nothing of the user's.
+        self.assertEqual([r for r in self.server.richieste[prima:] if r != "/sw.js"], [])
+
+    def test_the_page_fits_a_phone_and_passes_the_accessibility_audit(self):
+        telefono = Chromium(360, 740)
+        try:
+            telefono.get(self.indirizzo)
+            WebDriverWait(telefono, ATTESA).until(
+                lambda b: b.find_element(By.ID, "Stato").get_attribute("data-stato") == "pronto")
+            larghezze = telefono.execute_script(
+                "return [innerWidth, document.documentElement.scrollWidth]")
+            self.assertEqual(larghezze, [360, 360])
+            telefono.execute_script(AXE.read_text())
+            violazioni = telefono.execute_async_script(
+                "const fatto = arguments[arguments.length - 1];"
+                "axe.run(document).then(r => fatto(r.violations.map(v => v.id + ': ' + v.nodes.map(n => n.target).join(' '))));")
+            self.assertEqual(violazioni, [])
+        finally:
+            telefono.quit()
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1], verbosity=2)

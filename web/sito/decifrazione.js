@@ -1,0 +1,203 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Decifrazione: the key boxes (a letter typed replaces what is there and moves on, Backspace
+// clears and goes back, the arrows move, a paste fills the key, Ctrl+Z and Ctrl+Y undo and redo),
+// the text under the key, the statistics; every rule is the core's, on the worker.
+
+const el = (id) => document.getElementById(id);
+const Modifica = { Digitata: 0, Cancellata: 1, Proposta: 4, Azzerata: 5 };
+
+export class Decifrazione {
+    #nucleo;
+    #stato = null;
+    #dati = null;
+    #avvia;
+    #nuovoNucleo;
+    #apertura = null;
+
+    // `avvia(descrizione, lavoro, annulla)` runs a long request with the page's Stato; the key
+    // search runs on a core of its own from `nuovoNucleo()`, so that a cancel can end it.
+    constructor(nucleo, avvia, nuovoNucleo) {
+        this.#nucleo = nucleo;
+        this.#avvia = avvia;
+        this.#nuovoNucleo = nuovoNucleo;
+        el('ChiudiDecifrazione').addEventListener('click', () => el('Decifrazione').close());
+        el('Lingua').addEventListener('change', () => this.#chiedi({ tipo: 'statoChiave' }));
+        el('ChiavePerFrequenza').addEventListener('click', () => this.#chiedi({ tipo: 'chiavePerFrequenza' }));
+        el('ProponiChiave').addEventListener('click', () => this.#cerca(false));
+        el('CompletaChiave').addEventListener('click', () => this.#cerca(true));
+        el('AzzeraChiave').addEventListener('click', () => this.#cambia('-'.repeat(26), Modifica.Azzerata));
+        el('AnnullaModifica').addEventListener('click', () => this.#chiedi({ tipo: 'annullaChiave', ripeti: false }));
+        el('RipetiModifica').addEventListener('click', () => this.#chiedi({ tipo: 'annullaChiave', ripeti: true }));
+        el('SalvaTesto').addEventListener('click', () => this.#salva());
+        el('Decifrazione').addEventListener('keydown', (e) => {
+            const tasto = e.key.toLowerCase();
+            if ((e.ctrlKey || e.metaKey) && (tasto === 'z' || tasto === 'y')) {
+                e.preventDefault();
+                this.#chiedi({ tipo: 'annullaChiave', ripeti: tasto === 'y' });
+            }
+        });
+    }
+
+    // Opens on the last analysis of a view: its source, criterion, symbols, counts and code page.
+    async apri(dati) {
+        this.#dati = dati;
+        this.#caselle(dati.didascalie);
+        el('TitoloDecifrazione').textContent = `Decifrazione - ${dati.nome}`;
+        el('Decifrazione').showModal();
+        this.#apertura = {
+            tipo: 'decifrazione', fonte: dati.fonte, modo: dati.modo, simboli: dati.simboli,
+            codifica: dati.codifica, conteggi: dati.conteggi,
+        };
+        await this.#chiedi(this.#apertura);
+        el('Chiave-1').focus();
+    }
+
+    #caselle(didascalie) {
+        el('Chiave').replaceChildren(...didascalie.map((simbolo, k) => {
+            const voce = document.createElement('li');
+            const id = `Chiave-${k + 1}`;
+            voce.innerHTML = `<label for="${id}"></label><input id="${id}" maxlength="1" autocomplete="off" spellcheck="false">`;
+            voce.querySelector('label').textContent = simbolo;
+            const casella = voce.querySelector('input');
+            casella.setAttribute('aria-label', `Lettera in chiaro per il simbolo ${simbolo}`);
+            casella.addEventListener('keydown', (e) => this.#tasto(e, k));
+            casella.addEventListener('paste', (e) => {
+                e.preventDefault();
+                this.#chiedi({ tipo: 'incollaChiave', testo: e.clipboardData.getData('text/plain'), casella: k });
+            });
+            casella.addEventListener('beforeinput', (e) => e.preventDefault());  // the keys do it all
+            return voce;
+        }));
+    }
+
+    #tasto(e, k) {
+        const vai = (j) => el(`Chiave-${Math.max(0, Math.min(25, j)) + 1}`).focus();
+        const lettere = Array.from(this.#stato?.chiave ?? '-'.repeat(26), (c) => (c >= 'a' && c <= 'z' ? c : '-'));
+        if (e.ctrlKey || e.metaKey || e.altKey)
+            return;
+        if (/^[a-zA-Z]$/.test(e.key)) {
+            e.preventDefault();
+            lettere[k] = e.key.toLowerCase();
+            this.#cambia(lettere.join(''), Modifica.Digitata);
+            vai(k + 1);
+        } else if (e.key === 'Backspace' || e.key === 'Delete') {
+            e.preventDefault();
+            lettere[k] = '-';
+            this.#cambia(lettere.join(''), Modifica.Cancellata);
+            if (e.key === 'Backspace')
+                vai(k - 1);
+        } else if (e.key === 'ArrowLeft' || e.key === 'ArrowRight') {
+            e.preventDefault();
+            vai(k + (e.key === 'ArrowLeft' ? -1 : 1));
+        }
+    }
+
+    #cambia(lettere, modifica) {
+        return this.#chiedi({ tipo: 'cambiaChiave', lettere, modifica });
+    }
+
+    #lettere() {
+        return Array.from(this.#stato.chiave, (c) => (c >= 'a' && c <= 'z' ? c : '-')).join('');
+    }
+
+    // The search on a second core opened on the same text and key; its key comes back as one change.
+    async #cerca(completa) {
+        const cercatore = this.#nuovoNucleo();
+        let annullata = false;
+        const lingua = Number(el('Lingua').value);
+        await this.#avvia('Ricerca della chiave in corso', async () => {
+            try {
+                await cercatore.chiedi({ ...this.#apertura, lingua });
+                await cercatore.chiedi({ tipo: 'cambiaChiave', lettere: this.#lettere(), modifica: Modifica.Digitata, lingua });
+                const r = await cercatore.chiedi({ tipo: 'cercaChiave', completa, lingua });
+                const trovata = Array.from(r.stato.chiave, (c) => (c >= 'a' && c <= 'z' ? c : '-')).join('');
+                await this.#cambia(trovata, Modifica.Proposta);
+                return true;
+            } catch (errore) {
+                if (annullata)
+                    return false;
+                throw errore;
+            } finally {
+                cercatore.termina();
+            }
+        }, () => {
+            annullata = true;
+            cercatore.termina();
+        });
+    }
+
+    async #salva() {
+        const nome = this.#dati.nome === 'testo degli appunti' ? 'appunti' : this.#dati.nome.replace(/\.[^.]*$/, '');
+        await this.#avvia(`Salvataggio di "${nome}-decifrato.txt" in corso`, async () => {
+            const r = await this.#nucleo.chiedi({ tipo: 'decifra', fonte: this.#dati.fonte });
+            if (!r.testo)
+                throw new Error('il file analizzato è cambiato dopo l\'analisi: analizzarlo di nuovo');
+            this.#dati.scarica(r.testo, `${nome}-decifrato.txt`);
+        });
+    }
+
+    async #chiedi(richiesta) {
+        const r = await this.#nucleo.chiedi({ ...richiesta, lingua: Number(el('Lingua').value) });
+        if (r.stato?.errore !== undefined) {
+            this.#dati.avvisa(`Gli appunti non contengono una chiave: ${r.stato.errore}.`);
+            return;
+        }
+        if (r.stato)
+            this.#mostra(r.stato);
+    }
+
+    #mostra(stato) {
+        this.#stato = stato;
+        const simbolo = (k) => this.#dati.didascalie[k];
+        for (let k = 0; k < 26; ++k) {
+            const casella = el(`Chiave-${k + 1}`);
+            const lettera = stato.chiave[k];
+            casella.value = lettera >= 'a' && lettera <= 'z' ? lettera : '';
+            casella.classList.toggle('doppione', stato.doppioni.includes(k));
+        }
+        if (stato.casella !== undefined)
+            el(`Chiave-${Math.min(25, stato.casella) + 1}`).focus();
+        el('LettereLibere').textContent = `Lettere in chiaro non usate: ${stato.nonUsate.map((k) => String.fromCharCode(97 + k)).join(' ')}`;
+        el('SimboliLiberi').textContent = `Simboli cifrati senza lettera: ${stato.senzaLettera.map(simbolo).join(' ')}`;
+        el('AnnullaModifica').disabled = !stato.annullabile;
+        el('RipetiModifica').disabled = !stato.ripetibile;
+        this.#anteprima(stato);
+        this.#statistiche(stato);
+    }
+
+    // Runs of one mark become one span each: deciphered letters, doubled ones, the ciphertext.
+    #anteprima(stato) {
+        const parti = [];
+        let inizio = 0;
+        for (let i = 1; i <= stato.segni.length; ++i) {
+            if (i === stato.segni.length || stato.segni[i] !== stato.segni[inizio]) {
+                const parte = document.createElement('span');
+                parte.className = ['cifrato', 'sostituito', 'doppione'][stato.segni[inizio]];
+                parte.textContent = String.fromCodePoint(...stato.anteprima.slice(inizio, i));
+                parti.push(parte);
+                inizio = i;
+            }
+        }
+        el('Anteprima').replaceChildren(...parti);
+    }
+
+    #statistiche(stato) {
+        const lingua = el('Lingua').value === '0' ? 'italiano' : 'inglese';
+        const chiave = stato.chiave;
+        const riga = (n) => `${n.slot.map((s) => this.#dati.didascalie[s]).join('')} → `
+            + `${n.slot.map((s) => (chiave[s] >= 'a' && chiave[s] <= 'z' ? chiave[s] : '·')).join('')}  (${n.conteggio})`;
+        const colonna = (titolo, ngrammi, totale) => [
+            totale > ngrammi.length ? `${titolo} (${ngrammi.length} di ${totale}):` : `${titolo}:`,
+            ...(ngrammi.length ? ngrammi.map(riga) : ['nessuno'])];
+        const righe = [`Simboli contati: ${stato.simboli}`,
+            `Indice di coincidenza: ${stato.indiceTesto} (${lingua}: ${stato.indiceLingua}; testo casuale: ${stato.indiceCasuale})`];
+        if (stato.improbabile)
+            righe.push(`L'indice è troppo basso per una sola sostituzione dell'${lingua}: forse più alfabeti `
+                + '(cifrario polialfabetico), un testo casuale o un\'altra lingua.');
+        righe.push(`Più frequenti nei primi ${stato.primi} simboli del testo:`);
+        for (const [titolo, nome] of [['Bigrammi', 'bigrammi'], ['Trigrammi', 'trigrammi'], ['Doppie', 'doppie']])
+            righe.push(...colonna(titolo, stato[nome], stato[`${nome}Totale`]), '');
+        el('Statistiche').textContent = righe.join('\n');
+        el('Statistiche').dataset.indiceCoincidenza = String(stato.indice);
+    }
+}

@@ -1,0 +1,148 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The core in a worker: it reads a File (or pasted text as a Blob) in slices, each copied into
+// the wasm memory and counted there, so that memory stays constant whatever the file's size.
+
+// A module that uses one SIMD instruction: a browser without WebAssembly SIMD cannot validate it,
+// nor load the SIMD build, so it gets the scalar one.
+const ModuloSimd = new Uint8Array([0, 97, 115, 109, 1, 0, 0, 0, 1, 5, 1, 96, 0, 1, 123, 3, 2, 1, 0, 10, 10, 1, 8, 0,
+    65, 0, 253, 15, 253, 98, 11]);
+const simd = WebAssembly.validate(ModuloSimd);
+const nome = simd ? 'varnel' : 'varnel-scalare';
+const { default: crea } = await import(`./${nome}.js`);
+const core = await crea({ locateFile: () => new URL(`${nome}.wasm`, import.meta.url).href });
+
+const Pezzo = 4 * 1024 * 1024;
+let annullata = false;
+
+function testo(puntatore) {
+    return puntatore === 0 ? null : core.UTF8ToString(puntatore);
+}
+
+// Strings and arrays passed in the wasm memory, freed when `lavoro` is done.
+function conMemoria(lavoro) {
+    const allocati = [];
+    const stringa = (s) => {
+        const n = core.lengthBytesUTF8(s) + 1;
+        const p = core._malloc(n);
+        core.stringToUTF8(s, p, n);
+        allocati.push(p);
+        return p;
+    };
+    const numeri = (valori, Tipo) => {
+        const a = Tipo.from(valori);
+        const p = core._malloc(a.byteLength);
+        new Tipo(core.HEAPU8.buffer, p, a.length).set(a);
+        allocati.push(p);
+        return p;
+    };
+    try {
+        return lavoro(stringa, numeri);
+    } finally {
+        allocati.forEach((p) => core._free(p));
+    }
+}
+
+async function analizza({ fonte, modo, simboli, ignoraAltri, didascalie }) {
+    annullata = false;
+    conMemoria((stringa, numeri) => {
+        const codici = simboli ? Array.from(simboli, (c) => c.codePointAt(0)) : [];
+        core._varnel_inizia(modo, modo === 3 ? numeri(codici, Uint32Array) : 0);
+    });
+    const dimensione = fonte.size;
+    for (let letti = 0; letti < dimensione;) {
+        const byte = new Uint8Array(await fonte.slice(letti, letti + Pezzo).arrayBuffer());
+        if (annullata)
+            return { tipo: 'annullata' };  // the next analysis starts afresh
+        const p = core._varnel_buffer(byte.length);
+        core.HEAPU8.set(byte, p);
+        core._varnel_consuma(byte.length);
+        letti += byte.length;
+        postMessage({ tipo: 'avanzamento', letti, dimensione });
+    }
+    const risultati = conMemoria((stringa) =>
+        testo(core._varnel_concludi(ignoraAltri ? 1 : 0, stringa(didascalie.join('\n')), stringa(','))));
+    return { tipo: 'risultati', risultati: JSON.parse(risultati) };
+}
+
+// The core pulls the File's bytes from the start, a slice at a time (FileReaderSync: workers may block).
+function leggiDa(fonte) {
+    const lettore = new FileReaderSync();
+    let posizione = 0;
+    core.leggiPezzo = (p, n) => {
+        try {
+            const byte = new Uint8Array(lettore.readAsArrayBuffer(fonte.slice(posizione, posizione + n)));
+            core.HEAPU8.set(byte, p);
+            posizione += byte.length;
+            return byte.length;
+        } catch {
+            return -1;
+        }
+    };
+}
+
+function chiave(funzione, ...argomenti) {
+    return conMemoria((stringa, numeri) => {
+        const valori = argomenti.map((a) => (typeof a === 'string' ? stringa(a) : a));
+        const r = testo(core[funzione](...valori));
+        return { tipo: 'chiave', stato: r && JSON.parse(r) };
+    });
+}
+
+const Comandi = {
+    analizza,
+    decifrazione: ({ fonte, modo, simboli, codifica, conteggi, lingua }) => {
+        leggiDa(fonte);
+        return conMemoria((stringa, numeri) => {
+            const codici = modo === 3 ? numeri(Array.from(simboli, (c) => c.codePointAt(0)), Uint32Array) : 0;
+            const r = testo(core._varnel_decifrazione(modo, codici, codifica, numeri(conteggi, Float64Array), lingua));
+            return { tipo: 'chiave', stato: r && JSON.parse(r) };
+        });
+    },
+    statoChiave: ({ lingua }) => chiave('_varnel_stato_chiave', lingua),
+    cambiaChiave: ({ lettere, modifica, lingua }) => chiave('_varnel_cambia_chiave', lettere, modifica, lingua),
+    incollaChiave: ({ testo: t, casella, lingua }) => chiave('_varnel_incolla_chiave', t, casella, lingua),
+    annullaChiave: ({ ripeti, lingua }) => chiave('_varnel_annulla_chiave', ripeti ? 1 : 0, lingua),
+    chiavePerFrequenza: ({ lingua }) => chiave('_varnel_chiave_per_frequenza', lingua),
+    cercaChiave: ({ completa, lingua }) => chiave('_varnel_cerca_chiave', completa ? 1 : 0, lingua),
+    cifra: ({ testo: chiaro, origine, seme, chiave: scritta, spazi, togliAccenti }) => conMemoria((stringa, numeri) => {
+        const codici = (s) => Array.from(s, (c) => c.codePointAt(0));
+        const t = codici(chiaro);
+        const k = codici(scritta);
+        const r = testo(core._varnel_cifra(numeri(t, Uint32Array), t.length, origine, seme, numeri(k, Uint32Array),
+            k.length, spazi, togliAccenti ? 1 : 0));
+        return { tipo: 'crittogramma', crittogramma: JSON.parse(r) };
+    }),
+    decifra: ({ fonte }) => {
+        leggiDa(fonte);
+        const parti = [];
+        core.scriviPezzo = (p, n) => parti.push(core.HEAPU8.slice(p, p + n));
+        const riuscito = core._varnel_decifra() !== 0;
+        return { tipo: 'decifrato', testo: riuscito ? new Blob(parti, { type: 'text/plain;charset=utf-8' }) : null };
+    },
+    stira: ({ altezze, percMax, totale, conteggioMax }) => conMemoria((stringa, numeri) => {
+        const r = testo(core._varnel_stira(numeri(altezze, Float32Array), percMax, totale, conteggioMax));
+        return { tipo: 'stiramento', stiramento: r && JSON.parse(r) };
+    }),
+    tabella: ({ conteggi, totale, didascalie, csv }) => conMemoria((stringa, numeri) => ({
+        tipo: 'tabella',
+        tabella: testo(core._varnel_tabella(numeri(conteggi, Float64Array), totale, stringa(didascalie.join('\n')),
+            csv ? 1 : 0)),
+    })),
+    riferimento: ({ lingua, conteggi, totale }) => conMemoria((stringa, numeri) => ({
+        tipo: 'riferimento',
+        percentuali: JSON.parse(testo(core._varnel_riferimento(lingua, numeri(conteggi, Float64Array), totale))),
+    })),
+};
+
+onmessage = async ({ data }) => {
+    if (data.tipo === 'annulla') {
+        annullata = true;
+        return;
+    }
+    try {
+        postMessage({ ...(await Comandi[data.tipo](data)), id: data.id });
+    } catch (errore) {
+        postMessage({ tipo: 'errore', messaggio: String(errore), id: data.id });
+    }
+};
+postMessage({ tipo: 'pronto', simd });
