@@ -123,7 +123,7 @@ private:
     std::unique_ptr<QProgressDialog> m_dialogo;
     bool m_terminata = false;
     bool m_finito = false;
-    std::uint32_t m_filo = 0;  // the waiting thread, as the system numbers it
+    [[maybe_unused]] std::uint32_t m_filo = 0;  // the waiting thread, as Windows numbers it
 };
 
 }  // namespace varnel
