@@ -193,6 +193,15 @@ class Pagina(unittest.TestCase):
         self.aspetta(lambda b: anteprima.text.startswith("QQ XYZ"))
         self.browser.switch_to.active_element.send_keys(Keys.CONTROL, "y")
         self.aspetta(lambda b: anteprima.text.startswith("ee XYZ"))
+        # A phone's keyboard gives only the text it would insert, no key: x gets k.
+        self.browser.execute_script(
+            "arguments[0].dispatchEvent(new InputEvent('beforeinput',"
+            " {inputType: 'insertText', data: 'K', cancelable: true, bubbles: true}))", self.el("Chiave-24"))
+        self.aspetta(lambda b: anteprima.text.startswith("ee kYZ"))
+        self.browser.execute_script(
+            "arguments[0].dispatchEvent(new InputEvent('beforeinput',"
+            " {inputType: 'deleteContentBackward', cancelable: true, bubbles: true}))", self.el("Chiave-24"))
+        self.aspetta(lambda b: anteprima.text.startswith("ee XYZ"))
         self.el("SalvaTesto").click()
         decifrato = self.scaricati / "chiave-decifrato.txt"
         self.aspetta(lambda b: decifrato.exists() and decifrato.stat().st_size > 0)

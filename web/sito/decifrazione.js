@@ -4,6 +4,7 @@
 // the text under the key, the statistics; every rule is the core's, on the worker.
 
 const el = (id) => document.getElementById(id);
+const vai = (k) => el(`Chiave-${Math.max(0, Math.min(25, k)) + 1}`).focus();
 const Modifica = { Digitata: 0, Cancellata: 1, Proposta: 4, Azzerata: 5 };
 
 export class Decifrazione {
@@ -65,31 +66,49 @@ export class Decifrazione {
                 e.preventDefault();
                 this.#chiedi({ tipo: 'incollaChiave', testo: e.clipboardData.getData('text/plain'), casella: k });
             });
-            casella.addEventListener('beforeinput', (e) => e.preventDefault());  // the keys do it all
+            // The keys do it all; a phone's keyboard names no key, only the text it would insert.
+            casella.addEventListener('beforeinput', (e) => {
+                e.preventDefault();
+                const lettera = e.inputType === 'insertText' ? (e.data ?? '').slice(-1) : '';
+                if (/^[a-zA-Z]$/.test(lettera))
+                    this.#digita(k, lettera);
+                else if (e.inputType === 'deleteContentBackward')
+                    this.#cancella(k, true);
+            });
             return voce;
         }));
     }
 
     #tasto(e, k) {
-        const vai = (j) => el(`Chiave-${Math.max(0, Math.min(25, j)) + 1}`).focus();
-        const lettere = Array.from(this.#stato?.chiave ?? '-'.repeat(26), (c) => (c >= 'a' && c <= 'z' ? c : '-'));
         if (e.ctrlKey || e.metaKey || e.altKey)
             return;
         if (/^[a-zA-Z]$/.test(e.key)) {
             e.preventDefault();
-            lettere[k] = e.key.toLowerCase();
-            this.#cambia(lettere.join(''), Modifica.Digitata);
-            vai(k + 1);
+            this.#digita(k, e.key);
         } else if (e.key === 'Backspace' || e.key === 'Delete') {
             e.preventDefault();
-            lettere[k] = '-';
-            this.#cambia(lettere.join(''), Modifica.Cancellata);
-            if (e.key === 'Backspace')
-                vai(k - 1);
+            this.#cancella(k, e.key === 'Backspace');
         } else if (e.key === 'ArrowLeft' || e.key === 'ArrowRight') {
             e.preventDefault();
             vai(k + (e.key === 'ArrowLeft' ? -1 : 1));
         }
+    }
+
+    // A letter in box k, and on to the next box.
+    #digita(k, lettera) {
+        const lettere = Array.from(this.#lettere());
+        lettere[k] = lettera.toLowerCase();
+        this.#cambia(lettere.join(''), Modifica.Digitata);
+        vai(k + 1);
+    }
+
+    // Box k cleared, and back to the one before after a Backspace.
+    #cancella(k, indietro) {
+        const lettere = Array.from(this.#lettere());
+        lettere[k] = '-';
+        this.#cambia(lettere.join(''), Modifica.Cancellata);
+        if (indietro)
+            vai(k - 1);
     }
 
     #cambia(lettere, modifica) {
@@ -97,7 +116,7 @@ export class Decifrazione {
     }
 
     #lettere() {
-        return Array.from(this.#stato.chiave, (c) => (c >= 'a' && c <= 'z' ? c : '-')).join('');
+        return Array.from(this.#stato?.chiave ?? '-'.repeat(26), (c) => (c >= 'a' && c <= 'z' ? c : '-')).join('');
     }
 
     // The search on a second core opened on the same text and key; its key comes back as one change.
