@@ -318,6 +318,14 @@ class Pagina(unittest.TestCase):
         self.assertEqual(self.el("Anteprima").text, chiaro)
         self.el("AnnullaModifica").click()  # the proposed key is one change
         self.aspetta(lambda b: self.el("Anteprima").text == cifrato)
+        # Completa chiave keeps a letter typed, and shows it as kept: symbol t is e.
+        self.el("Chiave-20").send_keys("e")
+        self.aspetta(lambda b: self.el("Anteprima").text.startswith("NeL"))
+        self.el("CompletaChiave").click()
+        self.aspetta(lambda b: self.stato() == "finito")
+        self.assertEqual(self.el("Anteprima").text, chiaro)
+        self.assertEqual([k for k in range(1, 27) if "tenuta" in self.el(f"Chiave-{k}").get_attribute("class")], [20])
+        self.assertEqual(self.el("Chiave-20").get_attribute("title"), "Lettera scritta a mano: Completa chiave la mantiene")
         self.el("ChiudiDecifrazione").click()
 
     def test_a_key_search_shows_its_progress_and_is_cancelled(self):
@@ -325,16 +333,19 @@ class Pagina(unittest.TestCase):
         caso = random.Random(28)
         self.decifrazione("caso.txt", " ".join(
             "".join(caso.choice(string.ascii_lowercase) for _ in range(5)) for _ in range(4000)).encode())
-        anteprima = self.el("Anteprima").text
         self.el("ProponiChiave").click()
-        self.aspetta(lambda b: self.el("Avanzamento").get_attribute("open") is not None)
-        self.assertEqual(self.stato(), "in-corso")
-        self.aspetta(lambda b: int(self.el("Progresso").get_attribute("value") or 0) > 0)
-        self.el("Annulla").click()
-        self.aspetta(lambda b: self.stato() == "annullato")
-        self.assertIsNone(self.el("Avanzamento").get_attribute("open"))
-        self.assertEqual(self.chiave(), "-" * 26)
-        self.assertEqual(self.el("Anteprima").text, anteprima)
+        self.aspetta(lambda b: self.stato() == "finito")
+        self.assertGreater(int(self.el("Progresso").get_attribute("value") or 0), 0)
+        proposta, anteprima = self.chiave(), self.el("Anteprima").text
+        self.assertNotIn("-", proposta)
+        # Cancelled as soon as asked, before its core has even started: nothing changes.
+        for comando in ("ProponiChiave", "CompletaChiave"):
+            with self.subTest(comando=comando):
+                self.browser.execute_script(f"document.getElementById('{comando}').click();"
+                                            "document.getElementById('Annulla').click()")
+                self.aspetta(lambda b: self.stato() == "annullato")
+                self.assertIsNone(self.el("Avanzamento").get_attribute("open"))
+                self.assertEqual((self.chiave(), self.el("Anteprima").text), (proposta, anteprima))
         self.el("ChiudiDecifrazione").click()
 
     def test_a_cryptogram_is_enciphered_under_a_keyword_and_its_key_downloaded(self):
