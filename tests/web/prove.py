@@ -320,7 +320,7 @@ class Pagina(unittest.TestCase):
         self.aspetta(lambda b: self.el("Anteprima").text == cifrato)
         # Completa chiave keeps a letter typed, and shows it as kept: symbol t is e.
         self.el("Chiave-20").send_keys("e")
-        self.aspetta(lambda b: self.el("Anteprima").text.startswith("NeL"))
+        self.aspetta(lambda b: self.el("Anteprima").text.startswith("FeS"))
         self.el("CompletaChiave").click()
         self.aspetta(lambda b: self.stato() == "finito")
         self.assertEqual(self.el("Anteprima").text, chiaro)
