@@ -254,6 +254,7 @@ class Pagina(unittest.TestCase):
         self.el("AzioneApriChiave").send_keys(str(salvata))
         self.aspetta(lambda b: self.chiave()[16:18] == "ef")
         self.assertTrue(self.el("Anteprima").text.startswith("ee XYZ"))
+        self.assertEqual(self.el("AnnullaModifica").text, "Annulla chiave aperta")
         self.el("AnnullaModifica").click()  # the key opened is one change
         self.aspetta(lambda b: self.chiave() == "-" * 26)
         self.el("RipetiModifica").click()
@@ -364,6 +365,18 @@ class Pagina(unittest.TestCase):
                 self.el("ApriTesto").send_keys(str(self.file(nome, contenuto)))
                 self.aspetta(lambda b: self.el("TestoInChiaro").get_attribute("value") == testo)
                 self.aspetta(lambda b: self.el("Cifrato").get_attribute("value") == "ICEEV, OVQN: 5 €!")
+        # The worksheet as the browser would print it: with the frequencies, and the solution's
+        # letters under the ciphertext's.
+        self.el("Frequenze").click()
+        self.browser.execute_script(
+            "window.print = () => { const f = document.getElementById('Foglio'); window.stampato = [f.innerText,"
+            " [...f.querySelectorAll('.soluzione .posto')].map(p => p.dataset.sotto).join('')]; }")
+        self.el("SalvaScheda").click()
+        foglio, sotto = self.browser.execute_script("return window.stampato")
+        for riga in ("% nel testo\t0,0\t0,0\t11,1\t0,0\t22,2", "Frequenze delle lettere in italiano (%), dalla più frequente:",
+                     "Soluzione (per l'insegnante)", "Chiave dalla parola chiave \"chiave\"."):
+            self.assertIn(riga, foglio)
+        self.assertEqual(sotto, "caffepero")
         self.el("SalvaChiave").click()
         chiave = self.scaricati / "bom-chiave.txt"
         self.aspetta(lambda b: chiave.exists() and chiave.stat().st_size > 0)

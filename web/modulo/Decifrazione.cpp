@@ -121,8 +121,11 @@ const char* Stato(int lingua)
     Insieme(json, "nonUsate", LettereNonUsate(chiave));
     Insieme(json, "senzaLettera", SimboliSenzaLettera(chiave));
     Insieme(json, "doppioni", Doppioni(chiave));
-    json.chiave("annullabile").intero(b.storia.daAnnullare().has_value());
-    json.chiave("ripetibile").intero(b.storia.daRipetere().has_value());
+    // What undo and redo would take back or do again, when they would.
+    if (const auto modifica = b.storia.daAnnullare())
+        json.chiave("daAnnullare").intero(static_cast<std::uint64_t>(*modifica));
+    if (const auto modifica = b.storia.daRipetere())
+        json.chiave("daRipetere").intero(static_cast<std::uint64_t>(*modifica));
     std::uint64_t totale = 0;
     for (const auto n : b.conteggi)
         totale += n;

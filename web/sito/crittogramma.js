@@ -105,7 +105,8 @@ export class Crittogramma {
         const r = this.#risultato;
         if (!r)
             return;
-        const tabella = (righe) => `<table>${righe.map(([titolo, celle]) => `<tr><th scope="row">${titolo}</th>${
+        const tabella = (righe) => `<table>${righe.map(([titolo, celle]) => `<tr${
+            celle.some((c) => c.length > 1) ? ' class="numeri"' : ''}><th scope="row">${titolo}</th>${
             Array.from({ length: 26 }, (_, k) => `<td>${celle[k] ?? ''}</td>`).join('')}</tr>`).join('')}</table>`;
         const perDecifrare = Lettere('A').map((c) => String.fromCharCode(97 + r.alfabeto.indexOf(c)));
         const chiave = [['Cifrato', Lettere('A')], ['In chiaro', []]];

@@ -7,11 +7,28 @@
 const el = (id) => document.getElementById(id);
 const vai = (k) => el(`Chiave-${Math.max(0, Math.min(25, k)) + 1}`).focus();
 const Modifica = { Digitata: 0, Cancellata: 1, Proposta: 4, Azzerata: 5 };
+// What undo and redo name, by Modifica.
+const NomiModifica = ['lettera digitata', 'lettera cancellata', 'chiave incollata', 'chiave per frequenza',
+    'chiave proposta', 'azzeramento', 'chiave aperta'];
+
+// A symbol as the desktop's Decifrazione shows it: a capital where capitals are counted, a space as
+// ␣, a control character by its code.
+function mostrato(simbolo, modo) {
+    if (modo === 1)
+        return simbolo.toUpperCase();
+    const n = simbolo.codePointAt(0);
+    if (n === 0x20)
+        return '␣';
+    if (n < 0x20 || (n >= 0x7f && n < 0xa0))
+        return `U+${n.toString(16).toUpperCase().padStart(4, '0')}`;
+    return simbolo;
+}
 
 export class Decifrazione {
     #nucleo;
     #stato = null;
     #dati = null;
+    #simboli = [];
     #avvia;
     #nuovoNucleo;
     #apertura = null;
@@ -49,7 +66,8 @@ export class Decifrazione {
     // Opens on the last analysis of a view: its source, criterion, symbols, counts and code page.
     async apri(dati) {
         this.#dati = dati;
-        this.#caselle(dati.didascalie);
+        this.#simboli = dati.didascalie.map((c) => mostrato(c, dati.modo));
+        this.#caselle(this.#simboli);
         el('TitoloDecifrazione').textContent = `Decifrazione - ${dati.nome}`;
         el('Decifrazione').showModal();
         this.#apertura = {
@@ -209,7 +227,7 @@ export class Decifrazione {
         el('Classifica').tBodies[0].replaceChildren(...righe.map((r) => {
             const riga = document.createElement('tr');
             riga.innerHTML = '<th scope="row"></th><td></td><td></td><td></td><td></td>';
-            [this.#dati.didascalie[r.slot], r.conteggio, r.quota, r.lettera, r.lingua]
+            [this.#simboli[r.slot], r.conteggio, r.quota, r.lettera, r.lingua]
                 .forEach((testo, k) => { riga.cells[k].textContent = testo; });
             return riga;
         }));
@@ -237,7 +255,7 @@ export class Decifrazione {
 
     #mostra(stato) {
         this.#stato = stato;
-        const simbolo = (k) => this.#dati.didascalie[k];
+        const simbolo = (k) => this.#simboli[k];
         for (let k = 0; k < 26; ++k) {
             const casella = el(`Chiave-${k + 1}`);
             const lettera = stato.chiave[k];
@@ -252,8 +270,11 @@ export class Decifrazione {
         el('LettereLibere').textContent = `Lettere in chiaro non usate: ${elenco(stato.nonUsate.map(lettera), 'nessuna')}`
             + (date.length ? ` — date a più simboli: ${date.join(' ')}` : '');
         el('SimboliLiberi').textContent = `Simboli cifrati senza lettera: ${elenco(stato.senzaLettera.map(simbolo), 'nessuno')}`;
-        el('AnnullaModifica').disabled = !stato.annullabile;
-        el('RipetiModifica').disabled = !stato.ripetibile;
+        for (const [id, verbo, modifica] of [['AnnullaModifica', 'Annulla', stato.daAnnullare],
+            ['RipetiModifica', 'Ripeti', stato.daRipetere]]) {
+            el(id).disabled = modifica === undefined;
+            el(id).textContent = `${verbo} ${NomiModifica[modifica] ?? 'modifica'}`;
+        }
         this.#anteprima(stato);
         this.#statistiche(stato);
     }
@@ -277,7 +298,7 @@ export class Decifrazione {
     #statistiche(stato) {
         const lingua = el('Lingua').value === '0' ? 'italiano' : 'inglese';
         const chiave = stato.chiave;
-        const riga = (n) => `${n.slot.map((s) => this.#dati.didascalie[s]).join('')} → `
+        const riga = (n) => `${n.slot.map((s) => this.#simboli[s]).join('')} → `
             + `${n.slot.map((s) => (chiave[s] >= 'a' && chiave[s] <= 'z' ? chiave[s] : '·')).join('')}  (${n.conteggio})`;
         const colonna = (titolo, ngrammi, totale) => [
             totale > ngrammi.length ? `${titolo} (${ngrammi.length} di ${totale}):` : `${titolo}:`,
