@@ -287,8 +287,8 @@ EMSCRIPTEN_KEEPALIVE int varnel_decifra()
 {
     UscitaPagina uscita;
     Avanzamento avanzamento;
-    return !ScriviDecifrato(web::DaPagina, banco->codifica, Sostituzione(banco->criterio, banco->storia.attuale()), uscita,
-                            avanzamento);
+    return !ScriviDecifrato(web::DaPagina, banco->codifica, Sostituzione(banco->criterio, banco->storia.attuale()),
+                            uscita, avanzamento);
 }
 
 }  // extern "C"
