@@ -126,8 +126,8 @@ export class Crittogramma {
 <h2>Per cifrare</h2>${tabella([['In chiaro', Lettere('a')], ['Cifrato', Array.from(r.alfabeto)]])}
 <div class="testo"></div></div>`;
         const [testo, soluzione] = foglio.querySelectorAll('.testo');
-        testo.replaceChildren(...this.#righe(r, false));
-        soluzione.replaceChildren(...this.#righe(r, true));
+        testo.replaceChildren(this.#righe(r, false));
+        soluzione.replaceChildren(this.#righe(r, true));
         foglio.querySelector('.soluzione p').textContent = el('OrigineChiave').textContent;
         foglio.hidden = false;
         print();
@@ -137,7 +137,8 @@ export class Crittogramma {
     // The core's lines of the ciphertext, each letter over a line to write on or, on the
     // solution's page, over its plain letter; what is not a letter stays in the clear.
     #righe(r, soluzione) {
-        return r.righe.map(([inizio, lunghezza]) => {
+        const righe = document.createDocumentFragment();  // however many: no argument list to overflow
+        for (const [inizio, lunghezza] of r.righe) {
             const riga = document.createElement('div');
             riga.className = 'riga';
             for (let i = inizio; i < inizio + lunghezza; ++i) {
@@ -148,7 +149,8 @@ export class Crittogramma {
                 posto.dataset.sotto = soluzione && lettera ? String.fromCodePoint(r.chiaro[i]) : '';
                 riga.append(posto);
             }
-            return riga;
-        });
+            righe.append(riga);
+        }
+        return righe;
     }
 }
