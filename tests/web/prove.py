@@ -303,6 +303,10 @@ class Pagina(unittest.TestCase):
         self.incolla("Chiave-1", "xyzabcdefghijklmnopqrstuvw")
         self.aspetta(lambda b: self.el("Anteprima").text == chiaro)
         self.assertIn("Cifrario di Cesare, spostamento 3", statistiche.text)
+        # "Crea crittogramma..." opens over it, and closes back to it.
+        self.el("DecifrazioneCrittogramma").click()
+        self.el("ChiudiCrittogramma").click()
+        self.assertIsNone(self.el("Crittogramma").get_attribute("open"))
         self.el("ChiudiDecifrazione").click()
 
     def test_proponi_chiave_on_a_second_core_reads_the_cryptogram(self):

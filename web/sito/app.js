@@ -232,6 +232,7 @@ const Comandi = {
     Command3: () => mostraVista(vista === 'Varnel' ? 'Avanzata' : 'Varnel'),
     Label11: () => el('Form2').showModal(),
     AzioneCrittogramma: () => crittogramma.apri(),
+    DecifrazioneCrittogramma: () => crittogramma.apri(),  // over Decifrazione, as from the desktop's menu
     Annulla: () => suAnnulla?.(),
     AzioneIncolla: async () => {
         try {
