@@ -137,6 +137,12 @@ TEST(TestoChiave, AnyOtherLineRefusesTheWholeNamingIt)
         ASSERT_FALSE(letta.riuscito()) << testo;
         EXPECT_TRUE(letta.errore().dettaglio.starts_with(messaggio)) << letta.errore().dettaglio;
     }
+    // A file opened as a key: comments up to the limit are still a key, a byte more is no key file.
+    std::string file = "a=e\n#";
+    file.resize(LimiteFileChiave, 'x');
+    EXPECT_TRUE(LeggiFileChiave(file, ModoLettere::SenzaDistinzione).riuscito());
+    file += 'x';
+    EXPECT_EQ(LeggiFileChiave(file, ModoLettere::SenzaDistinzione).errore().dettaglio, "è troppo lungo per una chiave");
 }
 
 struct CasoIncolla {

@@ -220,9 +220,14 @@ TEST(Completa, RightLettersKeptLeadToTheText)
     Chiave parziale{};
     for (const char p : std::string_view("aeo"))  // three letters the student has guessed
         parziale[static_cast<std::size_t>(cifra[static_cast<std::size_t>(p - 'a')] - 'a')] = p;
+    // The page's worker cannot watch from another thread: it is told each step as it is made.
+    static std::uint64_t detto = 0;
     Avanzamento avanzamento;
+    avanzamento.osserva([](const Avanzamento& a) { detto = a.letti(); });
     const auto chiave = CompletaChiave(cifrato.sequenza, cifrato.conteggi, Lingua::Inglese, parziale, avanzamento);
     EXPECT_EQ(Sbagliate(chiaro, cifrato, chiave.valore()), 0u);
+    EXPECT_GT(detto, 0u);
+    EXPECT_EQ(detto, avanzamento.letti());
 }
 
 TEST(RiconosciAffine, ShiftsAndAffineMapsOnlyWhenTheKeyIsOne)
@@ -241,7 +246,7 @@ TEST(RiconosciAffine, ShiftsAndAffineMapsOnlyWhenTheKeyIsOne)
     EXPECT_EQ(RiconosciAffine(quasi, Cifra(std::string_view("ebbe"), CifraAffine(1, 0)).conteggi), std::nullopt);
 }
 
-TEST(SostituzioneImprobabile, SeveralAlphabetsButNotOneNorTooShortAText)
+TEST(Riconosci, SeveralAlphabetsOrOneTooShortATextAndShiftsOfLettersOnly)
 {
     const std::string chiaro =
         "a famous lisp hacker noticed an undergraduate sitting in front of a xerox trying to edit a complex "
@@ -264,6 +269,32 @@ TEST(SostituzioneImprobabile, SeveralAlphabetsButNotOneNorTooShortAText)
     EXPECT_TRUE(SostituzioneImprobabile(polialfabetico.conteggi, Lingua::Inglese));
     EXPECT_TRUE(SostituzioneImprobabile(polialfabetico.conteggi, Lingua::Italiano));
     EXPECT_FALSE(SostituzioneImprobabile(Cifra(vigenere.substr(0, 40), identita).conteggi, Lingua::Inglese));
+    // What the deciphering window says: a shift only where the slots are the letters a–z.
+    const auto cesare = CifraAffine(1, 3);
+    Simboli digitati{};
+    for (std::size_t k = 0; k < NumeroSlot; ++k)
+        digitati[k] = static_cast<char32_t>(U'a' + k);
+    Conteggi novantanove{};
+    novantanove[0] = SimboliAffidabili - 1;
+    Conteggi cento{};
+    cento[0] = SimboliAffidabili;
+    const struct {
+        Criterio criterio;
+        Conteggi conteggi;
+        Chiave chiave;
+        Riconosciuto atteso;
+    } casi[] = {
+        {ModoLettere::Minuscole,
+         Cifra(chiaro, cesare).conteggi,
+         Inversa(cesare),
+         {false, Verdetto::Probabile, Affine{1, 3}}},
+        {digitati, Cifra(chiaro, cesare).conteggi, Inversa(cesare), {false, Verdetto::Probabile, std::nullopt}},
+        {ModoLettere::Maiuscole, polialfabetico.conteggi, Chiave{}, {false, Verdetto::Improbabile, std::nullopt}},
+        {ModoLettere::Minuscole, novantanove, Chiave{}, {true, Verdetto::Probabile, std::nullopt}},
+        {ModoLettere::Minuscole, cento, Chiave{}, {false, Verdetto::Probabile, std::nullopt}},
+    };
+    for (const auto& c : casi)
+        EXPECT_EQ(Riconosci(c.chiave, c.conteggi, c.criterio, Lingua::Inglese), c.atteso) << c.conteggi[0];
 }
 
 }  // namespace

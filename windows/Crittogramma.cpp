@@ -28,8 +28,6 @@ namespace varnel {
 
 namespace {
 
-// A plaintext for a class fits many times over.
-constexpr qint64 MassimoTestoInChiaro = 1024 * 1024;
 constexpr int SemeMassimo = 999'999;  // six digits, easy to write down
 
 QString TestoAlfabeto(const Alfabeto& alfabeto) { return QString::fromLatin1(alfabeto.data(), NumeroSlot); }
@@ -189,7 +187,7 @@ void Crittogramma::apriTesto()
         Avvisa(*this, QStringLiteral("\"%1\" non è un file di testo.").arg(nome));
         return;
     }
-    if (file.size() > MassimoTestoInChiaro) {
+    if (static_cast<std::uint64_t>(file.size()) > MassimoTestoInChiaro) {
         Avvisa(*this, QStringLiteral("Il file \"%1\" è troppo lungo per un crittogramma: si possono aprire file "
                                      "fino a 1 MB.")
                           .arg(nome));

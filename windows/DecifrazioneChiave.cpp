@@ -21,9 +21,6 @@ namespace varnel {
 
 namespace {
 
-// A key file is a few hundred bytes; anything much larger is some other file.
-constexpr qint64 LimiteFileChiave = 64 * 1024;
-
 QString NomeModifica(Modifica modifica)
 {
     switch (modifica) {
@@ -278,10 +275,8 @@ void Decifrazione::apriChiave()
         avvisa(QStringLiteral("Impossibile aprire \"%1\": %2.").arg(nome, file.errorString()));
         return;
     }
-    const QByteArray contenuto = file.read(LimiteFileChiave + 1);
-    const auto letta = contenuto.size() > LimiteFileChiave
-                           ? Esito<Chiave>(Errore{Motivo::Altro, "è troppo lungo per una chiave"})
-                           : LeggiChiave(contenuto.toStdString(), m_dati.criterio);
+    const QByteArray inizio = file.read(static_cast<qint64>(LimiteFileChiave) + 1);
+    const auto letta = LeggiFileChiave(inizio.toStdString(), m_dati.criterio);
     if (!letta.riuscito()) {
         avvisa(QStringLiteral("\"%1\" non è una chiave di Varnel: %2. La chiave non è cambiata.")
                    .arg(nome, QString::fromStdString(letta.errore().dettaglio)));

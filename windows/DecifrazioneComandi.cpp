@@ -26,8 +26,6 @@ namespace varnel {
 
 namespace {
 
-constexpr std::uint64_t SimboliAffidabili = 100;
-
 // Cells side by side, a tab apart, with the editor's tab stops past the widest cell: columns that
 // show whole and copy as a table.
 QStringList InColonne(std::initializer_list<QStringList> colonne, QPlainTextEdit& testo)
@@ -179,21 +177,18 @@ void Decifrazione::mostraStatistiche()
     righe << QStringLiteral("Indice di coincidenza: %1 (%2: %3; testo casuale: %4)")
                  .arg(locale.toString(indice, 'f', 4), nomeLingua, locale.toString(riferimento, 'f', 4),
                       locale.toString(IndiceCoincidenzaCasuale, 'f', 4));
-    if (totale < SimboliAffidabili)
+    const Chiave& attuale = chiave();
+    const Riconosciuto riconosciuto = Riconosci(attuale, m_dati.analisi.conteggi, m_dati.criterio, lingua());
+    if (riconosciuto.breve)
         righe << QStringLiteral("Meno di 100 simboli: le frequenze di un testo così breve non sono affidabili.");
-    if (SostituzioneImprobabile(m_dati.analisi.conteggi, lingua()))
+    if (riconosciuto.sostituzione == Verdetto::Improbabile)
         righe << QStringLiteral("L'indice è troppo basso per una sola sostituzione dell'%1: forse più alfabeti "
                                 "(cifrario polialfabetico), un testo casuale o un'altra lingua.")
                      .arg(nomeLingua);
-    else if (totale >= 2 && indice >= (riferimento + IndiceCoincidenzaCasuale) / 2)
+    else if (riconosciuto.sostituzione == Verdetto::Probabile)
         righe << QStringLiteral("L'indice è vicino a quello della lingua: probabilmente una sola sostituzione "
                                 "(cifrario monoalfabetico).");
-    const Chiave& attuale = chiave();
-    // The slots are letters only when counted as letters: a shift of typed symbols means nothing.
-    const auto affine = std::holds_alternative<ModoLettere>(m_dati.criterio)
-                            ? RiconosciAffine(attuale, m_dati.analisi.conteggi)
-                            : std::nullopt;
-    if (affine && affine->moltiplicatore == 1)
+    if (const auto& affine = riconosciuto.affine; affine && affine->moltiplicatore == 1)
         righe << QStringLiteral("Cifrario di Cesare, spostamento %1").arg(affine->spostamento);
     else if (affine)
         righe << QStringLiteral("Cifrario affine, moltiplicatore %1, spostamento %2")

@@ -195,6 +195,8 @@ std::vector<Riga> Righe(std::u32string_view testo, std::size_t larghezza)
     return righe;
 }
 
+std::u32string DecodificaTestoInChiaro(std::string_view byte) { return Decodifica(byte); }
+
 Esito<std::u32string> LeggiTestoInChiaro(const std::filesystem::path& percorso)
 {
     auto file = FileInLettura::Apri(percorso);
@@ -211,7 +213,7 @@ Esito<std::u32string> LeggiTestoInChiaro(const std::filesystem::path& percorso)
             break;
         byte.append(reinterpret_cast<const char*>(memoria.dati().data()), letti.valore());
     }
-    return Decodifica(byte);
+    return DecodificaTestoInChiaro(byte);
 }
 
 }  // namespace varnel

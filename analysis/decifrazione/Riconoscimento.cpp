@@ -67,4 +67,22 @@ bool SostituzioneImprobabile(const Conteggi& conteggi, Lingua lingua)
     return IndiceCoincidenza(conteggi) < quadrati - Deviazioni * deviazione;
 }
 
+Riconosciuto Riconosci(const Chiave& chiave, const Conteggi& conteggi, const Criterio& criterio, Lingua lingua)
+{
+    std::uint64_t totale = 0;
+    for (const auto n : conteggi)
+        totale += n;
+    Riconosciuto r;
+    r.breve = totale < SimboliAffidabili;
+    if (SostituzioneImprobabile(conteggi, lingua))
+        r.sostituzione = Verdetto::Improbabile;
+    else if (totale >= 2
+             && IndiceCoincidenza(conteggi) >= (IndiceCoincidenzaLingua(lingua) + IndiceCoincidenzaCasuale) / 2)
+        r.sostituzione = Verdetto::Probabile;
+    // A shift of symbols typed in the advanced window means nothing: its slots are no alphabet.
+    if (std::holds_alternative<ModoLettere>(criterio))
+        r.affine = RiconosciAffine(chiave, conteggi);
+    return r;
+}
+
 }  // namespace varnel

@@ -173,6 +173,13 @@ Esito<Chiave> LeggiChiave(std::string_view testo, const Criterio& criterio)
     return chiave;
 }
 
+Esito<Chiave> LeggiFileChiave(std::string_view inizio, const Criterio& criterio)
+{
+    if (inizio.size() > LimiteFileChiave)
+        return Errore{Motivo::Altro, "è troppo lungo per una chiave"};
+    return LeggiChiave(inizio, criterio);
+}
+
 Esito<Incollato> Incolla(std::string_view testo, const Criterio& criterio, const Chiave& attuale, std::size_t casella)
 {
     const auto decodificato = Decodificato(testo);

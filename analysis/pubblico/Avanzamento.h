@@ -23,9 +23,21 @@ public:
     {
         m_dimensione.store(dimensione, std::memory_order_relaxed);
     }
-    void aggiungi(std::uint64_t byte) noexcept { m_letti.fetch_add(byte, std::memory_order_relaxed); }
+    void aggiungi(std::uint64_t byte) noexcept
+    {
+        m_letti.fetch_add(byte, std::memory_order_relaxed);
+        if (m_osservatore)
+            m_osservatore(*this);
+    }
+
+    // Where no other thread can watch (a browser's worker, whose one thread the work holds), the
+    // work tells `osservatore` instead, on its own thread, each time it moves on. Set before the
+    // work starts.
+    using Osservatore = void (*)(const Avanzamento&);
+    void osserva(Osservatore osservatore) noexcept { m_osservatore = osservatore; }
 
 private:
+    Osservatore m_osservatore = nullptr;
     std::atomic<bool> m_annullata{false};
     std::atomic<std::uint64_t> m_letti{0};
     std::atomic<std::uint64_t> m_dimensione{0};

@@ -76,6 +76,11 @@ struct TestoSegnato {
 // A key so written: blank lines and lines starting with '#' are passed over; a symbol is written as
 // itself or as U+XXXX, a letter in either case. Any other line refuses the whole, naming the line.
 [[nodiscard]] Esito<Chiave> LeggiChiave(std::string_view testo, const Criterio& criterio);
+// A key file is a few hundred bytes; anything much larger is some other file.
+inline constexpr std::size_t LimiteFileChiave = 64 * 1024;
+// The first bytes of a file opened as a key, at least LimiteFileChiave + 1 of them when it has
+// them: refused when longer than the limit, otherwise read by LeggiChiave.
+[[nodiscard]] Esito<Chiave> LeggiFileChiave(std::string_view inizio, const Criterio& criterio);
 
 // Text pasted into key box `casella`: 26 letters in window order ('-' for none) or a key as
 // written above replace the whole key; fewer letters are typed from that box on. Gives the key and

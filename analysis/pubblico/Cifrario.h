@@ -79,6 +79,24 @@ struct Affine {
 };
 [[nodiscard]] std::optional<Affine> RiconosciAffine(const Chiave& chiave, const Conteggi& conteggi);
 
+// Fewer counted symbols than this give frequencies too uncertain to go by.
+inline constexpr std::uint64_t SimboliAffidabili = 100;
+// What the index of coincidence says of one substitution of the language.
+enum class Verdetto {
+    Incerto,      // between random text and the language
+    Improbabile,  // SostituzioneImprobabile
+    Probabile,    // nearer the language's index than random text's
+};
+// What the deciphering window says of a text and its key beyond the numbers.
+struct Riconosciuto {
+    bool breve = false;  // fewer than SimboliAffidabili symbols
+    Verdetto sostituzione = Verdetto::Incerto;
+    std::optional<Affine> affine;  // RiconosciAffine, when the symbols are the letters a–z
+    friend bool operator==(const Riconosciuto&, const Riconosciuto&) = default;
+};
+[[nodiscard]] Riconosciuto Riconosci(const Chiave& chiave, const Conteggi& conteggi, const Criterio& criterio,
+                                     Lingua lingua);
+
 // The counted symbols of a text as slots, with Separatore wherever other characters stood between.
 inline constexpr std::uint8_t Separatore = NumeroSlot;
 [[nodiscard]] std::vector<std::uint8_t> SequenzaSimboli(std::u32string_view testo, const Criterio& criterio);

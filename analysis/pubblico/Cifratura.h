@@ -63,8 +63,12 @@ struct Riga {
 // dropped), or where a longer word reaches it.
 [[nodiscard]] std::vector<Riga> Righe(std::u32string_view testo, std::size_t larghezza);
 
-// A plaintext file, read whole and decoded as the analysis decodes (UTF-8, UTF-16 with its mark,
-// otherwise Windows-1252).
+// A plaintext for a class fits many times over: a longer file is not opened as one.
+inline constexpr std::uint64_t MassimoTestoInChiaro = 1024 * 1024;
+// A plaintext's bytes decoded as the analysis decodes (UTF-8, UTF-16 with its mark, otherwise
+// Windows-1252).
+[[nodiscard]] std::u32string DecodificaTestoInChiaro(std::string_view byte);
+// A plaintext file, read whole and so decoded.
 [[nodiscard]] Esito<std::u32string> LeggiTestoInChiaro(const std::filesystem::path& percorso);
 
 }  // namespace varnel

@@ -7,6 +7,8 @@ import functools
 import http.server
 import json
 import os
+import random
+import string
 import subprocess
 import sys
 import tempfile
@@ -98,6 +100,29 @@ class Pagina(unittest.TestCase):
             self.el("Check1").click()
             if self.el("Avviso").get_attribute("open") is not None:
                 self.el("Avviso").find_element(By.TAG_NAME, "button").click()
+
+    def decifrazione(self, nome, contenuto):
+        """Analyses `contenuto` and opens Decifrazione on it."""
+        self.opzioni(2, True)
+        self.analizza(self.file(nome, contenuto))
+        self.el("AzioneDecifrazione").click()
+        self.aspetta(lambda b: self.el("Anteprima").text != "")
+
+    def chiave(self):
+        return "".join(self.el(f"Chiave-{k}").get_attribute("value") or "-" for k in range(1, 27))
+
+    def incolla(self, id, testo):
+        self.browser.execute_script(
+            "const d = new DataTransfer(); d.setData('text/plain', arguments[1]);"
+            "arguments[0].dispatchEvent(new ClipboardEvent('paste', {clipboardData: d, bubbles: true, cancelable: true}))",
+            self.el(id), testo)
+
+    def avviso(self):
+        """The text of the message shown, which is then closed."""
+        self.aspetta(lambda b: self.el("Avviso").get_attribute("open") is not None)
+        testo = self.el("TestoAvviso").text
+        self.el("Avviso").find_element(By.TAG_NAME, "button").click()
+        return testo
 
     def letto(self):
         return {
@@ -215,6 +240,75 @@ class Pagina(unittest.TestCase):
         self.el("ChiudiDecifrazione").click()
         self.assertIsNone(self.el("Decifrazione").get_attribute("open"))
 
+    def test_the_key_is_saved_opened_back_copied_and_pasted(self):
+        self.decifrazione("salvata.txt", b"Qq xyz, qqz\n")
+        self.incolla("Chiave-17", "ef")  # q gets e, r f
+        self.aspetta(lambda b: self.chiave()[16:18] == "ef")
+        self.el("AzioneSalvaChiave").click()
+        salvata = self.scaricati / "salvata-chiave.txt"
+        self.aspetta(lambda b: salvata.exists() and salvata.stat().st_size > 0)
+        self.assertEqual([r for r in salvata.read_text("utf-8").splitlines() if not r.startswith("#")],
+                         ["q=e", "r=f"])
+        self.el("AzzeraChiave").click()
+        self.aspetta(lambda b: self.chiave() == "-" * 26)
+        self.el("AzioneApriChiave").send_keys(str(salvata))
+        self.aspetta(lambda b: self.chiave()[16:18] == "ef")
+        self.assertTrue(self.el("Anteprima").text.startswith("ee XYZ"))
+        self.assertEqual(self.el("AnnullaModifica").text, "Annulla chiave aperta")
+        self.el("AnnullaModifica").click()  # the key opened is one change
+        self.aspetta(lambda b: self.chiave() == "-" * 26)
+        self.el("RipetiModifica").click()
+        self.aspetta(lambda b: self.chiave()[16:18] == "ef")
+        # Any line that is no pair refuses the whole file, naming the line; the key stays.
+        rotte = {"rotta.txt": ("x=a\nnon una coppia\n".encode(), "riga 2, «non una coppia»: non è una coppia simbolo=lettera"),
+                 "lunga.txt": (b"#" * (64 * 1024 + 1), "è troppo lungo per una chiave")}
+        for nome, (contenuto, motivo) in rotte.items():
+            with self.subTest(file=nome):
+                self.el("AzioneApriChiave").send_keys(str(self.file(nome, contenuto)))
+                self.assertEqual(self.avviso(), f'"{nome}" non è una chiave di Varnel: {motivo}. La chiave non è cambiata.')
+                self.assertEqual(self.chiave()[16:18], "ef")
+                self.assertEqual(self.chiave().count("-"), 24)
+        # Copied as a key file holds it, and a paste of that into a box gives it back.
+        self.browser.execute_cdp_cmd("Browser.grantPermissions", {
+            "origin": self.indirizzo.rstrip("/"), "permissions": ["clipboardReadWrite", "clipboardSanitizedWrite"]})
+        self.el("CopiaChiave").click()
+        self.aspetta(lambda b: self.stato() == "finito")
+        copiata = self.browser.execute_async_script(
+            "navigator.clipboard.readText().then(arguments[arguments.length - 1])")
+        self.assertEqual(copiata, salvata.read_text("utf-8"))
+        self.el("AzzeraChiave").click()
+        self.aspetta(lambda b: self.chiave() == "-" * 26)
+        self.incolla("Chiave-1", copiata)
+        self.aspetta(lambda b: self.chiave()[16:18] == "ef")
+        self.el("ChiudiDecifrazione").click()
+
+    def test_the_ranking_and_the_statistics_name_a_caesar_shift(self):
+        chiaro = ("nel mezzo del cammin di nostra vita mi ritrovai per una selva oscura che la diritta via era "
+                  "smarrita")
+        spostato = "defghijklmnopqrstuvwxyzabc"  # a → D: a shift of three
+        cifrato = chiaro.translate(str.maketrans("abcdefghijklmnopqrstuvwxyz", spostato.upper()))
+        self.decifrazione("cesare.txt", cifrato.encode())
+        classifica = self.el("Classifica")
+        self.assertEqual(classifica.find_element(By.TAG_NAME, "caption").text, "Classifica (dal simbolo più frequente):")
+        self.assertEqual([c.text for c in classifica.find_elements(By.CSS_SELECTOR, "thead th")],
+                         ["Simbolo", "Conteggio", "%", "Lettera", "% lingua"])
+        righe = classifica.find_elements(By.CSS_SELECTOR, "tbody tr")
+        self.assertEqual(len(righe), 26)
+        # a, 13 of 82 letters, is the most frequent: its symbol d beside Italian's first letter e.
+        self.assertEqual([c.text for c in righe[0].find_elements(By.CSS_SELECTOR, "th, td")][:4], ["d", "13", "15,9", "e"])
+        statistiche = self.el("Statistiche")
+        self.assertNotIn("Cifrario di Cesare", statistiche.text)
+        self.assertIn("Meno di 100 simboli: le frequenze di un testo così breve non sono affidabili.", statistiche.text)
+        # The key the other way: symbol d gets a, e gets b ... c gets z.
+        self.incolla("Chiave-1", "xyzabcdefghijklmnopqrstuvw")
+        self.aspetta(lambda b: self.el("Anteprima").text == chiaro)
+        self.assertIn("Cifrario di Cesare, spostamento 3", statistiche.text)
+        # "Crea crittogramma..." opens over it, and closes back to it.
+        self.el("DecifrazioneCrittogramma").click()
+        self.el("ChiudiCrittogramma").click()
+        self.assertIsNone(self.el("Crittogramma").get_attribute("open"))
+        self.el("ChiudiDecifrazione").click()
+
     def test_proponi_chiave_on_a_second_core_reads_the_cryptogram(self):
         chiaro = ("nel mezzo del cammin di nostra vita mi ritrovai per una selva oscura che la diritta via era "
                   "smarrita ahi quanto a dir qual era e cosa dura esta selva selvaggia e aspra e forte che nel "
@@ -229,6 +323,34 @@ class Pagina(unittest.TestCase):
         self.assertEqual(self.el("Anteprima").text, chiaro)
         self.el("AnnullaModifica").click()  # the proposed key is one change
         self.aspetta(lambda b: self.el("Anteprima").text == cifrato)
+        # Completa chiave keeps a letter typed, and shows it as kept: symbol t is e.
+        self.el("Chiave-20").send_keys("e")
+        self.aspetta(lambda b: self.el("Anteprima").text.startswith("FeS"))
+        self.el("CompletaChiave").click()
+        self.aspetta(lambda b: self.stato() == "finito")
+        self.assertEqual(self.el("Anteprima").text, chiaro)
+        self.assertEqual([k for k in range(1, 27) if "tenuta" in self.el(f"Chiave-{k}").get_attribute("class")], [20])
+        self.assertEqual(self.el("Chiave-20").get_attribute("title"), "Lettera scritta a mano: Completa chiave la mantiene")
+        self.el("ChiudiDecifrazione").click()
+
+    def test_a_key_search_shows_its_progress_and_is_cancelled(self):
+        # Random letters, which no key makes read like a language: the search goes on to its bound.
+        caso = random.Random(28)
+        self.decifrazione("caso.txt", " ".join(
+            "".join(caso.choice(string.ascii_lowercase) for _ in range(5)) for _ in range(4000)).encode())
+        self.el("ProponiChiave").click()
+        self.aspetta(lambda b: self.stato() == "finito")
+        self.assertGreater(int(self.el("Progresso").get_attribute("value") or 0), 0)
+        proposta, anteprima = self.chiave(), self.el("Anteprima").text
+        self.assertNotIn("-", proposta)
+        # Cancelled as soon as asked, before its core has even started: nothing changes.
+        for comando in ("ProponiChiave", "CompletaChiave"):
+            with self.subTest(comando=comando):
+                self.browser.execute_script(f"document.getElementById('{comando}').click();"
+                                            "document.getElementById('Annulla').click()")
+                self.aspetta(lambda b: self.stato() == "annullato")
+                self.assertIsNone(self.el("Avanzamento").get_attribute("open"))
+                self.assertEqual((self.chiave(), self.el("Anteprima").text), (proposta, anteprima))
         self.el("ChiudiDecifrazione").click()
 
     def test_a_cryptogram_is_enciphered_under_a_keyword_and_its_key_downloaded(self):
@@ -238,8 +360,29 @@ class Pagina(unittest.TestCase):
         # chiave gives CHIAVEBDFG...: c → I, i → F, a → C, o → N, p → O, e → V, r → Q
         self.aspetta(lambda b: self.el("Cifrato").get_attribute("value") == "IFCN, OVQN!")
         self.assertEqual(self.el("ChiaveScritta").get_attribute("value"), "CHIAVEBDFGJKLMNOPQRSTUWXYZ")
+        # Opened from a file in any code page the desktop reads.
+        testo = "Caffè, però: 5 €!"
+        for nome, contenuto in {"cp1252.txt": testo.encode("cp1252"), "utf16.txt": b"\xff\xfe" + testo.encode("utf-16-le"),
+                                "bom.txt": testo.encode("utf-8-sig")}.items():
+            with self.subTest(file=nome):
+                self.el("TestoInChiaro").clear()
+                self.el("ApriTesto").send_keys(str(self.file(nome, contenuto)))
+                self.aspetta(lambda b: self.el("TestoInChiaro").get_attribute("value") == testo)
+                self.aspetta(lambda b: self.el("Cifrato").get_attribute("value") == "ICEEV, OVQN: 5 €!")
+        # The worksheet as the browser would print it: with the frequencies, and the solution's
+        # letters under the ciphertext's.
+        self.el("Frequenze").click()
+        self.browser.execute_script(
+            "window.print = () => { const f = document.getElementById('Foglio'); window.stampato = [f.innerText,"
+            " [...f.querySelectorAll('.soluzione .posto')].map(p => p.dataset.sotto).join('')]; }")
+        self.el("SalvaScheda").click()
+        foglio, sotto = self.browser.execute_script("return window.stampato")
+        for riga in ("% nel testo\t0,0\t0,0\t11,1\t0,0\t22,2", "Frequenze delle lettere in italiano (%), dalla più frequente:",
+                     "Soluzione (per l'insegnante)", "Chiave dalla parola chiave \"chiave\"."):
+            self.assertIn(riga, foglio)
+        self.assertEqual(sotto, "caffepero")
         self.el("SalvaChiave").click()
-        chiave = self.scaricati / "testo-chiave.txt"
+        chiave = self.scaricati / "bom-chiave.txt"
         self.aspetta(lambda b: chiave.exists() and chiave.stat().st_size > 0)
         righe = [r for r in chiave.read_text().splitlines() if not r.startswith("#")]
         self.assertEqual(righe[:3], ["A=d", "B=g", "C=a"])
@@ -253,6 +396,13 @@ class Pagina(unittest.TestCase):
         self.el("Riferimento").send_keys("Italiano")
         for comando in ("Command2", "Command3", "Command3", "AzioneEsportaCsv", "AzioneSalvaGrafico"):
             self.el(comando).click()
+        # Decifrazione and its key search, on a core of its own started from the cache.
+        self.el("AzioneDecifrazione").click()
+        self.aspetta(lambda b: self.el("Anteprima").text != "")
+        for comando in ("ProponiChiave", "AzioneSalvaChiave"):
+            self.el(comando).click()
+            self.aspetta(lambda b: self.stato() in ("finito", "pronto"))
+        self.el("ChiudiDecifrazione").click()
         self.browser.get(self.indirizzo)  # again, from the service worker's cache
         self.aspetta(lambda b: self.stato() == "pronto")
         # The browser itself asks for sw.js again now and then, to see whether the site has a new
@@ -265,14 +415,26 @@ class Pagina(unittest.TestCase):
             telefono.get(self.indirizzo)
             WebDriverWait(telefono, ATTESA).until(
                 lambda b: b.find_element(By.ID, "Stato").get_attribute("data-stato") == "pronto")
-            larghezze = telefono.execute_script(
-                "return [innerWidth, document.documentElement.scrollWidth]")
-            self.assertEqual(larghezze, [360, 360])
             telefono.execute_script(AXE.read_text())
-            violazioni = telefono.execute_async_script(
-                "const fatto = arguments[arguments.length - 1];"
-                "axe.run(document).then(r => fatto(r.violations.map(v => v.id + ': ' + v.nodes.map(n => n.target).join(' '))));")
-            self.assertEqual(violazioni, [])
+            # The page, then Decifrazione open over it with its ranking and a kept letter.
+            for vista in ("Varnel", "Decifrazione"):
+                with self.subTest(vista=vista):
+                    if vista == "Decifrazione":
+                        telefono.find_element(By.ID, "File").send_keys(str(self.file("telefono.txt", b"Wkh txlfn eurzq ira")))
+                        WebDriverWait(telefono, ATTESA).until(
+                            lambda b: b.find_element(By.ID, "Stato").get_attribute("data-stato") == "finito")
+                        telefono.find_element(By.ID, "AzioneDecifrazione").click()
+                        WebDriverWait(telefono, ATTESA).until(
+                            lambda b: b.find_element(By.CSS_SELECTOR, "#Classifica tbody th").text != "")
+                    # Nor does the dialog scroll sideways inside the page.
+                    larghezze = telefono.execute_script(
+                        "const d = document.getElementById('Decifrazione');"
+                        "return [innerWidth, document.documentElement.scrollWidth, d.scrollWidth <= d.clientWidth]")
+                    self.assertEqual(larghezze, [360, 360, True])
+                    violazioni = telefono.execute_async_script(
+                        "const fatto = arguments[arguments.length - 1];"
+                        "axe.run(document).then(r => fatto(r.violations.map(v => v.id + ': ' + v.nodes.map(n => n.target).join(' '))));")
+                    self.assertEqual(violazioni, [])
         finally:
             telefono.quit()
 

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Decifrazione for the page: the key worked by hand (its history, its paste rules), the text under
-// it, the statistics and the key search, all the core's own; the worker hands the analysed File's
-// bytes through Module.leggiPezzo and takes the deciphered text through Module.scriviPezzo.
+// it, the ranking, the statistics, the key in a file and the key search, all the core's own; the
+// worker hands a File's bytes through Module.leggiPezzo, takes the deciphered text through
+// Module.scriviPezzo and the search's progress through Module.avanza.
 #include "Json.h"
+#include "Pagina.h"
 
 #include "ChiaveInLavoro.h"
 #include "Cifrario.h"
@@ -10,17 +12,18 @@
 #include <emscripten/emscripten.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
 
-// The next slice of the File from where the last ended, -1 when it cannot be read.
-EM_JS(int, LeggiPezzo, (std::uint8_t * p, std::size_t n), { return Module.leggiPezzo(p, n); });
 EM_JS(void, ScriviPezzo, (const char* p, std::size_t n), { Module.scriviPezzo(p, n); });
+// How far the key search has come, as the desktop's progress dialog shows it.
+EM_JS(void, Avanza, (double fatto, double tutto), { Module.avanza(fatto, tutto); });
 
 using namespace varnel;
+using varnel::web::Decimale;
 using varnel::web::Json;
+using varnel::web::Migliaia;
 
 namespace {
 
@@ -39,14 +42,6 @@ struct Banco {
 std::optional<Banco> banco;
 std::string risposta;
 
-Esito<std::size_t> DaPagina(std::span<std::uint8_t> buffer)
-{
-    const int letti = LeggiPezzo(buffer.data(), buffer.size());
-    if (letti < 0)
-        return Errore{Motivo::ErroreLettura, {}};
-    return static_cast<std::size_t>(letti);
-}
-
 class UscitaPagina : public Uscita {
 public:
     std::optional<Errore> scrivi(std::string_view byte) override
@@ -55,24 +50,6 @@ public:
         return std::nullopt;
     }
 };
-
-// As an Italian locale writes them: a comma for the decimals, a point between thousands.
-std::string Decimale(double valore)
-{
-    char testo[32];
-    std::snprintf(testo, sizeof testo, "%.4f", valore);
-    std::string s = testo;
-    std::replace(s.begin(), s.end(), '.', ',');
-    return s;
-}
-
-std::string Migliaia(std::uint64_t n)
-{
-    std::string s = std::to_string(n);
-    for (std::size_t i = s.size(); i > 3; i -= 3)
-        s.insert(i - 3, ".");
-    return s;
-}
 
 void Insieme(Json& json, std::string_view nome, const InsiemeSlot& insieme)
 {
@@ -91,9 +68,38 @@ void Ngrammi(Json& json, std::string_view nome, const std::vector<Ngramma>& ngra
         json.apri('{').chiave("slot").apri('[');
         for (const auto s : ngrammi[i].slot)
             json.intero(s);
-        json.chiudi(']').chiave("conteggio").intero(ngrammi[i].conteggio).chiudi('}');
+        json.chiudi(']').chiave("conteggio").testo(Migliaia(ngrammi[i].conteggio)).chiudi('}');
     }
     json.chiudi(']').chiave(std::string(nome) + "Totale").intero(ngrammi.size());
+}
+
+void Riconoscimento(Json& json, const Riconosciuto& r)
+{
+    json.chiave("breve").intero(r.breve);
+    json.chiave("improbabile").intero(r.sostituzione == Verdetto::Improbabile);
+    json.chiave("probabile").intero(r.sostituzione == Verdetto::Probabile);
+    if (r.affine) {
+        json.chiave("moltiplicatore").intero(static_cast<std::uint64_t>(r.affine->moltiplicatore));
+        json.chiave("spostamento").intero(static_cast<std::uint64_t>(r.affine->spostamento));
+    }
+}
+
+const char* Risposta(const Json& json)
+{
+    risposta = json.fine();
+    return risposta.c_str();
+}
+
+const char* Rifiuto(const std::string& dettaglio)
+{
+    Json json;
+    json.apri('{').chiave("errore").testo(dettaglio).chiudi('}');
+    return Risposta(json);
+}
+
+void Avanzato(const Avanzamento& avanzamento)
+{
+    Avanza(static_cast<double>(avanzamento.letti()), static_cast<double>(avanzamento.dimensione()));
 }
 
 const char* Stato(int lingua)
@@ -115,23 +121,25 @@ const char* Stato(int lingua)
     Insieme(json, "nonUsate", LettereNonUsate(chiave));
     Insieme(json, "senzaLettera", SimboliSenzaLettera(chiave));
     Insieme(json, "doppioni", Doppioni(chiave));
-    json.chiave("annullabile").intero(b.storia.daAnnullare().has_value());
-    json.chiave("ripetibile").intero(b.storia.daRipetere().has_value());
+    // What undo and redo would take back or do again, when they would.
+    if (const auto modifica = b.storia.daAnnullare())
+        json.chiave("daAnnullare").intero(static_cast<std::uint64_t>(*modifica));
+    if (const auto modifica = b.storia.daRipetere())
+        json.chiave("daRipetere").intero(static_cast<std::uint64_t>(*modifica));
     std::uint64_t totale = 0;
     for (const auto n : b.conteggi)
         totale += n;
     json.chiave("simboli").testo(Migliaia(totale));
     json.chiave("indice").numero(IndiceCoincidenza(b.conteggi));
-    json.chiave("indiceTesto").testo(Decimale(IndiceCoincidenza(b.conteggi)));
-    json.chiave("indiceLingua").testo(Decimale(IndiceCoincidenzaLingua(scelta)));
-    json.chiave("indiceCasuale").testo(Decimale(IndiceCoincidenzaCasuale));
-    json.chiave("improbabile").intero(SostituzioneImprobabile(b.conteggi, scelta));
+    json.chiave("indiceTesto").testo(Decimale(IndiceCoincidenza(b.conteggi), 4));
+    json.chiave("indiceLingua").testo(Decimale(IndiceCoincidenzaLingua(scelta), 4));
+    json.chiave("indiceCasuale").testo(Decimale(IndiceCoincidenzaCasuale, 4));
+    Riconoscimento(json, Riconosci(chiave, b.conteggi, b.criterio, scelta));
     Ngrammi(json, "bigrammi", NgrammiFrequenti(b.sequenza, 2, NgrammiMostrati));
     Ngrammi(json, "trigrammi", NgrammiFrequenti(b.sequenza, 3, NgrammiMostrati));
     Ngrammi(json, "doppie", Doppie(b.sequenza));
     json.chiave("primi").testo(Migliaia(SimboliRisolutore)).chiudi('}');
-    risposta = json.fine();
-    return risposta.c_str();
+    return Risposta(json);
 }
 
 Chiave ChiaveDa(const char* lettere)
@@ -164,7 +172,7 @@ EMSCRIPTEN_KEEPALIVE const char* varnel_decifrazione(int modo, const std::uint32
     Banco b{criterio, static_cast<Codifica>(codifica), {}, {}, {}, {}};
     for (std::size_t k = 0; k < NumeroSlot; ++k)
         b.conteggi[k] = static_cast<std::uint64_t>(conteggi[k]);
-    auto inizio = LeggiInizio(DaPagina, b.codifica, criterio, CaratteriAnteprima, SimboliRisolutore);
+    auto inizio = LeggiInizio(web::DaPagina, b.codifica, criterio, CaratteriAnteprima, SimboliRisolutore);
     if (!inizio.riuscito())
         return nullptr;
     b.inizio = std::move(inizio).valore();
@@ -188,12 +196,8 @@ EMSCRIPTEN_KEEPALIVE const char* varnel_cambia_chiave(const char* lettere, int m
 EMSCRIPTEN_KEEPALIVE const char* varnel_incolla_chiave(const char* testo, int casella, int lingua)
 {
     const auto incollato = Incolla(testo, banco->criterio, banco->storia.attuale(), static_cast<std::size_t>(casella));
-    if (!incollato.riuscito()) {
-        Json json;
-        json.apri('{').chiave("errore").testo(incollato.errore().dettaglio).chiudi('}');
-        risposta = json.fine();
-        return risposta.c_str();
-    }
+    if (!incollato.riuscito())
+        return Rifiuto(incollato.errore().dettaglio);
     banco->storia.cambia(incollato.valore().chiave, Modifica::Incollata);
     std::string stato = Stato(lingua);
     stato.insert(1, "\"casella\":" + std::to_string(incollato.valore().casella) + ",");
@@ -222,6 +226,7 @@ EMSCRIPTEN_KEEPALIVE const char* varnel_cerca_chiave(int completa, int lingua)
 {
     const Chiave tenute = completa != 0 ? banco->storia.attuale() : Chiave{};
     Avanzamento avanzamento;
+    avanzamento.osserva(Avanzato);
     const auto scelta = static_cast<Lingua>(lingua);
     const auto trovata = completa != 0 ? CompletaChiave(banco->sequenza, banco->conteggi, scelta, tenute, avanzamento)
                                        : ProponiChiave(banco->sequenza, banco->conteggi, scelta, avanzamento);
@@ -230,13 +235,60 @@ EMSCRIPTEN_KEEPALIVE const char* varnel_cerca_chiave(int completa, int lingua)
     return Stato(lingua);
 }
 
+// "Classifica (dal simbolo più frequente):" for the language: the symbols by count, each with its
+// count, its share, the language's letter of the same rank and that letter's share.
+EMSCRIPTEN_KEEPALIVE const char* varnel_classifica(int lingua)
+{
+    const auto& conteggi = banco->conteggi;
+    std::uint64_t totale = 0;
+    for (const auto n : conteggi)
+        totale += n;
+    const auto scelta = static_cast<Lingua>(lingua);
+    const auto ordine = Classifica(conteggi);
+    const auto lettere = ClassificaLettere(scelta);
+    const auto& frequenze = FrequenzeLettere(scelta);
+    Json json;
+    json.apri('[');
+    for (std::size_t k = 0; k < NumeroSlot; ++k) {
+        const auto n = conteggi[ordine[k]];
+        const double quota = totale ? 100.0 * static_cast<double>(n) / static_cast<double>(totale) : 0.0;
+        json.apri('{').chiave("slot").intero(ordine[k]).chiave("conteggio").testo(Migliaia(n));
+        json.chiave("quota").testo(Decimale(quota, 1));
+        json.chiave("lettera").testo(std::string(1, static_cast<char>('a' + lettere[k])));
+        json.chiave("lingua").testo(Decimale(frequenze[lettere[k]], 1)).chiudi('}');
+    }
+    json.chiudi(']');
+    return Risposta(json);
+}
+
+// The key as a key file holds it, for "Salva chiave..." and "Copia chiave".
+EMSCRIPTEN_KEEPALIVE const char* varnel_scrivi_chiave()
+{
+    risposta = ScriviChiave(banco->storia.attuale(), banco->criterio);
+    return risposta.c_str();
+}
+
+// "Apri chiave...": the File through leggiPezzo read as a key, one step of the history; or
+// {"errore": why it is none}, the key unchanged; null when it cannot be read.
+EMSCRIPTEN_KEEPALIVE const char* varnel_apri_chiave(int lingua)
+{
+    const auto inizio = web::InizioPagina(LimiteFileChiave + 1);
+    if (!inizio)
+        return nullptr;
+    const auto letta = LeggiFileChiave(*inizio, banco->criterio);
+    if (!letta.riuscito())
+        return Rifiuto(letta.errore().dettaglio);
+    banco->storia.cambia(letta.valore(), Modifica::Caricata);
+    return Stato(lingua);
+}
+
 // The whole text under the key, through scriviPezzo; false when it cannot be read.
 EMSCRIPTEN_KEEPALIVE int varnel_decifra()
 {
     UscitaPagina uscita;
     Avanzamento avanzamento;
-    return !ScriviDecifrato(DaPagina, banco->codifica, Sostituzione(banco->criterio, banco->storia.attuale()), uscita,
-                            avanzamento);
+    return !ScriviDecifrato(web::DaPagina, banco->codifica, Sostituzione(banco->criterio, banco->storia.attuale()),
+                            uscita, avanzamento);
 }
 
 }  // extern "C"

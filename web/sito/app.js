@@ -145,15 +145,20 @@ async function analizza(fonte, nome, descrizione) {
 }
 
 // A long request other than an analysis, with the same Stato; with `annulla`, the progress dialog
-// (no known end) after half a second, its Annulla calling it. `lavoro` gives false once cancelled.
+// after half a second, its Annulla calling it. `lavoro` gives false once cancelled; it is handed
+// a function that shows how far it has come, or a busy bar until it is called.
 async function avvia(descrizione, lavoro, annulla = null) {
     stato('in-corso', `${descrizione}...`);
     el('DescrizioneAvanzamento').textContent = `${descrizione}...`;
     el('Progresso').removeAttribute('value');
     suAnnulla = annulla;
     const timer = annulla && setTimeout(() => el('Avanzamento').showModal(), 500);
+    const avanza = (fatto, tutto) => {
+        if (tutto > 0)
+            el('Progresso').value = Math.floor((Math.min(fatto, tutto) * 1000) / tutto);
+    };
     try {
-        if (await lavoro() === false)
+        if (await lavoro(avanza) === false)
             stato('annullato', `${descrizione.replace(/ in corso$/, '')}: annullata.`);
         else
             stato('finito', `${descrizione.replace(/ in corso$/, '')}: fatto.`);
@@ -203,7 +208,7 @@ async function tabella(csv) {
 }
 
 const decifrazione = new Decifrazione(nucleo, avvia, () => new Nucleo());
-const crittogramma = new Crittogramma(nucleo, scarica);
+const crittogramma = new Crittogramma(nucleo, scarica, avvisa);
 
 const Comandi = {
     AzioneDecifrazione: () => {
@@ -212,7 +217,7 @@ const Comandi = {
             return;
         decifrazione.apri({
             fonte: v.fonte, nome: v.nome, modo: v.criterio.modo, simboli: v.criterio.simboli, didascalie: v.didascalie,
-            codifica: v.risultati.codifica, conteggi: v.risultati.conteggi, scarica, avvisa,
+            codifica: v.risultati.codifica, conteggi: v.risultati.conteggi, scarica, avvisa, stato,
         });
     },
     Command1: () => el('File').click(),
@@ -227,6 +232,7 @@ const Comandi = {
     Command3: () => mostraVista(vista === 'Varnel' ? 'Avanzata' : 'Varnel'),
     Label11: () => el('Form2').showModal(),
     AzioneCrittogramma: () => crittogramma.apri(),
+    DecifrazioneCrittogramma: () => crittogramma.apri(),  // over Decifrazione, as from the desktop's menu
     Annulla: () => suAnnulla?.(),
     AzioneIncolla: async () => {
         try {

@@ -1,16 +1,34 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Decifrazione: the key boxes (a letter typed replaces what is there and moves on, Backspace
-// clears and goes back, the arrows move, a paste fills the key, Ctrl+Z and Ctrl+Y undo and redo),
-// the text under the key, the statistics; every rule is the core's, on the worker.
+// Decifrazione: the ranking, the key boxes (a letter typed replaces what is there and moves on,
+// Backspace clears and goes back, the arrows move, a paste fills the key, Ctrl+Z and Ctrl+Y undo
+// and redo), the key in a file or the clipboard, the text under the key, the statistics; every
+// rule is the core's, on the worker.
 
 const el = (id) => document.getElementById(id);
 const vai = (k) => el(`Chiave-${Math.max(0, Math.min(25, k)) + 1}`).focus();
 const Modifica = { Digitata: 0, Cancellata: 1, Proposta: 4, Azzerata: 5 };
+// What undo and redo name, by Modifica.
+const NomiModifica = ['lettera digitata', 'lettera cancellata', 'chiave incollata', 'chiave per frequenza',
+    'chiave proposta', 'azzeramento', 'chiave aperta'];
+
+// A symbol as the desktop's Decifrazione shows it: a capital where capitals are counted, a space as
+// ␣, a control character by its code.
+function mostrato(simbolo, modo) {
+    if (modo === 1)
+        return simbolo.toUpperCase();
+    const n = simbolo.codePointAt(0);
+    if (n === 0x20)
+        return '␣';
+    if (n < 0x20 || (n >= 0x7f && n < 0xa0))
+        return `U+${n.toString(16).toUpperCase().padStart(4, '0')}`;
+    return simbolo;
+}
 
 export class Decifrazione {
     #nucleo;
     #stato = null;
     #dati = null;
+    #simboli = [];
     #avvia;
     #nuovoNucleo;
     #apertura = null;
@@ -22,7 +40,10 @@ export class Decifrazione {
         this.#avvia = avvia;
         this.#nuovoNucleo = nuovoNucleo;
         el('ChiudiDecifrazione').addEventListener('click', () => el('Decifrazione').close());
-        el('Lingua').addEventListener('change', () => this.#chiedi({ tipo: 'statoChiave' }));
+        el('Lingua').addEventListener('change', () => {
+            this.#classifica();
+            this.#chiedi({ tipo: 'statoChiave' });
+        });
         el('ChiavePerFrequenza').addEventListener('click', () => this.#chiedi({ tipo: 'chiavePerFrequenza' }));
         el('ProponiChiave').addEventListener('click', () => this.#cerca(false));
         el('CompletaChiave').addEventListener('click', () => this.#cerca(true));
@@ -30,6 +51,9 @@ export class Decifrazione {
         el('AnnullaModifica').addEventListener('click', () => this.#chiedi({ tipo: 'annullaChiave', ripeti: false }));
         el('RipetiModifica').addEventListener('click', () => this.#chiedi({ tipo: 'annullaChiave', ripeti: true }));
         el('SalvaTesto').addEventListener('click', () => this.#salva());
+        el('CopiaChiave').addEventListener('click', () => this.#copiaChiave());
+        el('AzioneSalvaChiave').addEventListener('click', () => this.#salvaChiave());
+        el('AzioneApriChiave').addEventListener('change', () => this.#apriChiave());
         el('Decifrazione').addEventListener('keydown', (e) => {
             const tasto = e.key.toLowerCase();
             if ((e.ctrlKey || e.metaKey) && (tasto === 'z' || tasto === 'y')) {
@@ -42,7 +66,8 @@ export class Decifrazione {
     // Opens on the last analysis of a view: its source, criterion, symbols, counts and code page.
     async apri(dati) {
         this.#dati = dati;
-        this.#caselle(dati.didascalie);
+        this.#simboli = dati.didascalie.map((c) => mostrato(c, dati.modo));
+        this.#caselle(this.#simboli);
         el('TitoloDecifrazione').textContent = `Decifrazione - ${dati.nome}`;
         el('Decifrazione').showModal();
         this.#apertura = {
@@ -50,6 +75,7 @@ export class Decifrazione {
             codifica: dati.codifica, conteggi: dati.conteggi,
         };
         await this.#chiedi(this.#apertura);
+        await this.#classifica();
         el('Chiave-1').focus();
     }
 
@@ -119,18 +145,22 @@ export class Decifrazione {
         return Array.from(this.#stato?.chiave ?? '-'.repeat(26), (c) => (c >= 'a' && c <= 'z' ? c : '-')).join('');
     }
 
-    // The search on a second core opened on the same text and key; its key comes back as one change.
+    // The search on a second core opened on the same text and key, which a cancel ends; its key
+    // comes back as one change. Completa chiave keeps the letters typed, marked as kept.
     async #cerca(completa) {
         const cercatore = this.#nuovoNucleo();
         let annullata = false;
         const lingua = Number(el('Lingua').value);
-        await this.#avvia('Ricerca della chiave in corso', async () => {
+        const tenute = completa ? this.#lettere() : '-'.repeat(26);
+        await this.#avvia('Ricerca della chiave in corso', async (avanza) => {
+            cercatore.suAvanzamento = avanza;
             try {
                 await cercatore.chiedi({ ...this.#apertura, lingua });
-                await cercatore.chiedi({ tipo: 'cambiaChiave', lettere: this.#lettere(), modifica: Modifica.Digitata, lingua });
+                await cercatore.chiedi({ tipo: 'cambiaChiave', lettere: tenute, modifica: Modifica.Digitata, lingua });
                 const r = await cercatore.chiedi({ tipo: 'cercaChiave', completa, lingua });
                 const trovata = Array.from(r.stato.chiave, (c) => (c >= 'a' && c <= 'z' ? c : '-')).join('');
                 await this.#cambia(trovata, Modifica.Proposta);
+                this.#segnaTenute(tenute);
                 return true;
             } catch (errore) {
                 if (annullata)
@@ -145,8 +175,66 @@ export class Decifrazione {
         });
     }
 
+    // The letters typed before Completa chiave stand out as those the search kept.
+    #segnaTenute(tenute) {
+        for (let k = 0; k < 26; ++k) {
+            const casella = el(`Chiave-${k + 1}`);
+            const tenuta = tenute[k] !== '-';
+            casella.classList.toggle('tenuta', tenuta);
+            if (tenuta)
+                casella.title = 'Lettera scritta a mano: Completa chiave la mantiene';
+            else
+                casella.removeAttribute('title');
+        }
+    }
+
+    #nome() {
+        return this.#dati.nome === 'testo degli appunti' ? null : this.#dati.nome.replace(/\.[^.]*$/, '');
+    }
+
+    async #salvaChiave() {
+        const r = await this.#nucleo.chiedi({ tipo: 'scriviChiave' });
+        const nome = this.#nome();
+        this.#dati.scarica(r.testo, nome === null ? 'chiave.txt' : `${nome}-chiave.txt`, 'text/plain;charset=utf-8');
+    }
+
+    // As a key file holds it, so that a paste into a key box, or a file, gives it back.
+    async #copiaChiave() {
+        const r = await this.#nucleo.chiedi({ tipo: 'scriviChiave' });
+        await navigator.clipboard.writeText(r.testo).then(() => this.#dati.stato('finito', 'Chiave copiata.'),
+            () => this.#dati.stato('errore', 'Impossibile copiare la chiave.'));
+    }
+
+    // A key file, read by the core; refused whole, naming the line, with the key unchanged.
+    async #apriChiave() {
+        const file = el('AzioneApriChiave').files[0];
+        el('AzioneApriChiave').value = '';
+        if (!file)
+            return;
+        try {
+            const r = await this.#nucleo.chiedi({ tipo: 'apriChiave', fonte: file, lingua: Number(el('Lingua').value) });
+            if (r.stato.errore !== undefined)
+                this.#dati.avvisa(`"${file.name}" non è una chiave di Varnel: ${r.stato.errore}. La chiave non è cambiata.`);
+            else
+                this.#mostra(r.stato);
+        } catch (errore) {
+            this.#dati.avvisa(`Impossibile aprire "${file.name}": ${errore.message}.`);
+        }
+    }
+
+    async #classifica() {
+        const { righe } = await this.#nucleo.chiedi({ tipo: 'classifica', lingua: Number(el('Lingua').value) });
+        el('Classifica').tBodies[0].replaceChildren(...righe.map((r) => {
+            const riga = document.createElement('tr');
+            riga.innerHTML = '<th scope="row"></th><td></td><td></td><td></td><td></td>';
+            [this.#simboli[r.slot], r.conteggio, r.quota, r.lettera, r.lingua]
+                .forEach((testo, k) => { riga.cells[k].textContent = testo; });
+            return riga;
+        }));
+    }
+
     async #salva() {
-        const nome = this.#dati.nome === 'testo degli appunti' ? 'appunti' : this.#dati.nome.replace(/\.[^.]*$/, '');
+        const nome = this.#nome() ?? 'appunti';
         await this.#avvia(`Salvataggio di "${nome}-decifrato.txt" in corso`, async () => {
             const r = await this.#nucleo.chiedi({ tipo: 'decifra', fonte: this.#dati.fonte });
             if (!r.testo)
@@ -167,7 +255,7 @@ export class Decifrazione {
 
     #mostra(stato) {
         this.#stato = stato;
-        const simbolo = (k) => this.#dati.didascalie[k];
+        const simbolo = (k) => this.#simboli[k];
         for (let k = 0; k < 26; ++k) {
             const casella = el(`Chiave-${k + 1}`);
             const lettera = stato.chiave[k];
@@ -176,10 +264,17 @@ export class Decifrazione {
         }
         if (stato.casella !== undefined)
             el(`Chiave-${Math.min(25, stato.casella) + 1}`).focus();
-        el('LettereLibere').textContent = `Lettere in chiaro non usate: ${stato.nonUsate.map((k) => String.fromCharCode(97 + k)).join(' ')}`;
-        el('SimboliLiberi').textContent = `Simboli cifrati senza lettera: ${stato.senzaLettera.map(simbolo).join(' ')}`;
-        el('AnnullaModifica').disabled = !stato.annullabile;
-        el('RipetiModifica').disabled = !stato.ripetibile;
+        const lettera = (k) => String.fromCharCode(97 + k);
+        const elenco = (voci, nessuna) => (voci.length ? voci.join(' ') : nessuna);
+        const date = [...new Set(stato.doppioni.map((k) => stato.chiave[k]))].sort();
+        el('LettereLibere').textContent = `Lettere in chiaro non usate: ${elenco(stato.nonUsate.map(lettera), 'nessuna')}`
+            + (date.length ? ` — date a più simboli: ${date.join(' ')}` : '');
+        el('SimboliLiberi').textContent = `Simboli cifrati senza lettera: ${elenco(stato.senzaLettera.map(simbolo), 'nessuno')}`;
+        for (const [id, verbo, modifica] of [['AnnullaModifica', 'Annulla', stato.daAnnullare],
+            ['RipetiModifica', 'Ripeti', stato.daRipetere]]) {
+            el(id).disabled = modifica === undefined;
+            el(id).textContent = `${verbo} ${NomiModifica[modifica] ?? 'modifica'}`;
+        }
         this.#anteprima(stato);
         this.#statistiche(stato);
     }
@@ -203,16 +298,25 @@ export class Decifrazione {
     #statistiche(stato) {
         const lingua = el('Lingua').value === '0' ? 'italiano' : 'inglese';
         const chiave = stato.chiave;
-        const riga = (n) => `${n.slot.map((s) => this.#dati.didascalie[s]).join('')} → `
+        const riga = (n) => `${n.slot.map((s) => this.#simboli[s]).join('')} → `
             + `${n.slot.map((s) => (chiave[s] >= 'a' && chiave[s] <= 'z' ? chiave[s] : '·')).join('')}  (${n.conteggio})`;
         const colonna = (titolo, ngrammi, totale) => [
             totale > ngrammi.length ? `${titolo} (${ngrammi.length} di ${totale}):` : `${titolo}:`,
             ...(ngrammi.length ? ngrammi.map(riga) : ['nessuno'])];
         const righe = [`Simboli contati: ${stato.simboli}`,
             `Indice di coincidenza: ${stato.indiceTesto} (${lingua}: ${stato.indiceLingua}; testo casuale: ${stato.indiceCasuale})`];
+        if (stato.breve)
+            righe.push('Meno di 100 simboli: le frequenze di un testo così breve non sono affidabili.');
         if (stato.improbabile)
             righe.push(`L'indice è troppo basso per una sola sostituzione dell'${lingua}: forse più alfabeti `
                 + '(cifrario polialfabetico), un testo casuale o un\'altra lingua.');
+        else if (stato.probabile)
+            righe.push('L\'indice è vicino a quello della lingua: probabilmente una sola sostituzione '
+                + '(cifrario monoalfabetico).');
+        if (stato.moltiplicatore === 1)
+            righe.push(`Cifrario di Cesare, spostamento ${stato.spostamento}`);
+        else if (stato.moltiplicatore !== undefined)
+            righe.push(`Cifrario affine, moltiplicatore ${stato.moltiplicatore}, spostamento ${stato.spostamento}`);
         righe.push(`Più frequenti nei primi ${stato.primi} simboli del testo:`);
         for (const [titolo, nome] of [['Bigrammi', 'bigrammi'], ['Trigrammi', 'trigrammi'], ['Doppie', 'doppie']])
             righe.push(...colonna(titolo, stato[nome], stato[`${nome}Totale`]), '');

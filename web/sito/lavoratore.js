@@ -88,6 +88,30 @@ function chiave(funzione, ...argomenti) {
     });
 }
 
+// The key search, which tells how far it has come as an analysis does.
+function cercaChiave({ completa, lingua }) {
+    core.avanza = (letti, dimensione) => postMessage({ tipo: 'avanzamento', letti, dimensione });
+    return chiave('_varnel_cerca_chiave', completa ? 1 : 0, lingua);
+}
+
+// A key file opened in Decifrazione: the new state, or {errore} when it is no key.
+function apriChiave({ fonte, lingua }) {
+    leggiDa(fonte);
+    const r = testo(core._varnel_apri_chiave(lingua));
+    if (r === null)
+        throw new Error('il file non si può leggere');
+    return { tipo: 'chiave', stato: JSON.parse(r) };
+}
+
+// A plaintext file opened in "Crea crittogramma", decoded by the core.
+function testoInChiaro({ fonte }) {
+    leggiDa(fonte);
+    const r = testo(core._varnel_testo_in_chiaro());
+    if (r === null)
+        throw new Error('il file non si può leggere');
+    return { tipo: 'testoInChiaro', ...JSON.parse(r) };
+}
+
 const Comandi = {
     analizza,
     decifrazione: ({ fonte, modo, simboli, codifica, conteggi, lingua }) => {
@@ -103,13 +127,17 @@ const Comandi = {
     incollaChiave: ({ testo: t, casella, lingua }) => chiave('_varnel_incolla_chiave', t, casella, lingua),
     annullaChiave: ({ ripeti, lingua }) => chiave('_varnel_annulla_chiave', ripeti ? 1 : 0, lingua),
     chiavePerFrequenza: ({ lingua }) => chiave('_varnel_chiave_per_frequenza', lingua),
-    cercaChiave: ({ completa, lingua }) => chiave('_varnel_cerca_chiave', completa ? 1 : 0, lingua),
-    cifra: ({ testo: chiaro, origine, seme, chiave: scritta, spazi, togliAccenti }) => conMemoria((stringa, numeri) => {
+    cercaChiave,
+    apriChiave,
+    testoInChiaro,
+    classifica: ({ lingua }) => ({ tipo: 'classifica', righe: JSON.parse(testo(core._varnel_classifica(lingua))) }),
+    scriviChiave: () => ({ tipo: 'fileChiave', testo: testo(core._varnel_scrivi_chiave()) }),
+    cifra: ({ testo: chiaro, origine, seme, chiave: scritta, spazi, togliAccenti, colonne }) => conMemoria((stringa, numeri) => {
         const codici = (s) => Array.from(s, (c) => c.codePointAt(0));
         const t = codici(chiaro);
         const k = codici(scritta);
         const r = testo(core._varnel_cifra(numeri(t, Uint32Array), t.length, origine, seme, numeri(k, Uint32Array),
-            k.length, spazi, togliAccenti ? 1 : 0));
+            k.length, spazi, togliAccenti ? 1 : 0, colonne));
         return { tipo: 'crittogramma', crittogramma: JSON.parse(r) };
     }),
     decifra: ({ fonte }) => {

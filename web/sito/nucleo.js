@@ -5,11 +5,13 @@ export class Nucleo {
     #lavoratore = new Worker(new URL('lavoratore.js', import.meta.url), { type: 'module' });
     #attese = new Map();
     #prossimo = 0;
+    #nonPronto;
     pronto;
     suAvanzamento = () => {};
 
     constructor() {
         this.pronto = new Promise((risolvi, rifiuta) => {
+            this.#nonPronto = rifiuta;
             this.#lavoratore.onerror = (e) => rifiuta(new Error(e.message));
             this.#lavoratore.onmessage = ({ data }) => {
                 if (data.tipo === 'pronto')
@@ -39,9 +41,10 @@ export class Nucleo {
         this.#lavoratore.postMessage({ tipo: 'annulla' });
     }
 
-    // Ends the worker whatever it is doing: what was asked of it fails.
+    // Ends the worker whatever it is doing, starting included: what was asked of it fails.
     termina() {
         this.#lavoratore.terminate();
+        this.#nonPronto(new Error('annullata'));
         for (const attesa of this.#attese.values())
             attesa.rifiuta(new Error('annullata'));
         this.#attese.clear();
