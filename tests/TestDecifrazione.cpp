@@ -14,16 +14,7 @@ using namespace varnel::prova;
 
 namespace {
 
-// A key as characters in slot order, '-' for no letter; a shorter string leaves the rest empty.
-Chiave K(std::string_view lettere)
-{
-    Chiave chiave{};
-    for (std::size_t k = 0; k < lettere.size(); ++k)
-        chiave[k] = lettere[k] == '-' ? char{0} : lettere[k];
-    return chiave;
-}
-
-// The same string back, without the empty slots at its end.
+// A key as ChiaveDa() takes it, without the empty slots at its end.
 std::string Scritta(const Chiave& chiave)
 {
     std::string lettere;
@@ -43,8 +34,8 @@ TEST(StoriaChiave, UndoRedoAndNewStepsDropTheUndone)
     StoriaChiave storia;
     EXPECT_FALSE(storia.daAnnullare());
     EXPECT_FALSE(storia.cambia({}, Modifica::Azzerata));  // no change, no step
-    EXPECT_TRUE(storia.cambia(K("x"), Modifica::Digitata));
-    EXPECT_TRUE(storia.cambia(K("xyz"), Modifica::Proposta));
+    EXPECT_TRUE(storia.cambia(ChiaveDa("x"), Modifica::Digitata));
+    EXPECT_TRUE(storia.cambia(ChiaveDa("xyz"), Modifica::Proposta));
     EXPECT_EQ(storia.daAnnullare(), Modifica::Proposta);
     EXPECT_TRUE(storia.annulla());
     EXPECT_EQ(Scritta(storia.attuale()), "x");
@@ -52,7 +43,7 @@ TEST(StoriaChiave, UndoRedoAndNewStepsDropTheUndone)
     EXPECT_TRUE(storia.ripeti());
     EXPECT_EQ(Scritta(storia.attuale()), "xyz");
     EXPECT_TRUE(storia.annulla());
-    EXPECT_TRUE(storia.cambia(K("xa"), Modifica::Digitata));
+    EXPECT_TRUE(storia.cambia(ChiaveDa("xa"), Modifica::Digitata));
     EXPECT_FALSE(storia.ripeti());
     EXPECT_TRUE(storia.annulla() && storia.annulla());
     EXPECT_EQ(Scritta(storia.attuale()), "");
@@ -60,7 +51,7 @@ TEST(StoriaChiave, UndoRedoAndNewStepsDropTheUndone)
 
     // Only the last steps are kept.
     for (std::size_t i = 0; i < StoriaChiave::PassiRicordati + 5; ++i)
-        storia.cambia(K(i % 2 ? "a" : "b"), Modifica::Digitata);
+        storia.cambia(ChiaveDa(i % 2 ? "a" : "b"), Modifica::Digitata);
     std::size_t annullati = 0;
     while (storia.annulla())
         ++annullati;
@@ -71,7 +62,7 @@ TEST(StoriaChiave, UndoRedoAndNewStepsDropTheUndone)
 
 TEST(ChiaveInLavoro, FreeLettersFreeSymbolsAndDoubles)
 {
-    const Chiave chiave = K("e-ab-e");
+    const Chiave chiave = ChiaveDa("e-ab-e");
     EXPECT_EQ(LettereNonUsate(chiave), InsiemeSlot((1u << 26) - 1 - 0b10011));
     EXPECT_EQ(SimboliSenzaLettera(chiave), InsiemeSlot((1u << 26) - 1 - 0b101101));
     EXPECT_EQ(Doppioni(chiave), InsiemeSlot(0b100001));
@@ -92,7 +83,7 @@ TEST(Convenzione, PlainLowercaseTheRestUppercase)
         {Avanzati, "abcde", U"1Σ\U0001F600qQ7яz", U"abcde7ЯZ", "sssss..."},
     };
     for (const auto& c : casi) {
-        const auto segnato = ConvenzioneClassica(c.testo, c.criterio, K(c.chiave));
+        const auto segnato = ConvenzioneClassica(c.testo, c.criterio, ChiaveDa(c.chiave));
         EXPECT_EQ(segnato.testo, c.atteso);
         std::string segni;
         for (const Segno s : segnato.segni)
@@ -103,13 +94,13 @@ TEST(Convenzione, PlainLowercaseTheRestUppercase)
 
 TEST(TestoChiave, WrittenAsPairsAndReadBack)
 {
-    EXPECT_EQ(ScriviChiave(K("e-----------------------a"), ModoLettere::SenzaDistinzione),
+    EXPECT_EQ(ScriviChiave(ChiaveDa("e-----------------------a"), ModoLettere::SenzaDistinzione),
               "# Chiave di Varnel: simbolo cifrato=lettera in chiaro\na=e\ny=a\n");
-    EXPECT_EQ(Coppie(ScriviChiave(K("e"), ModoLettere::Maiuscole)), "A=e\n");
-    EXPECT_EQ(Coppie(ScriviChiave(K("abcdefghi"), Avanzati)),
+    EXPECT_EQ(Coppie(ScriviChiave(ChiaveDa("e"), ModoLettere::Maiuscole)), "A=e\n");
+    EXPECT_EQ(Coppie(ScriviChiave(ChiaveDa("abcdefghi"), Avanzati)),
               "1=a\nΣ=b\n\U0001F600=c\nq=d\nQ=e\nU+0020=f\nU+0023=g\n==h\nU+0009=i\n");
-    for (const auto& [criterio, chiave] : {std::pair<Criterio, Chiave>{ModoLettere::Minuscole, K("zyx-w")},
-                                           std::pair<Criterio, Chiave>{Avanzati, K("abcdefghij-k")}}) {
+    for (const auto& [criterio, chiave] : {std::pair<Criterio, Chiave>{ModoLettere::Minuscole, ChiaveDa("zyx-w")},
+                                           std::pair<Criterio, Chiave>{Avanzati, ChiaveDa("abcdefghij-k")}}) {
         const auto letta = LeggiChiave(ScriviChiave(chiave, criterio), criterio);
         ASSERT_TRUE(letta.riuscito()) << letta.errore().dettaglio;
         EXPECT_EQ(Scritta(letta.valore()), Scritta(chiave));
@@ -160,7 +151,7 @@ TEST(Incolla, TypedFromTheBoxOrTheWholeKey)
         {"", 3, "qr", 3},                       // nothing
     };
     for (const auto& c : casi) {
-        const auto incollato = Incolla(c.testo, ModoLettere::SenzaDistinzione, K("qr"), c.casella);
+        const auto incollato = Incolla(c.testo, ModoLettere::SenzaDistinzione, ChiaveDa("qr"), c.casella);
         ASSERT_TRUE(incollato.riuscito()) << c.testo;
         EXPECT_EQ(Scritta(incollato.valore().chiave), c.atteso) << c.testo;
         EXPECT_EQ(incollato.valore().casella, c.cursore) << c.testo;
@@ -177,11 +168,11 @@ TEST(Sostituisce, KeepsCaseAndLeavesTheRest)
         Chiave chiave;
         std::u32string testo, atteso;
     } casi[] = {
-        {ModoLettere::SenzaDistinzione, K("----------------e"), U"Qq xè!\r\n", U"Ee xè!\r\n"},
-        {ModoLettere::Minuscole, K("----------------e"), U"Qq", U"Qe"},
-        {ModoLettere::Maiuscole, K("----------------e"), U"Qq", U"Eq"},
-        {ModoLettere::SenzaDistinzione, K("----------------e"), U"xyz", U"xyz"},  // no letter, no change
-        {Avanzati, K("thxzk"), U"1Σ\U0001F600qQ1x", U"tHxzKtx"},                  // exact symbols
+        {ModoLettere::SenzaDistinzione, ChiaveDa("----------------e"), U"Qq xè!\r\n", U"Ee xè!\r\n"},
+        {ModoLettere::Minuscole, ChiaveDa("----------------e"), U"Qq", U"Qe"},
+        {ModoLettere::Maiuscole, ChiaveDa("----------------e"), U"Qq", U"Eq"},
+        {ModoLettere::SenzaDistinzione, ChiaveDa("----------------e"), U"xyz", U"xyz"},  // no letter, no change
+        {Avanzati, ChiaveDa("thxzk"), U"1Σ\U0001F600qQ1x", U"tHxzKtx"},                  // exact symbols
     };
     for (const auto& c : casi)
         EXPECT_EQ(Sostituzione(c.criterio, c.chiave).applica(c.testo), c.atteso);
@@ -266,7 +257,7 @@ TEST(SalvaDecifrato, SameAsThePreviewOverBufferEdges)
     const auto byte = TestoLungo();
     const auto sorgente = cartella.scrivi("cifrato.txt", byte);
     const auto destinazione = cartella.percorso() / "cifrato-decifrato.txt";
-    const Sostituzione sostituzione(Avanzati, K("--exk"));
+    const Sostituzione sostituzione(Avanzati, ChiaveDa("--exk"));
     Avanzamento avanzamento;
     ImprontaFile analizzato;
     ASSERT_TRUE(AnalizzaFile(sorgente, Avanzati, avanzamento, analizzato).riuscito());
