@@ -3,6 +3,7 @@
 
 #include "AnalisiFile.h"
 #include "Analizzatore.h"
+#include "Cifrario.h"
 #include "KernelEmulato.h"
 #include "Motore.h"
 
@@ -61,6 +62,15 @@ inline std::string LeggiFile(const std::filesystem::path& percorso)
 {
     std::ifstream file(percorso, std::ios::binary);
     return {std::istreambuf_iterator<char>(file), {}};
+}
+
+// A key as characters in slot order, '-' for no letter; a shorter string leaves the rest empty.
+inline Chiave ChiaveDa(std::string_view lettere)
+{
+    Chiave chiave{};
+    for (std::size_t k = 0; k < lettere.size(); ++k)
+        chiave[k] = lettere[k] == '-' ? char{0} : lettere[k];
+    return chiave;
 }
 
 // Why a step failed; nothing when it succeeded.

@@ -64,12 +64,10 @@ TEST(Cryptogram, TypedKeyMustHoldEachLetterOnce)
 
 TEST(Cryptogram, KeyIsWrittenAsAKeyFileThatDecipheringReadsBack)
 {
-    const Chiave chiave = ChiaveDi(AlfabetoDaParola(U"zebra"));  // a→Z, b→E, c→B, …
-    EXPECT_EQ(chiave[0], 'e');                                   // A stands for e
-    EXPECT_EQ(chiave[25], 'a');                                  // Z for a
+    // a→Z, b→E, c→B, …: A stands for e, B for c, Z for a.
+    const Chiave chiave = ChiaveDi(AlfabetoDaParola(U"zebra"));
+    EXPECT_EQ(std::string(chiave.begin(), chiave.end()), "ecfgbhijklmnopqrsdtuvwxyza");
     const std::string testo = ScriviChiave(chiave, ModoLettere::Maiuscole);
-    EXPECT_NE(testo.find("\nA=e\nB=c\nC=f\n"), std::string::npos);
-    EXPECT_EQ(testo.substr(testo.size() - 8), "Y=z\nZ=a\n");
     // The ciphertext is in capitals, and read without telling the cases apart.
     for (const auto modo : {ModoLettere::Maiuscole, ModoLettere::SenzaDistinzione}) {
         const auto letta = LeggiChiave(testo, modo);

@@ -163,8 +163,7 @@ TEST(ModelloParole, TrueTextOutscoresTheLetterModelsWrongKey)
     };
     const auto identita = CifraAffine(1, 0);
     for (const auto& c : casi) {
-        Chiave sbagliata{};
-        std::copy(c.sbagliata.begin(), c.sbagliata.end(), sbagliata.begin());
+        const Chiave sbagliata = prova::ChiaveDa(c.sbagliata);
         std::string lettere;
         std::copy_if(c.chiaro.begin(), c.chiaro.end(), std::back_inserter(lettere),
                      [](char x) { return x >= 'a' && x <= 'z'; });
@@ -185,9 +184,7 @@ TEST(Completa, NeverChangesALockedLetter)
     for (const std::string_view bloccate :
          {"", "q", "zyx--w---v", "ee-------e", "abcdefghijklmnopqrstuvwx--", "qwertyuiopasdfghjklzxcvbnm"}) {
         SCOPED_TRACE(bloccate);
-        Chiave parziale{};
-        for (std::size_t s = 0; s < bloccate.size(); ++s)
-            parziale[s] = bloccate[s] == '-' ? char{0} : bloccate[s];
+        const Chiave parziale = prova::ChiaveDa(bloccate);
         Avanzamento avanzamento;
         const auto esito = CompletaChiave(cifrato.sequenza, cifrato.conteggi, Lingua::Inglese, parziale, avanzamento);
         ASSERT_TRUE(esito.riuscito());

@@ -148,11 +148,9 @@ TEST(SalvaDecifrato, SavesOnlyTheVersionThatWasAnalysed)
         caso.dopoAnalisi(cartella, sorgente);
         const auto prima = Nomi(cartella.percorso());
         const auto dopo = fs::exists(destinazione) ? LeggiFile(destinazione) : std::string();
-        Chiave chiave{};
-        chiave['q' - 'a'] = 'e';
         const auto esito = SalvaDecifrato(sorgente, analizzato, Codifica::Utf8,
-                                          Sostituzione(ModoLettere::SenzaDistinzione, chiave), destinazione,
-                                          avanzamento);
+                                          Sostituzione(ModoLettere::SenzaDistinzione, ChiaveDa("----------------e")),
+                                          destinazione, avanzamento);
         EXPECT_EQ(MotivoDi(esito), caso.motivo);
         if (!caso.motivo) {
             EXPECT_EQ(LeggiFile(destinazione), "Ee xyz\n");

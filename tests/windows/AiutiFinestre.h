@@ -3,9 +3,11 @@
 
 #include "Aiuti.h"  // the core tests' helpers: temporary folders
 #include "Avanzata.h"
+#include "Decifrazione.h"
 #include "Form2.h"
 #include "Registro.h"
 #include "SceltaFile.h"
+#include "UltimaAnalisi.h"
 #include "Varnel.h"
 
 #include <QApplication>
@@ -139,6 +141,9 @@ inline QString Percorso(const std::filesystem::path& p)
     return QDir::fromNativeSeparators(QString::fromStdU16String(p.u16string()));
 }
 
+// The ciphertext of the Italian sample that comes with the program.
+inline const QString CifratoEsempio = QStringLiteral(VARNEL_SORGENTI "/resources/esempio/cifrato.txt");
+
 // Chooses a file for the window's "Analisi frequenze" and waits for the analysis to finish.
 inline void Analizza(FinestraAnalisi& finestra, const QString& percorso)
 {
@@ -172,6 +177,20 @@ protected:
     QString scrivi(const std::string& nome, std::string_view contenuto)
     {
         return Percorso(cartella.scrivi(nome, contenuto));
+    }
+    // The deciphering window on a file analysed under `criterio`, opened as the analysis windows'
+    // menu opens it (no file dialog: a path of the build machine is found under Wine only this way).
+    Decifrazione& apriDecifrazione(const QString& percorso, const Criterio& criterio)
+    {
+        Avanzamento avanzamento;
+        UltimaAnalisi ultima;
+        ultima.percorso = PercorsoDiSistema(percorso);
+        const auto analisi = AnalizzaFile(ultima.percorso, criterio, avanzamento, ultima.impronta);
+        EXPECT_TRUE(analisi.riuscito());
+        ultima.criterio = criterio;
+        ultima.analisi = analisi.valore();
+        registro.apriDecifrazione(varnel(), ultima);
+        return registro.decifrazione();
     }
 
     // Runs the event loop, doing `azione` inside it; true when the program then ends by itself

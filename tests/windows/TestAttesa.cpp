@@ -1,16 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The one wait for work on a worker: it ends when the worker says so, the progress dialog is built
-// only when it shows, and a cancel ends it before the dialog shows or with it up.
+// only when it shows, and a cancel ends it before the dialog shows or with it up. Analyses of inputs
+// that never end or never answer: the window lives on, unchanged, and nothing reaches it until the
+// analysis is over.
 #include "AiutiFinestre.h"
-#include "Decifrazione.h"
 #include "DialogoAvanzamento.h"
 #include "Tubo.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QFileInfo>
 #include <QProgressDialog>
+#include <qpa/qwindowsysteminterface.h>
 
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <thread>
+#include <vector>
 
 namespace varnel::prova {
 namespace {
@@ -137,6 +144,187 @@ TEST_F(DecipheringWindow, WaitsThroughTheSameHelper)
     EXPECT_FALSE(avviso->venuta);
     EXPECT_FALSE(std::filesystem::exists(cartella.percorso() / "uscita.txt"));
 #endif
+}
+
+// What a user does while an analysis runs, as a desktop reports it: queued, and handled when the
+// program next takes input. A key is made on the window, once it is active again after the file
+// dialog, but names no window: it goes to the one that has the focus when it is handled.
+enum class Gesto { Esc, Invio, Spazio, Clic };
+
+void Fai(Gesto gesto, QWidget& finestra)
+{
+    if (gesto == Gesto::Clic) {
+        const QWidget* pulsante = Trova(finestra, "Command1");
+        const QPoint centro = pulsante->rect().center();
+        for (const auto& [tipo, premuti] : {std::pair{QEvent::MouseButtonPress, Qt::MouseButtons(Qt::LeftButton)},
+                                            std::pair{QEvent::MouseButtonRelease, Qt::MouseButtons()}})
+            QWindowSystemInterface::handleMouseEvent(finestra.windowHandle(), pulsante->mapTo(&finestra, centro),
+                                                     pulsante->mapToGlobal(centro), premuti, Qt::LeftButton, tipo);
+        return;
+    }
+    const auto [tasto, testo] = gesto == Gesto::Esc     ? std::pair{Qt::Key_Escape, "\x1b"}
+                                : gesto == Gesto::Invio ? std::pair{Qt::Key_Return, "\r"}
+                                                        : std::pair{Qt::Key_Space, " "};
+    finestra.activateWindow();
+    for (const QEvent::Type tipo : {QEvent::KeyPress, QEvent::KeyRelease})
+        QWindowSystemInterface::handleKeyEvent(nullptr, tipo, tasto, Qt::NoModifier, QString::fromLatin1(testo));
+}
+
+// Presses every control of the window by the routes that are not input: click() and a screen
+// reader's actions; the progress dialog's own are left alone.
+void PremiTutto(const QWidget& finestra)
+{
+    for (QWidget* controllo : finestra.findChildren<QWidget*>()) {
+        if (controllo->window() != &finestra)
+            continue;
+        if (auto* pulsante = qobject_cast<QAbstractButton*>(controllo))
+            pulsante->click();
+        QAccessibleInterface* accessibile = QAccessible::queryAccessibleInterface(controllo);
+        if (QAccessibleActionInterface* azioni = accessibile ? accessibile->actionInterface() : nullptr) {
+            for (const QString& azione : azioni->actionNames())
+                azioni->doAction(azione);
+        }
+    }
+}
+
+class LongAnalysis : public Programma {
+protected:
+    void SetUp() override
+    {
+        Programma::SetUp();
+        Analizza(varnel(), scrivi("ab.txt", "ab"));  // what the window shows, and must go on showing
+        riepilogo = Testo(varnel(), "Text2");
+    }
+
+    // A named pipe whose writer is there and silent, so that an analysis of it waits to read.
+    std::unique_ptr<Tubo> muto(const std::string& nome)
+    {
+        auto tubo = std::make_unique<Tubo>(cartella, nome);
+        tubo->apriScrittore();
+        return tubo;
+    }
+
+    // Analyses `file`; once the progress dialog is up, runs `intanto` and presses "Annulla". True
+    // when the dialog came; the handler has returned by then, whatever its worker is doing.
+    bool annulla(const QString& file, const std::function<void(QProgressDialog&)>& intanto = {})
+    {
+        const auto attesa = Rispondi<QProgressDialog>([&](Risposta&, QProgressDialog* dialogo) {
+            if (intanto)
+                intanto(*dialogo);
+            dialogo->findChild<QPushButton*>()->click();
+        });
+        Analizza(varnel(), file);
+        return attesa->venuta;
+    }
+
+    void comePrima()
+    {
+        EXPECT_EQ(Testo(varnel(), "Freq(1)"), "50 %");
+        EXPECT_EQ(varnel().stato().Totale, 2u);
+        EXPECT_EQ(Testo(varnel(), "Text2"), riepilogo);
+    }
+
+    QString riepilogo;
+};
+
+TEST_F(LongAnalysis, InputsThatNeverAnswerAreCancelledAtOnce)
+{
+    // A source read without end, and one whose writer never writes, which holds the worker in the
+    // system until the writer goes: the handler gives it up rather than wait. The dialog names the
+    // file as it is named.
+    const auto muta = muto("<b>x");
+    std::vector<QString> file = {Percorso(muta->percorso())};
+#ifndef Q_OS_WIN
+    file.push_back(QStringLiteral("/dev/zero"));
+#endif
+    for (const QString& scelto : file) {
+        const QString nome = QFileInfo(scelto).fileName();
+        const QLabel* etichetta = nullptr;
+        EXPECT_TRUE(annulla(scelto, [&](QProgressDialog& d) {
+            etichetta = d.findChild<QLabel*>();
+            EXPECT_EQ(etichetta->textFormat(), Qt::PlainText);
+            EXPECT_TRUE(etichetta->text().startsWith(QStringLiteral("Analisi di \"%1\" in corso").arg(nome)))
+                << etichetta->text().toStdString();
+        })) << nome.toStdString();
+        EXPECT_NE(etichetta, nullptr);
+    }
+    comePrima();
+}
+
+TEST_F(LongAnalysis, NothingReachesTheWindowMeanwhile)
+{
+    // A key or a click made for the window 150 ms into an analysis, before the progress dialog
+    // shows. In a long analysis the dialog then comes up, and every control of the window is
+    // pressed by the other routes too; a short one ends first.
+    Varnel& w = varnel();
+    int numero = 0;
+    for (const Gesto gesto : {Gesto::Esc, Gesto::Invio, Gesto::Spazio, Gesto::Clic}) {
+        for (const bool lunga : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "gesture " << int(gesto) << (lunga ? " long" : " short"));
+            w.activateWindow();
+            Trova(w, "Command1")->setFocus();
+            auto tubo = muto("tubo" + std::to_string(++numero));  // the analysis waits on it
+            QTimer::singleShot(150, &w, [&] {
+                Fai(gesto, w);
+                if (!lunga) {
+                    QTimer::singleShot(60, &w, [&] {
+                        EXPECT_TRUE(tubo->attendiLettore());
+                        tubo->scrivi("ab");
+                        tubo->chiudi();
+                    });
+                }
+            });
+            bool inCorso = false;
+            const auto attesa = Rispondi<QProgressDialog>([&](Risposta&, QProgressDialog* dialogo) {
+                QTest::qWait(200);  // time for input held back to arrive
+                inCorso = dialogo->isVisible() && !dialogo->wasCanceled();
+                const auto scelta = RispondiFile({});
+                const auto avviso = RispondiAvviso();
+                PremiTutto(w);
+                Trova<QRadioButton>(w, "Option1")->click();  // and a selection that the sweep may have put back
+                Trova<QCheckBox>(w, "Check1")->click();
+                QTest::qWait(300);  // a press action lands a moment later
+                EXPECT_FALSE(scelta->venuta || avviso->venuta);
+                dialogo->findChild<QPushButton*>()->click();
+            });
+            Analizza(w, Percorso(tubo->percorso()));
+            const auto scelta = RispondiFile({});
+            const auto avviso = RispondiAvviso();
+            QTest::qWait(200);  // and time for input to arrive once the analysis is over
+            EXPECT_EQ(inCorso, lunga);
+            EXPECT_FALSE(scelta->venuta || avviso->venuta);
+            EXPECT_TRUE(w.isVisible());
+            EXPECT_FALSE(registro.avanzata().isVisible());
+            EXPECT_FALSE(registro.form2().isVisible());
+            EXPECT_TRUE(Trova<QRadioButton>(w, "Option3")->isChecked());
+            EXPECT_TRUE(Trova<QCheckBox>(w, "Check1")->isChecked());
+            comePrima();
+        }
+    }
+}
+
+TEST_F(LongAnalysis, ClosingTheWindowOrQuittingEndsTheProgram)
+{
+    // Before the progress dialog shows, and with it up; closing the window cancels the analysis.
+    const auto tubo = muto("infinita");
+    const QString file = Percorso(tubo->percorso());
+    for (const auto& [attesa, chiusura] : {std::pair{100, true}, std::pair{700, true}, std::pair{700, false}}) {
+        const int dopo = attesa;  // a lambda may not capture a structured binding before clang 16
+        const bool chiudi = chiusura;
+        varnel().apri();
+        EXPECT_TRUE(finisceEntro(5000, [&] {
+            QTimer::singleShot(dopo, &varnel(), [this, chiudi] {
+                if (chiudi)
+                    varnel().close();
+                else
+                    QCoreApplication::quit();
+            });
+            Analizza(varnel(), file);
+        })) << dopo;
+        EXPECT_FALSE(varnel().isVisible());
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(varnel().findChild<QPushButton*>(), nullptr);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The deciphering window, driven through its entry point as the analysis windows' menu does.
 #include "AiutiFinestre.h"
-#include "Decifrazione.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -20,18 +19,6 @@ namespace {
 
 class FinestraDecifrazione : public Programma {
 protected:
-    Decifrazione& apri(const QString& percorso, const Criterio& criterio)
-    {
-        Avanzamento avanzamento;
-        UltimaAnalisi ultima;
-        ultima.percorso = PercorsoDiSistema(percorso);
-        const auto analisi = AnalizzaFile(ultima.percorso, criterio, avanzamento, ultima.impronta);
-        EXPECT_TRUE(analisi.riuscito());
-        ultima.criterio = criterio;
-        ultima.analisi = analisi.valore();
-        registro.apriDecifrazione(varnel(), ultima);
-        return registro.decifrazione();
-    }
     // Saves the text under the key through the dialog, and reads back what was written.
     static std::string SalvaELeggi(Decifrazione& d, const QString& uscita)
     {
@@ -47,7 +34,7 @@ protected:
 
 TEST_F(FinestraDecifrazione, ProposedAndCompletedKeysReadTheItalianSample)
 {
-    auto& d = apri(QStringLiteral(VARNEL_SORGENTI "/resources/esempio/cifrato.txt"), ModoLettere::SenzaDistinzione);
+    auto& d = apriDecifrazione(CifratoEsempio, ModoLettere::SenzaDistinzione);
     EXPECT_EQ(d.objectName(), "Decifrazione");
     EXPECT_EQ(d.windowTitle(), "Decifrazione - cifrato.txt");
     EXPECT_GT(d.property("indiceCoincidenza").toDouble(), 0.065);
@@ -105,7 +92,7 @@ TEST_F(FinestraDecifrazione, ShiftIsNamedInTheStatistics)
                                          "diritta via era smarrita. ahi quanto a dir qual era e cosa dura esta selva "
                                          "selvaggia e aspra e forte che nel pensier rinova la paura!"))
         cesare += c >= 'a' && c <= 'z' ? static_cast<char>('a' + (c - 'a' + 3) % 26) : c;
-    auto& d = apri(scrivi("cesare.txt", cesare), ModoLettere::Minuscole);
+    auto& d = apriDecifrazione(scrivi("cesare.txt", cesare), ModoLettere::Minuscole);
     EXPECT_FALSE(Testo(d, "Statistiche").contains("Cifrario di Cesare"));
     Clic(Trova<QPushButton>(d, "ProponiChiave"));
     EXPECT_TRUE(Anteprima(d).startsWith("nel mezzo")) << Anteprima(d).left(80).toStdString();
@@ -179,7 +166,7 @@ void Premi(std::string_view tasti)
 
 TEST_F(FinestraDecifrazione, KeyTypedByHandFlowsAndEveryChangeIsUndone)
 {
-    auto& d = apri(QStringLiteral(VARNEL_SORGENTI "/resources/esempio/cifrato.txt"), ModoLettere::SenzaDistinzione);
+    auto& d = apriDecifrazione(CifratoEsempio, ModoLettere::SenzaDistinzione);
     Fuoco(d, "Chiave(1)");
     struct Passo {
         const char* cosa;
@@ -243,7 +230,7 @@ TEST_F(FinestraDecifrazione, KeyTypedByHandFlowsAndEveryChangeIsUndone)
 
 TEST_F(FinestraDecifrazione, KeyKeptInAFileAndCopied)
 {
-    auto& d = apri(scrivi("c.txt", "Qq x"), ModoLettere::SenzaDistinzione);
+    auto& d = apriDecifrazione(scrivi("c.txt", "Qq x"), ModoLettere::SenzaDistinzione);
     Chiave(d, 17)->setText("e");
     Chiave(d, 24)->setText("a");
     const QString file = Percorso(cartella.percorso() / "chiave.txt");
@@ -287,7 +274,7 @@ TEST_F(FinestraDecifrazione, PreviewAndSavedFileAgreeUnderEveryCriterion)
     const QString uscita = Percorso(cartella.percorso() / "c-decifrato.txt");
     for (const auto& c : casi) {
         SCOPED_TRACE(c.anteprima.toStdString());
-        auto& d = apri(file, c.criterio);
+        auto& d = apriDecifrazione(file, c.criterio);
         Clic(Trova<QPushButton>(d, "AzzeraChiave"));
         Chiave(d, c.casella)->setText("e");
         EXPECT_EQ(Anteprima(d), c.anteprima);

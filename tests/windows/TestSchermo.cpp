@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Every window on the screens schools have: each opens with its frame inside the available area.
 // The offscreen platform is given each screen size in turn; test_windows_125 runs the same at
-// 125 % (QT_SCALE_FACTOR=1.25, as Windows scales such laptops).
+// 125 % (QT_SCALE_FACTOR=1.25, as Windows scales such laptops). And the pictures on a screen of twice
+// the density, run by test_windows_2x (QT_SCALE_FACTOR=2): at the normal scale they check nothing.
 #include "AiutiFinestre.h"
 #include "Crittogramma.h"
-#include "Decifrazione.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -42,17 +42,6 @@ protected:
         const QSize dato = QGuiApplication::primaryScreen()->geometry().size();
         return std::abs(dato.width() - atteso.width()) <= 1 && std::abs(dato.height() - atteso.height()) <= 1;
     }
-
-    Decifrazione& apriDecifrazione()
-    {
-        // A copy in the test's folder: a file dialog answered with a path of the build machine
-        // finds nothing under Wine.
-        QFile esempio(QStringLiteral(VARNEL_SORGENTI "/resources/esempio/cifrato.txt"));
-        EXPECT_TRUE(esempio.open(QIODevice::ReadOnly));
-        Analizza(varnel(), scrivi("cifrato.txt", esempio.readAll().toStdString()));
-        varnel().apriDecifrazione();
-        return registro.decifrazione();
-    }
 };
 
 TEST_F(Screen, EveryWindowOpensWithinTheAvailableArea)
@@ -67,7 +56,7 @@ TEST_F(Screen, EveryWindowOpensWithinTheAvailableArea)
         registro.crittogramma().apri();
         varnel().apri();
         QWidget* finestre[] = {&varnel(), &registro.avanzata(), &registro.form2(), &registro.crittogramma(),
-                               &apriDecifrazione()};
+                               &apriDecifrazione(CifratoEsempio, ModoLettere::SenzaDistinzione)};
         for (const QWidget* finestra : finestre) {
             EXPECT_TRUE(finestra->isVisible());
             EXPECT_TRUE(disponibile.contains(finestra->frameGeometry()))
@@ -86,6 +75,36 @@ TEST_F(Screen, EveryWindowOpensWithinTheAvailableArea)
         }
         EXPECT_GE(anteprima->height(), 5 * anteprima->fontMetrics().lineSpacing());
     }
+}
+
+class Scale : public Programma {
+protected:
+    void SetUp() override
+    {
+        if (qApp->devicePixelRatio() < 2)
+            GTEST_SKIP() << "runs at QT_SCALE_FACTOR=2 (test_windows_2x)";
+        Programma::SetUp();
+    }
+};
+
+TEST_F(Scale, PicturesAndTheHandComeFromSourcesAsLargeAsTheirPixels)
+{
+    registro.form2().apri();
+    struct Caso {
+        const QWidget* finestra;
+        const char* immagine;
+        QSize pixel;  // device pixels
+    };
+    for (const Caso& caso : {Caso{&varnel(), "Image1", {690, 84}}, Caso{&varnel(), "Image4", {64, 64}},
+                             Caso{&registro.form2(), "Image1", {64, 64}}}) {
+        const QPixmap immagine = Trova<QLabel>(*caso.finestra, caso.immagine)->pixmap();
+        EXPECT_EQ(immagine.size(), caso.pixel) << caso.immagine;
+        EXPECT_EQ(immagine.devicePixelRatio(), 2.0) << caso.immagine;
+    }
+    // The hand points with its fingertip.
+    const QCursor mano = Trova(varnel(), "Image2")->cursor();
+    EXPECT_EQ(mano.pixmap().size(), QSize(64, 64));
+    EXPECT_EQ(mano.hotSpot(), QPoint(24, 2));
 }
 
 }  // namespace
