@@ -80,12 +80,15 @@ async function leggi(fonte, consuma) {
                 buffer = value.buffer;
             if (annullata)
                 return false;
+            // A read cut short by the stream's end gives its last bytes with `done`.
+            if (value?.length > 0) {
+                const p = core._varnel_buffer(value.length);
+                core.HEAPU8.set(value, p);
+                consuma(value.length);
+                avanza(value.length);
+            }
             if (done)
                 return true;
-            const p = core._varnel_buffer(value.length);
-            core.HEAPU8.set(value, p);
-            consuma(value.length);
-            avanza(value.length);
         }
     } finally {
         avanza(0, true);
