@@ -42,7 +42,7 @@ TEST(AnalisiTratti, GivesWhatOneReadingInOrderGives)
 {
     std::mt19937 caso(17);
     const std::string mescolato = prova::Genera(caso, 3000, 3, true);
-    // Strings first, not literals: GCC 12 for MinGW warns falsely (-Wrestrict) on literal + temporary.
+    // A string first, then literals: GCC 12 for MinGW warns falsely (-Wrestrict) on literal + temporary.
     const std::string bom = "\xEF\xBB\xBF";
     const std::string testi[] = {
         "ab\r\ncd\r\n\r\nef\r",                                      // CR LF pairs on every edge
@@ -52,10 +52,10 @@ TEST(AnalisiTratti, GivesWhatOneReadingInOrderGives)
         bom + "\"a,b\"\r\n" + bom + "c",                             // a byte-order mark, and one as text
         bom,                                                         // nothing after the mark
         bom + "abc\xE8" + "def",                                     // not UTF-8: the mark is text
-        "\x80\xBF" + std::string("abc\xF0\x9F\x98"),                 // stray continuations, a cut sequence
-        "\xE8\xE9,\"\xE0\xB9\"" + std::string("\r\n\xC3"),           // Windows-1252 with fields
+        std::string("\x80\xBF") + "abc\xF0\x9F\x98",                 // stray continuations, a cut sequence
+        std::string("\xE8\xE9,\"\xE0\xB9\"") + "\r\n\xC3",           // Windows-1252 with fields
         std::string(40, '"') + std::string(9, '\r') + "\n",
-        "\xEF\xBB" + std::string("x"),                               // two bytes of a mark
+        std::string("\xEF\xBB") + "x",  // two bytes of a mark
         mescolato,
         bom + mescolato,
     };

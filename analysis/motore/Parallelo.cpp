@@ -67,7 +67,8 @@ private:
             if (!letti.riuscito())
                 return letti.errore();
         }
-        AnalizzatoreTratto tratto(m_obiettivi, m_kernel, std::span(prima).first(quantiPrima), IniziDelTratto(m_piano, i));
+        AnalizzatoreTratto tratto(m_obiettivi, m_kernel, std::span(prima).first(quantiPrima),
+                                  IniziDelTratto(m_piano, i));
         for (std::uint64_t posizione = da; posizione < a;) {
             if (m_avanzamento.annullata() || m_fermo.load(std::memory_order_relaxed))
                 return Errore{Motivo::Annullata, {}};
