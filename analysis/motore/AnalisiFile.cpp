@@ -17,11 +17,6 @@ namespace varnel {
 
 namespace {
 
-// Pipes and devices are read in order, by one reader.
-// Smaller regular files are read in order too: workers would cost more than they save. So are
-// files that report no size, as many under /proc do.
-constexpr std::uint64_t SogliaParallela = 8 << 20;
-
 Esito<Analisi> AnalizzaInOrdine(FileInLettura& lettore, const Criterio& criterio, const dettaglio::Kernel& kernel,
                                 Avanzamento& avanzamento)
 {
@@ -78,17 +73,17 @@ Esito<Analisi> AnalizzaFileCon(const std::filesystem::path& percorso, const Crit
         return file.errore();
     auto& lettore = file.valore();
     avanzamento.fissaDimensione(lettore.Dimensione());
-    std::optional<std::string> inizio;  // only for a file read in ranges
-    if (lettore.Regolare() && lettore.Dimensione() >= (opzioni.lunghezzaTratto > 0 ? 1 : SogliaParallela)) {
-        auto iniziali = Iniziali(lettore);
+    // Pipes and devices are read in order, by one reader; so are files that report no size, as
+    // many under /proc do, and those the plan keeps whole.
+    PianoTratti piano;
+    if (lettore.Regolare() && lettore.Dimensione() > 0) {
+        const auto iniziali = Iniziali(lettore);
         if (!iniziali.riuscito())
             return iniziali.errore();
-        // A UTF-16 file is decoded only by a reading in order.
-        if (!CodificaUtf16(iniziali.valore()))
-            inizio = std::move(iniziali).valore();
+        piano = Pianifica(lettore.Dimensione(), iniziali.valore(), opzioni);
     }
-    auto analisi = inizio ? AnalizzaATratti(lettore, InizioUtf8Bom(*inizio), criterio, avanzamento, opzioni)
-                          : AnalizzaInOrdine(lettore, criterio, opzioni.kernel, avanzamento);
+    auto analisi = piano.tratti > 0 ? AnalizzaATratti(lettore, piano, criterio, avanzamento, opzioni)
+                                    : AnalizzaInOrdine(lettore, criterio, opzioni.kernel, avanzamento);
     if (!analisi.riuscito())
         return analisi;
     if (auto cambiato = lettore.ControllaInvariato())

@@ -5,9 +5,11 @@
 // ranges they take. The windows never choose; they call AnalizzaFile.
 
 #include "AnalisiFile.h"
+#include "AnalisiTratti.h"
 #include "Kernel.h"
 
 #include <cstddef>
+#include <string_view>
 
 namespace varnel::dettaglio {
 
@@ -20,6 +22,13 @@ struct Opzioni {
 // The options AnalizzaFile uses: the defaults, with the kernel forced by VARNEL_KERNEL
 // (scalare, avx2, avx512) and the workers by VARNEL_LAVORATORI, for tests and benchmarks only.
 [[nodiscard]] Opzioni OpzioniDaAmbiente();
+
+// The workers that `chiesti` stands for: 0 is one per core, within a sensible cap.
+[[nodiscard]] unsigned Lavoratori(unsigned chiesti);
+
+// The split of a regular file of `dimensione` bytes that starts with `iniziali`, with the options'
+// workers and range length.
+[[nodiscard]] PianoTratti Pianifica(std::uint64_t dimensione, std::string_view iniziali, const Opzioni& opzioni);
 
 [[nodiscard]] Esito<Analisi> AnalizzaFileCon(const std::filesystem::path& percorso, const Criterio& criterio,
                                              Avanzamento& avanzamento, const Opzioni& opzioni,

@@ -15,27 +15,17 @@ namespace varnel::dettaglio {
 
 namespace {
 
-constexpr unsigned MassimoLavoratori = 8;  // beyond this the memory bus, not the cores, is the limit
-constexpr std::uint64_t TrattoMinimo = 4 << 20;
-constexpr std::uint64_t TrattoMassimo = 64 << 20;
-// Ranges of a file at most, so that what they give stays small even for a file that reports an
-// enormous size (/proc/kcore does); beyond it the ranges grow.
-constexpr std::uint64_t MassimoTratti = 1024;
-constexpr std::size_t ByteBom = BomUtf8.size();
-
 // The ranges of a file, shared out among the workers as each asks for the next, and what they found.
 class Spartizione {
 public:
-    Spartizione(const FileInLettura& file, const Criterio& criterio, const Kernel& kernel, Avanzamento& avanzamento,
-                bool bom, std::uint64_t tratto)
+    Spartizione(const FileInLettura& file, const PianoTratti& piano, const Criterio& criterio, const Kernel& kernel,
+                Avanzamento& avanzamento)
         : m_file(file)
+        , m_piano(piano)
         , m_obiettivi(Obiettivi::Da(criterio))
         , m_kernel(kernel)
         , m_avanzamento(avanzamento)
-        , m_inizio(bom ? ByteBom : 0)
-        , m_tratto(tratto)
-        , m_statiPrimo(StatiIniziali(bom))
-        , m_risultati(static_cast<std::size_t>((file.Dimensione() - m_inizio + tratto - 1) / tratto))
+        , m_risultati(piano.tratti)
     {
     }
 
@@ -67,19 +57,18 @@ public:
 private:
     std::optional<Errore> analizzaTratto(std::size_t i, std::span<std::uint8_t> buffer)
     {
-        const std::uint64_t da = m_inizio + i * m_tratto;
-        const std::uint64_t a = std::min(da + m_tratto, m_file.Dimensione());
+        const std::uint64_t da = m_piano.da(i);
+        const std::uint64_t a = m_piano.a(i);
         // The bytes before the range, for a UTF-8 sequence that they open.
         std::array<std::uint8_t, 3> prima{};
-        const std::size_t quantiPrima = i == 0 ? 0 : prima.size();
+        const auto quantiPrima = static_cast<std::size_t>(m_piano.prima(i));
         if (quantiPrima > 0) {
-            const auto letti = m_file.LeggiDa(da - quantiPrima, prima);
+            const auto letti = m_file.LeggiDa(da - quantiPrima, std::span(prima).first(quantiPrima));
             if (!letti.riuscito())
                 return letti.errore();
         }
         AnalizzatoreTratto tratto(m_obiettivi, m_kernel, std::span(prima).first(quantiPrima),
-                                  i == 0 ? std::span<const StatoCampi>(m_statiPrimo)
-                                         : std::span<const StatoCampi>(StatiCampi));
+                                  IniziDelTratto(m_piano, i));
         for (std::uint64_t posizione = da; posizione < a;) {
             if (m_avanzamento.annullata() || m_fermo.load(std::memory_order_relaxed))
                 return Errore{Motivo::Annullata, {}};
@@ -106,12 +95,10 @@ private:
     }
 
     const FileInLettura& m_file;
+    const PianoTratti m_piano;
     const Obiettivi m_obiettivi;
     const Kernel m_kernel;
     Avanzamento& m_avanzamento;
-    const std::uint64_t m_inizio;
-    const std::uint64_t m_tratto;
-    const std::vector<StatoCampi> m_statiPrimo;
     std::vector<RisultatoTratto> m_risultati;
     std::atomic<std::size_t> m_prossimo{0};
     std::atomic<bool> m_fermo{false};
@@ -119,31 +106,14 @@ private:
     std::optional<Errore> m_errore;
 };
 
-unsigned Lavoratori(unsigned chiesti)
-{
-    if (chiesti > 0)
-        return chiesti;
-    return std::clamp(std::thread::hardware_concurrency(), 1u, MassimoLavoratori);
-}
-
-std::uint64_t Tratto(std::uint64_t dimensione, unsigned lavoratori, std::uint64_t chiesto)
-{
-    if (chiesto > 0)
-        return std::max<std::uint64_t>(chiesto, ByteBom);
-    // Several ranges a worker, so that one that finishes early takes another; whole 64 KiB.
-    const std::uint64_t tratto = std::clamp<std::uint64_t>(dimensione / (4 * lavoratori), TrattoMinimo, TrattoMassimo);
-    return std::max(tratto, dimensione / MassimoTratti + 1) & ~std::uint64_t{0xFFFF};
-}
-
 }  // namespace
 
-Esito<Analisi> AnalizzaATratti(const FileInLettura& file, bool bom, const Criterio& criterio, Avanzamento& avanzamento,
-                               const Opzioni& opzioni)
+Esito<Analisi> AnalizzaATratti(const FileInLettura& file, const PianoTratti& piano, const Criterio& criterio,
+                               Avanzamento& avanzamento, const Opzioni& opzioni)
 {
     const unsigned lavoratori = Lavoratori(opzioni.lavoratori);
-    avanzamento.aggiungi(bom ? ByteBom : 0);
-    Spartizione spartizione(file, criterio, opzioni.kernel, avanzamento, bom,
-                            Tratto(file.Dimensione(), lavoratori, opzioni.lunghezzaTratto));
+    avanzamento.aggiungi(piano.inizio);
+    Spartizione spartizione(file, piano, criterio, opzioni.kernel, avanzamento);
 
     std::vector<std::thread> aiutanti;
     for (unsigned n = 1; n < std::min<std::size_t>(lavoratori, spartizione.tratti()); ++n) {
@@ -160,7 +130,7 @@ Esito<Analisi> AnalizzaATratti(const FileInLettura& file, bool bom, const Criter
     auto risultati = std::move(spartizione).concludi();
     if (!risultati.riuscito())
         return risultati.errore();
-    return Unisci(criterio, obiettivi, risultati.valore(), bom);
+    return Unisci(criterio, obiettivi, risultati.valore(), piano.bom);
 }
 
 }  // namespace varnel::dettaglio

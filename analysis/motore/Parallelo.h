@@ -13,9 +13,10 @@
 
 namespace varnel::dettaglio {
 
-// The analysis of a regular file that is read as UTF-8 or Windows-1252 (it starts with no UTF-16
-// byte-order mark; `bom` when it starts with a UTF-8 one), exactly as reading it in order would give.
-[[nodiscard]] Esito<Analisi> AnalizzaATratti(const FileInLettura& file, bool bom, const Criterio& criterio,
-                                             Avanzamento& avanzamento, const Opzioni& opzioni);
+// The analysis of a regular file split into the plan's ranges (at least one), exactly as reading
+// it in order would give.
+[[nodiscard]] Esito<Analisi> AnalizzaATratti(const FileInLettura& file, const PianoTratti& piano,
+                                             const Criterio& criterio, Avanzamento& avanzamento,
+                                             const Opzioni& opzioni);
 
 }  // namespace varnel::dettaglio

@@ -5,6 +5,7 @@
 // into the analysis of the whole. A sequential reading is one range; a parallel one, many.
 
 #include "Analisi.h"
+#include "AnalisiTratti.h"
 #include "Codifica.h"
 #include "Kernel.h"
 #include "MacchinaCampi.h"
@@ -46,6 +47,9 @@ struct RisultatoTratto {
 // The states the field reader may be in where the bytes after any byte-order mark start: at a
 // field's start, or, when the mark may turn out to be text, where those three bytes leave it.
 [[nodiscard]] std::vector<StatoCampi> StatiIniziali(bool bom);
+
+// The states the field reader may be in where range i of the plan starts.
+[[nodiscard]] std::vector<StatoCampi> IniziDelTratto(const PianoTratti& piano, std::size_t i);
 
 class AnalizzatoreTratto {
 public:

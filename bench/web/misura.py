@@ -61,9 +61,31 @@ def analizza(percorso):
     attendi(lambda b: stato() in ("finito", "errore"))
 
 
+def cronometra(percorso):
+    """Seconds from the file's choice to the results shown, timed in the page: selenium only
+    looks every 100 ms, so that its polling takes no core from the analysis."""
+    browser.execute_script("""
+        const file = document.getElementById('File');
+        const stato = document.getElementById('Stato');
+        window.cronometro = null;
+        file.addEventListener('change', () => {
+            const inizio = performance.now();
+            new MutationObserver((_, o) => {
+                if (['finito', 'errore'].includes(stato.dataset.stato)) {
+                    o.disconnect();
+                    window.cronometro = (performance.now() - inizio) / 1000;
+                }
+            }).observe(stato, { attributes: true });
+        }, { capture: true, once: true });""")
+    browser.find_element(By.ID, "File").send_keys(str(percorso))
+    return WebDriverWait(browser, 600, poll_frequency=0.1).until(
+        lambda b: b.execute_script("return window.cronometro"))
+
+
 with tempfile.TemporaryDirectory() as cartella:
     browser.get(f"http://127.0.0.1:{server.server_address[1]}/")
     attendi(lambda b: stato() == "pronto")
+    caricata = memoria()  # before the first analysis starts the team of workers
     print("SIMD:", browser.execute_script("return WebAssembly.validate(new Uint8Array([0,97,115,109,1,0,0,0,1,5,1,96,0,1,"
                                           "123,3,2,1,0,10,10,1,8,0,65,0,253,15,253,98,11]))"))
     grande = Path(cartella) / "grande.txt"
@@ -72,13 +94,8 @@ with tempfile.TemporaryDirectory() as cartella:
         blocco = campione * (64 * 1024 * 1024 // len(campione) + 1)
         for _ in range(int(gib * 16)):
             f.write(blocco[:64 * 1024 * 1024])
-    # The time, from the file's choice to the results shown; then, in a run of its own (ps costs
-    # a core), the memory.
-    durate = []
-    for _ in range(3):
-        inizio = time.monotonic()
-        analizza(grande)
-        durate.append(time.monotonic() - inizio)
+    # The time; then, in a run of its own (ps costs a core), the memory.
+    durate = [cronometra(grande) for _ in range(3)]
     prima = memoria()
     picco = prima
     browser.find_element(By.ID, "File").send_keys(str(grande))
@@ -86,8 +103,8 @@ with tempfile.TemporaryDirectory() as cartella:
         picco = max(picco, memoria())
         time.sleep(0.25)
     print(f"{gib:g} GiB: min {min(durate):.2f} s, median {statistics.median(durate):.2f} s of {len(durate)} "
-          f"(from send_keys to the results, selenium's polling included); "
-          f"memory {prima:.0f} MiB before, peak {picco:.0f} MiB (+{picco - prima:.0f})")
+          f"(from the file's choice to the results, in the page); "
+          f"memory {caricata:.0f} MiB at load, {prima:.0f} MiB before, peak {picco:.0f} MiB (+{picco - prima:.0f})")
 
     frase = ("nel mezzo del cammin di nostra vita mi ritrovai per una selva oscura che la diritta via era smarrita "
              "ahi quanto a dir qual era e cosa dura esta selva selvaggia e aspra e forte che nel pensier rinova la "

@@ -23,8 +23,18 @@ from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import WebDriverWait
 
 SITO, NATIVO, AXE = (Path(a).resolve() for a in sys.argv[1:4])
-PEZZO = 4 * 1024 * 1024  # the worker's slice
+TRATTO = 4 * 1024 * 1024  # the ranges a file of 8 to 16 MiB is split into, which the workers share
 ATTESA = 120  # seconds before a wait gives up: a bound, never a measurement
+
+
+def a_cavallo(inizio, *pezzi):
+    """9 MiB of text, its ranges starting at `inizio`, with the k-th of `pezzi` (bytes, cut) across
+    the k-th range edge, `cut` of its bytes before it: three ranges, more than one worker."""
+    testo = bytearray(b"Lorem ipsum, dolor sit\r\n" * (9 * 1024 * 1024 // 24))
+    for k, (pezzo, taglio) in enumerate(pezzi, 1):
+        a = inizio + k * TRATTO - taglio
+        testo[a:a + len(pezzo)] = pezzo
+    return bytes(testo)
 
 
 class Server(http.server.ThreadingHTTPServer):
@@ -139,9 +149,11 @@ class Pagina(unittest.TestCase):
             "utf16": b"\xff\xfe" + testo.encode("utf-16-le"),
             "cp1252": testo.encode("cp1252"),
             "quoted": b'a,"b, c\r\n d""e",f\r\n"unclosed, g h\r\nI J\n',
-            # CR the last byte of the worker's first slice, LF the first of the second.
-            "crlf_straddling_a_slice": b"ab" * ((PEZZO - 1) // 2) + b"x\r\n\"y\r\n\"zZ",
             "empty": b"",
+            # Read in ranges: a quoted field and a sequence, then a CR LF pair, across the edges.
+            "ranges_utf8": a_cavallo(0, (b'\r\n"q, \xc3\xa8 \xe2\x82\xac"', 10), (b"x\r\ny\xf0\x9f\x98\x80", 2)),
+            "ranges_cp1252_bom": b"\xef\xbb\xbf" + a_cavallo(3, (b'\r\n"\xe8, x', 3), (b"\r\n\xe0", 1))[3:],
+            "ranges_utf16": b"\xff\xfe" + (testo * (9 * 1024 * 1024 // len(testo.encode("utf-16-le")))).encode("utf-16-le"),
         }
         for nome, contenuto in casi.items():
             percorso = self.file(nome + ".txt", contenuto)

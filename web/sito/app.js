@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Varnel's page: the main and the advanced analysis, one at a time as the desktop shows one
-// analysis window, each keeping its own last results; the core runs in a worker (nucleo.js).
+// analysis window, each keeping its own last results; the core runs in a worker (nucleo.js), and a
+// large file is shared among a team of them (squadra.js).
 import * as grafico from './grafico.js';
 import { Crittogramma } from './crittogramma.js';
 import { Decifrazione } from './decifrazione.js';
 import { Nucleo } from './nucleo.js';
+import { Squadra } from './squadra.js';
 
 const el = (id) => document.getElementById(id);
 const Lettere = Array.from({ length: grafico.Numero }, (_, k) => String.fromCharCode(97 + k));
@@ -32,6 +34,7 @@ let suAnnulla = null;  // what Annulla stops: the analysis, or another long requ
 const modi = el('Modi');
 const simboli = el('Simboli');
 const nucleo = new Nucleo();
+const squadra = new Squadra(nucleo);
 
 function stato(valore, messaggio) {
     el('Stato').dataset.stato = valore;
@@ -115,16 +118,16 @@ async function analizza(fonte, nome, descrizione) {
     if (!c)
         return avvisa(MessaggioSimboli);
     const v = attuale();
-    suAnnulla = () => nucleo.annulla();
+    suAnnulla = () => squadra.annulla();
     stato('in-corso', `${descrizione} in corso...`);
     el('DescrizioneAvanzamento').textContent = `${descrizione} in corso...`;
     el('Progresso').value = 0;
     const timer = setTimeout(() => el('Avanzamento').showModal(), 500);
-    nucleo.suAvanzamento = (letti, dimensione) => {
+    const avanza = (letti, dimensione) => {
         el('Progresso').value = dimensione > 0 ? Math.floor((letti * 1000) / dimensione) : 0;
     };
     try {
-        const r = await nucleo.chiedi({ tipo: 'analizza', fonte, ...c, ignoraAltri: el('Check1').checked });
+        const r = await squadra.analizza({ fonte, ...c, ignoraAltri: el('Check1').checked }, avanza);
         if (r.tipo === 'annullata')
             return stato('annullato', 'Analisi annullata.');
         Object.assign(v, { risultati: r.risultati, stiramento: null, nome, check1: el('Check1').checked, fonte, criterio: c });

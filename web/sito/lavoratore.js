@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The core in a worker: it reads a File (or pasted text as a Blob) in slices, each copied into
-// the wasm memory and counted there, so that memory stays constant whatever the file's size.
+// The core in a worker: it reads a File (or pasted text as a Blob), or one range of it, in slices
+// into one buffer of its own, each copied into the wasm memory and counted there, so that memory
+// stays constant whatever the file's size. Several such workers may share a file (squadra.js).
 
 // A module that uses one SIMD instruction: a browser without WebAssembly SIMD cannot validate it,
 // nor load the SIMD build, so it gets the scalar one.
@@ -11,8 +12,14 @@ const nome = simd ? 'varnel' : 'varnel-scalare';
 const { default: crea } = await import(`./${nome}.js`);
 const core = await crea({ locateFile: () => new URL(`${nome}.wasm`, import.meta.url).href });
 
-const Pezzo = 4 * 1024 * 1024;
+// Each read waits for a whole slice rather than the 64 KiB pieces the browser hands on, so that
+// reads cost fewer turns; a slice small enough to stay in the cache while it is counted.
+const Pezzo = 1024 * 1024;
+const IntervalloAvanzamento = 100;  // ms between progress messages, which the page sums
 let annullata = false;
+let buffer = new ArrayBuffer(Pezzo);  // handed to each read and given back with its bytes
+let nonDetti = 0;  // bytes read since the last progress message
+let detto = 0;
 
 function testo(puntatore) {
     return puntatore === 0 ? null : core.UTF8ToString(puntatore);
@@ -42,25 +49,104 @@ function conMemoria(lavoro) {
     }
 }
 
+function avanza(n, ora = false) {
+    nonDetti += n;
+    if (nonDetti > 0 && (ora || performance.now() - detto >= IntervalloAvanzamento)) {
+        postMessage({ tipo: 'avanzamento', letti: nonDetti });
+        nonDetti = 0;
+        detto = performance.now();
+    }
+}
+
+// Reads `fonte` from its start, handing each slice to `consuma(n)` once its n bytes are at the
+// wasm buffer; false once cancelled. A byte stream fills the worker's buffer in place (a browser
+// that knows no `min` gives what it has); a browser without one gives slices of its own.
+async function leggi(fonte, consuma) {
+    const flusso = fonte.stream();
+    let byob = true;
+    let lettore;
+    try {
+        lettore = flusso.getReader({ mode: 'byob' });
+    } catch {
+        byob = false;
+        lettore = flusso.getReader();
+    }
+    try {
+        for (;;) {
+            if (byob && buffer.byteLength === 0)
+                buffer = new ArrayBuffer(Pezzo);  // kept by a read that failed
+            const { done, value } = await (byob ? lettore.read(new Uint8Array(buffer), { min: Pezzo }) : lettore.read());
+            if (byob && value)
+                buffer = value.buffer;
+            if (annullata)
+                return false;
+            // A read cut short by the stream's end gives its last bytes with `done`.
+            if (value?.length > 0) {
+                const p = core._varnel_buffer(value.length);
+                core.HEAPU8.set(value, p);
+                consuma(value.length);
+                avanza(value.length);
+            }
+            if (done)
+                return true;
+        }
+    } finally {
+        avanza(0, true);
+        lettore.cancel().catch(() => {});
+    }
+}
+
+// The 26 symbols' code points in the wasm memory, or none for a case mode.
+function criterio(numeri, modo, simboli) {
+    return modo === 3 ? numeri(Array.from(simboli, (c) => c.codePointAt(0)), Uint32Array) : 0;
+}
+
+// The file read in order, whole.
 async function analizza({ fonte, modo, simboli, ignoraAltri, didascalie }) {
     annullata = false;
-    conMemoria((stringa, numeri) => {
-        const codici = simboli ? Array.from(simboli, (c) => c.codePointAt(0)) : [];
-        core._varnel_inizia(modo, modo === 3 ? numeri(codici, Uint32Array) : 0);
-    });
-    const dimensione = fonte.size;
-    for (let letti = 0; letti < dimensione;) {
-        const byte = new Uint8Array(await fonte.slice(letti, letti + Pezzo).arrayBuffer());
-        if (annullata)
-            return { tipo: 'annullata' };  // the next analysis starts afresh
-        const p = core._varnel_buffer(byte.length);
-        core.HEAPU8.set(byte, p);
-        core._varnel_consuma(byte.length);
-        letti += byte.length;
-        postMessage({ tipo: 'avanzamento', letti, dimensione });
-    }
+    conMemoria((stringa, numeri) => core._varnel_inizia(modo, criterio(numeri, modo, simboli)));
+    if (!await leggi(fonte, (n) => core._varnel_consuma(n)))
+        return { tipo: 'annullata' };  // the next analysis starts afresh
     const risultati = conMemoria((stringa) =>
         testo(core._varnel_concludi(ignoraAltri ? 1 : 0, stringa(didascalie.join('\n')), stringa(','))));
+    return { tipo: 'risultati', risultati: JSON.parse(risultati) };
+}
+
+// How the file is split among `lavoratori` workers (varnel_piano).
+async function piano({ fonte, lavoratori }) {
+    const iniziali = new Uint8Array(await fonte.slice(0, 3).arrayBuffer());
+    const p = core._varnel_buffer(iniziali.length);
+    core.HEAPU8.set(iniziali, p);
+    return { tipo: 'piano', piano: JSON.parse(testo(core._varnel_piano(fonte.size, iniziali.length, lavoratori))) };
+}
+
+// One range of the plan, [da, a) with the `prima` bytes before it: what it gives, as bytes.
+async function tratto({ fonte, modo, simboli, piano: numeri, indice, tratto: [da, a, prima] }) {
+    annullata = false;
+    const davanti = new Uint8Array(await fonte.slice(da - prima, da).arrayBuffer());
+    const p = core._varnel_buffer(prima);
+    core.HEAPU8.set(davanti, p);
+    conMemoria((stringa, memoria) => core._varnel_tratto(modo, criterio(memoria, modo, simboli),
+        memoria(numeri, Float64Array), indice, prima));
+    if (!await leggi(fonte.slice(da, a), (n) => core._varnel_tratto_consuma(n)))
+        return { tipo: 'annullata' };
+    const n = core._varnel_tratto_concludi();
+    const risultato = core._varnel_buffer(n);
+    return { tipo: 'parziale', parziale: core.HEAPU8.slice(risultato, risultato + n) };
+}
+
+// The analysis from what the ranges gave, in file order.
+function unisci({ parziali, modo, simboli, piano: numeri, ignoraAltri, didascalie }) {
+    const n = parziali.reduce((somma, p) => somma + p.length, 0);
+    let p = core._varnel_buffer(n);
+    for (const parziale of parziali) {
+        core.HEAPU8.set(parziale, p);
+        p += parziale.length;
+    }
+    const risultati = conMemoria((stringa, memoria) => testo(core._varnel_unisci(modo, criterio(memoria, modo, simboli),
+        memoria(numeri, Float64Array), n, ignoraAltri ? 1 : 0, stringa(didascalie.join('\n')), stringa(','))));
+    if (risultati === null)
+        throw new Error('i tratti del file non tornano');
     return { tipo: 'risultati', risultati: JSON.parse(risultati) };
 }
 
@@ -114,6 +200,9 @@ function testoInChiaro({ fonte }) {
 
 const Comandi = {
     analizza,
+    piano,
+    tratto,
+    unisci,
     decifrazione: ({ fonte, modo, simboli, codifica, conteggi, lingua }) => {
         leggiDa(fonte);
         return conMemoria((stringa, numeri) => {

@@ -2,7 +2,7 @@
 // Keeps the whole page for use offline after the first visit: every file is cached at install,
 // and every request is answered from the cache first. The cache's name changes with the files.
 const Cache = 'varnel-@IMPRONTA@';
-const File = ['./', 'index.html', 'stile.css', 'app.js', 'grafico.js', 'nucleo.js', 'decifrazione.js', 'crittogramma.js', 'lavoratore.js', 'varnel.js',
+const File = ['./', 'index.html', 'stile.css', 'app.js', 'grafico.js', 'nucleo.js', 'squadra.js', 'decifrazione.js', 'crittogramma.js', 'lavoratore.js', 'varnel.js',
     'varnel.wasm', 'varnel-scalare.js', 'varnel-scalare.wasm', 'manifest.webmanifest', 'icona.svg'];
 
 self.addEventListener('install', (e) => {
