@@ -117,6 +117,7 @@ Tempo AccettoARitorno(FinestraAnalisi& finestra, const QString& file, std::uint6
         dialogo->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(file);
         accettato = Orologio::now();
         processore = ProcessoreFilo();
+        risposta.stop();  // its ticks would wake the thread all through the analysis
         static_cast<QDialog*>(dialogo)->done(QDialog::Accepted);
     });
     risposta.start(1);
