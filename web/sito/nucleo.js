@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The page's side of a worker that holds the core: requests as promises, progress (the bytes read
-// since the last report) as a callback.
+// The page's side of a worker that holds the core: requests as promises, progress as a callback
+// (an analysis's bytes read since the last report; a key search's work done and its whole).
 
 export class Nucleo {
     #lavoratore = new Worker(new URL('lavoratore.js', import.meta.url), { type: 'module' });
@@ -18,7 +18,7 @@ export class Nucleo {
                 if (data.tipo === 'pronto')
                     return risolvi(data);
                 if (data.tipo === 'avanzamento')
-                    return this.suAvanzamento(data.letti);
+                    return this.suAvanzamento(data.letti, data.dimensione);
                 const attesa = this.#attese.get(data.id);
                 this.#attese.delete(data.id);
                 if (data.tipo === 'errore')
