@@ -58,7 +58,8 @@ std::optional<Analisi> UnisciTratti(const Criterio& criterio, const PianoTratti&
     std::vector<dettaglio::RisultatoTratto> risultati(piano.tratti);
     if (parziali.size() != risultati.size() * sizeof(dettaglio::RisultatoTratto))
         return std::nullopt;
-    std::memcpy(risultati.data(), parziali.data(), parziali.size());
+    if (!parziali.empty())  // a plan of no ranges has no buffer to copy, nor to copy into
+        std::memcpy(risultati.data(), parziali.data(), parziali.size());
     return dettaglio::Unisci(criterio, dettaglio::Obiettivi::Da(criterio), risultati, piano.bom);
 }
 
