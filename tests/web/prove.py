@@ -193,6 +193,8 @@ class Prove(Pagina):
         self.incolla("Chiave-1", "xyzabcdefghijklmnopqrstuvw")
         self.aspetta(lambda b: self.el("Anteprima").text == chiaro)
         self.assertIn("Cifrario di Cesare, spostamento 3", statistiche.text)
+        # Bigrams, trigrams and doubles side by side on a desktop's width, as the desktop lays them.
+        self.assertEqual(len({self.el(c).location["y"] for c in ("Bigrammi", "Trigrammi", "Doppie")}), 1)
         # "Crea crittogramma..." opens over it, and closes back to it.
         self.el("DecifrazioneCrittogramma").click()
         self.el("ChiudiCrittogramma").click()

@@ -318,9 +318,9 @@ export class Decifrazione {
         else if (stato.moltiplicatore !== undefined)
             righe.push(`Cifrario affine, moltiplicatore ${stato.moltiplicatore}, spostamento ${stato.spostamento}`);
         righe.push(`Più frequenti nei primi ${stato.primi} simboli del testo:`);
+        el('StatisticheTesto').textContent = righe.join('\n');
         for (const [titolo, nome] of [['Bigrammi', 'bigrammi'], ['Trigrammi', 'trigrammi'], ['Doppie', 'doppie']])
-            righe.push(...colonna(titolo, stato[nome], stato[`${nome}Totale`]), '');
-        el('Statistiche').textContent = righe.join('\n');
+            el(titolo).textContent = colonna(titolo, stato[nome], stato[`${nome}Totale`]).join('\n');
         el('Statistiche').dataset.indiceCoincidenza = String(stato.indice);
     }
 }
