@@ -49,6 +49,11 @@ function conMemoria(lavoro) {
     }
 }
 
+// Bytes put at the start of the core's buffer, where its calls take them.
+function nelBuffer(byte) {
+    core.HEAPU8.set(byte, core._varnel_buffer(byte.length));
+}
+
 function avanza(n, ora = false) {
     nonDetti += n;
     if (nonDetti > 0 && (ora || performance.now() - detto >= IntervalloAvanzamento)) {
@@ -82,8 +87,7 @@ async function leggi(fonte, consuma) {
                 return false;
             // A read cut short by the stream's end gives its last bytes with `done`.
             if (value?.length > 0) {
-                const p = core._varnel_buffer(value.length);
-                core.HEAPU8.set(value, p);
+                nelBuffer(value);
                 consuma(value.length);
                 avanza(value.length);
             }
@@ -115,17 +119,14 @@ async function analizza({ fonte, modo, simboli, ignoraAltri, didascalie }) {
 // How the file is split among `lavoratori` workers (varnel_piano).
 async function piano({ fonte, lavoratori }) {
     const iniziali = new Uint8Array(await fonte.slice(0, 3).arrayBuffer());
-    const p = core._varnel_buffer(iniziali.length);
-    core.HEAPU8.set(iniziali, p);
+    nelBuffer(iniziali);
     return { tipo: 'piano', piano: JSON.parse(testo(core._varnel_piano(fonte.size, iniziali.length, lavoratori))) };
 }
 
 // One range of the plan, [da, a) with the `prima` bytes before it: what it gives, as bytes.
 async function tratto({ fonte, modo, simboli, piano: numeri, indice, tratto: [da, a, prima] }) {
     annullata = false;
-    const davanti = new Uint8Array(await fonte.slice(da - prima, da).arrayBuffer());
-    const p = core._varnel_buffer(prima);
-    core.HEAPU8.set(davanti, p);
+    nelBuffer(new Uint8Array(await fonte.slice(da - prima, da).arrayBuffer()));
     conMemoria((stringa, memoria) => core._varnel_tratto(modo, criterio(memoria, modo, simboli),
         memoria(numeri, Float64Array), indice, prima));
     if (!await leggi(fonte.slice(da, a), (n) => core._varnel_tratto_consuma(n)))
