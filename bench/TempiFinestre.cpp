@@ -65,19 +65,12 @@ double Mediana(std::vector<double> valori)
     return n % 2 ? valori[n / 2] : (valori[n / 2 - 1] + valori[n / 2]) / 2;
 }
 
-std::vector<double> Pareti(const std::vector<Tempo>& tempi)
+// One of the times of each run: &Tempo::parete or &Tempo::processore.
+std::vector<double> Di(const std::vector<Tempo>& tempi, double Tempo::*quale)
 {
     std::vector<double> v;
     for (const Tempo& t : tempi)
-        v.push_back(t.parete);
-    return v;
-}
-
-std::vector<double> Processori(const std::vector<Tempo>& tempi)
-{
-    std::vector<double> v;
-    for (const Tempo& t : tempi)
-        v.push_back(t.processore);
+        v.push_back(t.*quale);
     return v;
 }
 
@@ -209,18 +202,20 @@ int Misura(int giri, const std::vector<QString>& file)
     for (std::size_t f = 0; f < file.size(); ++f) {
         const auto& t = tempi[f];
         std::printf("%-32s %9.2f %9.2f %9.2f %9.2f %9.2f %9.2f\n", qPrintable(QFileInfo(file[f]).fileName()),
-                    Mediana(Pareti(t.varnel)), Mediana(Processori(t.varnel)), Mediana(t.motoreLettere),
-                    Mediana(Pareti(t.avanzata)), Mediana(Processori(t.avanzata)), Mediana(t.motoreSimboli));
+                    Mediana(Di(t.varnel, &Tempo::parete)), Mediana(Di(t.varnel, &Tempo::processore)),
+                    Mediana(t.motoreLettere), Mediana(Di(t.avanzata, &Tempo::parete)),
+                    Mediana(Di(t.avanzata, &Tempo::processore)), Mediana(t.motoreSimboli));
     }
     std::fflush(stdout);
     if (!perDecifrazione)
         Fallisci("no file of at least 20,000 characters");
     registro.apriDecifrazione(varnel, *perDecifrazione);
     const auto tasti = Tasti(registro.decifrazione(), giri);
-    const auto pareti = Pareti(tasti);
+    const auto pareti = Di(tasti, &Tempo::parete);
     std::printf("key typed in Decifrazione to preview redrawn (20,000 characters), %zu keys: median %.2f ms, "
                 "max %.2f ms, UI CPU median %.2f ms\n",
-                tasti.size(), Mediana(pareti), *std::ranges::max_element(pareti), Mediana(Processori(tasti)));
+                tasti.size(), Mediana(pareti), *std::ranges::max_element(pareti),
+                Mediana(Di(tasti, &Tempo::processore)));
     std::fflush(stdout);
     return 0;
 }
